@@ -1,0 +1,32 @@
+# Thin wrappers; each target installs what it needs first.
+BUILD      ?= build
+BENCHBUILD ?= build-bench
+JOBS       ?= $(shell nproc)
+
+.PHONY: deps configure build run test bench format clean
+
+deps:
+	@./tools/install-deps.sh
+
+configure: deps
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Debug -DKRVO_SANITIZE=ON -DKRVO_TESTS=ON >/dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@./tools/run.sh $(BUILD)
+
+test: build
+	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+bench: deps
+	@cmake -S . -B $(BENCHBUILD) -DCMAKE_BUILD_TYPE=Release -DKRVO_TESTS=OFF -DKRVO_BENCH=ON >/dev/null
+	@cmake --build $(BENCHBUILD) -j $(JOBS) --target run_benchmarks
+	@for b in $(BENCHBUILD)/bin/bench_*; do echo "== $$b"; $$b --benchmark_counters_tabular=true || exit 1; done
+
+format:
+	@find src tests bench tools server fuzz -name '*.cpp' -o -name '*.h' 2>/dev/null | xargs -r clang-format -i
+
+clean:
+	rm -rf $(BUILD) $(BENCHBUILD)

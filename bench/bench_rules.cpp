@@ -1,0 +1,123 @@
+// Card rules on 12-, 24- and 48-card hands. Each figure is printed again at the
+// end as a ratio to copying and sorting the same bytes with std::sort in the
+// same run, so that it means something on a noisy machine.
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "core/cards.h"
+#include "core/hint.h"
+#include "core/patterns.h"
+
+namespace {
+
+using krvo::CardList;
+
+// n cards dealt from four shuffled decks, with a fixed seed.
+CardList dealHand(std::size_t n) {
+    CardList shoe;
+    for (int deck = 0; deck < 4; ++deck) {
+        for (int suit = 0; suit < 4; ++suit) {
+            for (int rank = 0; rank < 12; ++rank) {
+                auto code = static_cast<std::uint8_t>(suit * 13 + rank);
+                if (code == krvo::kPlainAceSuit0) code = krvo::kRedAceSuit0;
+                if (code == krvo::kPlainAceSuit3) code = krvo::kRedAceSuit3;
+                shoe.push_back(code);
+            }
+        }
+    }
+    std::mt19937 random(12345);
+    std::shuffle(shoe.begin(), shoe.end(), random);
+    shoe.resize(n);
+    return shoe;
+}
+
+void BM_Baseline(benchmark::State& state) {
+    const CardList hand = dealHand(static_cast<std::size_t>(state.range(0)));
+    for (auto _ : state) {
+        CardList copy = hand;
+        std::sort(copy.begin(), copy.end(), std::greater<>());
+        benchmark::DoNotOptimize(copy.data());
+    }
+}
+
+void BM_GetPaiType(benchmark::State& state) {
+    const CardList hand = dealHand(static_cast<std::size_t>(state.range(0)));
+    for (auto _ : state) benchmark::DoNotOptimize(krvo::GetPaiType(hand));
+}
+
+void BM_CheckFollowPai(benchmark::State& state) {
+    const CardList hand = dealHand(static_cast<std::size_t>(state.range(0)));
+    const krvo::OutPaiInfo top{0, krvo::kPaiDoubleStraight, 2, 6};
+    for (auto _ : state) benchmark::DoNotOptimize(krvo::CheckFollowPai(hand, top));
+}
+
+void findTips(benchmark::State& state, std::uint8_t type, std::uint8_t count) {
+    const CardList hand = dealHand(static_cast<std::size_t>(state.range(0)));
+    krvo::TipList tips;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(krvo::FindTipPai(tips, hand, type, count, 2));
+        benchmark::ClobberMemory();
+    }
+}
+
+void BM_FindTipPai_Single(benchmark::State& state) {
+    findTips(state, krvo::kPaiSingle, 1);
+}
+void BM_FindTipPai_Straight(benchmark::State& state) {
+    findTips(state, krvo::kPaiStraight, 5);
+}
+void BM_FindTipPai_DoubleStraight(benchmark::State& state) {
+    findTips(state, krvo::kPaiDoubleStraight, 6);
+}
+
+BENCHMARK(BM_Baseline)->Arg(12)->Arg(24)->Arg(48);
+BENCHMARK(BM_GetPaiType)->Arg(12)->Arg(24)->Arg(48);
+BENCHMARK(BM_CheckFollowPai)->Arg(12)->Arg(24)->Arg(48);
+BENCHMARK(BM_FindTipPai_Single)->Arg(12)->Arg(24)->Arg(48);
+BENCHMARK(BM_FindTipPai_Straight)->Arg(12)->Arg(24)->Arg(48);
+BENCHMARK(BM_FindTipPai_DoubleStraight)->Arg(12)->Arg(24)->Arg(48);
+
+// Prints as usual and keeps each run's time per iteration for the ratios.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            if (run.aggregate_name.empty()) times_[run.benchmark_name()] = run.GetAdjustedCPUTime();
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+    void printRatios() const {
+        std::printf("\nRatio to copying and std::sort of the same hand (lower is faster):\n");
+        for (const auto& [name, time] : times_) {
+            const auto slash = name.find('/');
+            if (slash == std::string::npos || name.rfind("BM_Baseline", 0) == 0) continue;
+            const auto baseline = times_.find("BM_Baseline" + name.substr(slash));
+            if (baseline == times_.end() || baseline->second <= 0) continue;
+            std::printf("  %-36s %8.2f\n", name.c_str(), time / baseline->second);
+        }
+    }
+
+private:
+    std::map<std::string, double> times_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.printRatios();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,61 @@
+// The table program's entry point: check the lobby's command line, then show
+// the table and connect to the room server.
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include <cstdlib>
+#include <iostream>
+
+#include "app/command_line.h"
+#include "app/table_app.h"
+#include "platform/fonts.h"
+#include "platform/qt_clock.h"
+
+namespace {
+
+// A start-up error box needs a display somebody can see; without one (the
+// offscreen and minimal platforms, or no display at all) nobody could close it.
+bool canShowBox() {
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM").toLower();
+    if (platform.startsWith("offscreen") || platform.startsWith("minimal")) return false;
+    if (platform.isEmpty() || platform.startsWith("xcb")) {
+        return qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
+    }
+    return true;
+}
+
+int refuseStart(krvo::LaunchError error, char** argv) {
+    const std::string_view text = krvo::LaunchErrorText(error);
+    std::cerr << text << std::endl;
+    if (canShowBox()) {
+        int qtArgc = 1;
+        QApplication app(qtArgc, argv);
+        krvo::InstallFontSubstitutions();
+        QMessageBox::critical(
+            nullptr,
+            QString::fromUtf8(krvo::kStartErrorTitle.data(), krvo::kStartErrorTitle.size()),
+            QString::fromUtf8(text.data(), static_cast<int>(text.size())));
+    }
+    return EXIT_FAILURE;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const krvo::LaunchResult launch = krvo::ParseLaunch(krvo::JoinArguments(argc, argv));
+    if (launch.error != krvo::LaunchError::None) return refuseStart(launch.error, argv);
+
+    // Qt must not take the lobby's fields for its own options.
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    krvo::InstallFontSubstitutions();
+
+    krvo::QtClock clock;
+    krvo::TableApp table(launch.params, QCoreApplication::applicationDirPath().toStdString(), clock,
+                         krvo::PumpQtEvents);
+    table.Start();
+    if (table.ended()) return EXIT_SUCCESS;
+    return QApplication::exec();
+}

@@ -1,0 +1,115 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "core/clock.h"
+#include "core/waits.h"
+
+namespace krvo {
+namespace {
+
+TEST(ManualClock, TimersFireInDueOrderAndRepeat) {
+    ManualClock clock;
+    std::vector<std::pair<char, std::int64_t>> fired;
+    auto a = clock.createTimer([&] { fired.emplace_back('a', clock.nowMs()); });
+    auto b = clock.createTimer([&] { fired.emplace_back('b', clock.nowMs()); });
+    a->start(1000);
+    b->start(1500, true);
+    clock.advance(3100);
+    EXPECT_EQ(fired, (std::vector<std::pair<char, std::int64_t>>{
+                         {'a', 1000}, {'b', 1500}, {'a', 2000}, {'a', 3000}}));
+    EXPECT_TRUE(a->isActive());
+    EXPECT_FALSE(b->isActive());
+    EXPECT_EQ(clock.nowMs(), 3100);
+}
+
+TEST(ManualClock, CallbackMayStopRestartOrDestroyTimers) {
+    ManualClock clock;
+    int ticks = 0;
+    std::unique_ptr<Timer> self;
+    self = clock.createTimer([&] {
+        if (++ticks == 2) self.reset();  // destroyed from inside its own callback
+    });
+    self->start(10);
+    clock.advance(100);
+    EXPECT_EQ(ticks, 2);
+    EXPECT_EQ(clock.activeTimers(), 0u);
+
+    int restarts = 0;
+    std::unique_ptr<Timer> restarting;
+    restarting = clock.createTimer([&] {
+        if (++restarts < 3) restarting->start(50, true);
+    });
+    restarting->start(50, true);
+    clock.advance(1000);
+    EXPECT_EQ(restarts, 3);
+}
+
+TEST(ManualClock, TimerOutlivingItsClockIsHarmless) {
+    std::unique_ptr<Timer> orphan;
+    {
+        ManualClock clock;
+        orphan = clock.createTimer([] {});
+        orphan->start(10);
+    }
+    EXPECT_FALSE(orphan->isActive());
+    orphan->start(10);
+    orphan->stop();
+}
+
+struct WaitFixture : ::testing::Test {
+    ManualClock clock;
+    int pumps = 0;
+    bool endRequested = false;
+    int endings = 0;
+    std::function<void()> onPump;
+    Waiter waiter{clock,
+                  [this](std::int64_t maxMs) {
+                      ++pumps;
+                      if (onPump) onPump();
+                      clock.advance(std::min<std::int64_t>(maxMs, 100));
+                  },
+                  [this] { return endRequested; }, [this] { ++endings; }};
+};
+
+TEST_F(WaitFixture, WaitPumpsUntilTheTimeHasPassed) {
+    int fired = 0;
+    auto timer = clock.createTimer([&] { ++fired; });
+    timer->start(500);
+    EXPECT_TRUE(waiter.WaitMilliseconds(2000));
+    EXPECT_EQ(clock.nowMs(), 2000);
+    EXPECT_EQ(pumps, 20);
+    EXPECT_EQ(fired, 4);  // timers keep running inside the wait
+    EXPECT_TRUE(waiter.WaitMilliseconds(0));
+    EXPECT_EQ(pumps, 20);
+}
+
+TEST_F(WaitFixture, EndRequestedInsideAWaitEndsOnceAndReturnsAtOnce) {
+    onPump = [this] {
+        if (clock.nowMs() >= 300) endRequested = true;
+    };
+    EXPECT_FALSE(waiter.WaitMilliseconds(5000));
+    EXPECT_LT(clock.nowMs(), 1000);
+    EXPECT_EQ(endings, 1);
+    EXPECT_FALSE(waiter.PumpEvents());
+    EXPECT_FALSE(waiter.WaitMilliseconds(2000));
+    EXPECT_EQ(endings, 1);
+    EXPECT_TRUE(waiter.ending());
+}
+
+TEST_F(WaitFixture, NestedWaitEndsTheOuterOneToo) {
+    bool innerResult = true;
+    bool nested = false;
+    onPump = [&] {
+        if (nested) return;
+        nested = true;
+        endRequested = true;
+        innerResult = waiter.WaitMilliseconds(1000);
+    };
+    EXPECT_FALSE(waiter.WaitMilliseconds(2000));
+    EXPECT_FALSE(innerResult);
+    EXPECT_EQ(endings, 1);
+}
+
+}  // namespace
+}  // namespace krvo

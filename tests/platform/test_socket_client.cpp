@@ -1,0 +1,245 @@
+#include "platform/socket_client.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QHostAddress>
+#include <QPointer>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTest>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/clock.h"
+#include "core/framing.h"
+
+namespace krvo {
+namespace {
+
+constexpr int kWaitMs = 20000;
+
+QByteArray frame(const QByteArray& packet) {
+    const auto* data = reinterpret_cast<const std::uint8_t*>(packet.constData());
+    const std::vector<std::uint8_t> bytes =
+        EncodeFrame(std::span(data, static_cast<std::size_t>(packet.size())));
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()),
+                      static_cast<qsizetype>(bytes.size()));
+}
+
+QByteArray header(std::uint32_t length) {
+    return QByteArray(1, char(length >> 24)) + char(length >> 16) + char(length >> 8) +
+           char(length);
+}
+
+const QByteArray kKeepAlive = header(0);
+
+std::span<const std::uint8_t> bytesOf(const QByteArray& packet) {
+    return std::span(reinterpret_cast<const std::uint8_t*>(packet.constData()),
+                     static_cast<std::size_t>(packet.size()));
+}
+
+// Lets queued work run without waiting for anything in particular.
+void settle() {
+    for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+}
+
+class SocketClientTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        static int argc = 1;
+        static char name[] = "krvo_socket_client_test";
+        static char* argv[] = {name, nullptr};
+        static QCoreApplication app(argc, argv);
+    }
+
+    void SetUp() override {
+        ASSERT_TRUE(server_.listen(QHostAddress::LocalHost, 0));
+        record(*client_);
+    }
+
+    // Events as seen by the program: "connected", "closed", "error" or the packet text.
+    void record(SocketClient& client) {
+        QObject::connect(&client, &SocketClient::OnConnected,
+                         [this] { events_.push_back("connected"); });
+        QObject::connect(&client, &SocketClient::OnDataArrival, [this](const QByteArray& packet) {
+            events_.push_back(packet.toStdString());
+        });
+        QObject::connect(&client, &SocketClient::OnClosed, [this] { events_.push_back("closed"); });
+        QObject::connect(&client, &SocketClient::OnSocketError,
+                         [this] { events_.push_back("error"); });
+    }
+
+    bool waitForEvents(std::size_t count) {
+        return QTest::qWaitFor([&] { return events_.size() >= count; }, kWaitMs);
+    }
+
+    // Connects the client and returns the server's end once OnConnected has come.
+    QTcpSocket* connectPeer(const QString& host = "127.0.0.1") {
+        client_->OpenConnection(host, server_.serverPort(), 120);
+        if (!QTest::qWaitFor([&] { return server_.hasPendingConnections(); }, kWaitMs))
+            return nullptr;
+        QTcpSocket* peer = server_.nextPendingConnection();
+        return waitForEvents(1) ? peer : nullptr;
+    }
+
+    void send(QTcpSocket* peer, const QByteArray& bytes) {
+        peer->write(bytes);
+        peer->flush();
+    }
+
+    ManualClock clock_;
+    QTcpServer server_;
+    std::unique_ptr<SocketClient> client_ = std::make_unique<SocketClient>(clock_);
+    std::vector<std::string> events_;
+};
+
+using Events = std::vector<std::string>;
+
+TEST_F(SocketClientTest, SendsEachPacketAsOneFrame) {
+    QTcpSocket* peer = connectPeer("localhost");
+    ASSERT_NE(peer, nullptr);
+    const QByteArray login(
+        "\x82\x00"
+        "500`KRVO`0",
+        12);
+    const QByteArray largest(65536, 'x');
+    client_->SendPacket({});
+    client_->SendPacket(bytesOf(QByteArray(65537, 'y')));
+    client_->SendPacket(bytesOf(login));
+    client_->SendPacket(bytesOf(largest));
+
+    const QByteArray expected = frame(login) + frame(largest);
+    QByteArray received;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            received += peer->readAll();
+            return received.size() >= expected.size();
+        },
+        kWaitMs));
+    EXPECT_EQ(received, expected);
+}
+
+TEST_F(SocketClientTest, ReassemblesFramesSplitOverSeparateReads) {
+    QTcpSocket* peer = connectPeer();
+    ASSERT_NE(peer, nullptr);
+    const QByteArray f0 = frame("first"), f1 = frame("second"), f2 = frame(QByteArray(3000, 'c'));
+    const QByteArray f3 = frame("d");
+    // Each piece completes exactly one packet, so waiting for it proves the client read
+    // the piece before the next one was written: the header, the body and the gap
+    // between them are each cut once.
+    const QByteArray pieces[] = {f0 + kKeepAlive + f1.left(2), f1.mid(2) + f2.left(7),
+                                 f2.mid(7) + f3.left(4), f3.mid(4)};
+    std::size_t expectedCount = 1;
+    for (const QByteArray& piece : pieces) {
+        send(peer, piece);
+        ASSERT_TRUE(waitForEvents(++expectedCount));
+    }
+    EXPECT_EQ(events_, (Events{"connected", "first", "second", std::string(3000, 'c'), "d"}));
+}
+
+TEST_F(SocketClientTest, SplitsMergedFramesAndSkipsKeepAlives) {
+    QTcpSocket* peer = connectPeer();
+    ASSERT_NE(peer, nullptr);
+    send(peer, kKeepAlive + frame("a") + kKeepAlive + kKeepAlive + frame("bb") + frame("ccc") +
+                   kKeepAlive);
+    ASSERT_TRUE(waitForEvents(4));
+    settle();
+    EXPECT_EQ(events_, (Events{"connected", "a", "bb", "ccc"}));
+}
+
+TEST_F(SocketClientTest, OversizedFrameEndsWithOneSocketError) {
+    QTcpSocket* peer = connectPeer();
+    ASSERT_NE(peer, nullptr);
+    send(peer, frame("ok") + header(65537) + QByteArray(100, 'z'));
+    ASSERT_TRUE(waitForEvents(3));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return peer->state() == QAbstractSocket::UnconnectedState; },
+                                kWaitMs));
+    settle();
+    EXPECT_EQ(events_, (Events{"connected", "ok", "error"}));
+}
+
+TEST_F(SocketClientTest, PeerClosingMidFrameDropsThePartAndReportsClosed) {
+    QTcpSocket* peer = connectPeer();
+    ASSERT_NE(peer, nullptr);
+    send(peer, frame("whole") + frame("cut off").left(6));
+    peer->disconnectFromHost();
+    ASSERT_TRUE(waitForEvents(3));
+    settle();
+    EXPECT_EQ(events_, (Events{"connected", "whole", "closed"}));
+    client_->SendPacket(bytesOf("late"));  // no connection: dropped, not a crash
+}
+
+TEST_F(SocketClientTest, RefusedOrOutOfRangeFailsOnlyAfterTheCallReturns) {
+    const quint16 closedPort = server_.serverPort();
+    server_.close();
+    for (const std::int32_t port : {std::int32_t{closedPort}, 0, 70000}) {
+        events_.clear();
+        client_->OpenConnection("127.0.0.1", port, 120);
+        EXPECT_TRUE(events_.empty()) << port;
+        ASSERT_TRUE(waitForEvents(1)) << port;
+        settle();
+        EXPECT_EQ(events_, Events{"error"}) << port;
+    }
+}
+
+TEST_F(SocketClientTest, ConnectTimeoutComesFromTheClock) {
+    // No event loop runs between these calls, so the connect cannot have completed.
+    client_->OpenConnection("127.0.0.1", server_.serverPort(), 120);
+    clock_.advance(119'999);
+    EXPECT_EQ(clock_.activeTimers(), 1u);
+    clock_.advance(1);
+    ASSERT_TRUE(waitForEvents(1));
+    settle();
+    EXPECT_EQ(events_, Events{"error"});
+
+    // Once connected the timeout no longer applies.
+    events_.clear();
+    ASSERT_NE(connectPeer(), nullptr);
+    clock_.advance(1'000'000);
+    settle();
+    EXPECT_EQ(events_, Events{"connected"});
+}
+
+TEST_F(SocketClientTest, NestedEventLoopInAReceiverKeepsOrder) {
+    QTcpSocket* peer = connectPeer();
+    ASSERT_NE(peer, nullptr);
+    // The first packet's receiver waits, as a modal box would, until the rest is in.
+    QObject::connect(client_.get(), &SocketClient::OnDataArrival, [this](const QByteArray& packet) {
+        if (packet != "one") return;
+        const bool restArrived = QTest::qWaitFor([&] { return events_.size() >= 4; }, kWaitMs);
+        events_.push_back(restArrived ? "one done" : "one timed out");
+    });
+    send(peer, frame("one") + frame("two") + frame("three"));
+    ASSERT_TRUE(waitForEvents(5));
+    settle();
+    EXPECT_EQ(events_, (Events{"connected", "one", "two", "three", "one done"}));
+}
+
+TEST_F(SocketClientTest, ReceiverMayCloseOrDeleteTheClient) {
+    QTcpSocket* peer = connectPeer();
+    ASSERT_NE(peer, nullptr);
+    QObject::connect(client_.get(), &SocketClient::OnDataArrival, [this](const QByteArray& packet) {
+        if (packet == "close") client_->Close();
+    });
+    send(peer, frame("close") + frame("after close"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return peer->state() == QAbstractSocket::UnconnectedState; },
+                                kWaitMs));
+    settle();
+    EXPECT_EQ(events_, (Events{"connected", "close"}));
+
+    events_.clear();
+    peer = connectPeer();
+    ASSERT_NE(peer, nullptr);
+    QObject::connect(client_.get(), &SocketClient::OnDataArrival, [this](const QByteArray& packet) {
+        if (packet == "delete") client_.reset();
+    });
+    send(peer, frame("delete") + frame("after delete"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return client_ == nullptr; }, kWaitMs));
+    settle();
+    EXPECT_EQ(events_, (Events{"connected", "delete"}));
+}
+
+}  // namespace
+}  // namespace krvo
