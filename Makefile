@@ -30,3 +30,8 @@ format:
 
 clean:
 	rm -rf $(BUILD) $(BENCHBUILD)
+
+# One PNG showing every generated picture with its name (docs/assets-sheet.png).
+.PHONY: assets-sheet
+assets-sheet: build
+	@QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 $(BUILD)/bin/krvo-assetgen --sheet docs/assets-sheet.png $(BUILD)/platform/krvo $(BUILD)/platform

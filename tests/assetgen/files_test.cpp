@@ -1,0 +1,145 @@
+// Every file the client may ask for is on disk under its exact name, decodes,
+// and has the size the table code draws it at.
+
+#include <gtest/gtest.h>
+
+#include <QFileInfo>
+#include <QImageReader>
+
+#include <set>
+
+#include "asset_paths.h"
+
+namespace krvo::assets {
+namespace {
+
+using testing::LoadBytes;
+using testing::LoadPicture;
+using testing::PathOf;
+
+QByteArray signatureOf(Format format) {
+    switch (format) {
+        case Format::Bmp:
+            return "BM";
+        case Format::Jpeg:
+            return QByteArray("\xff\xd8\xff", 3);
+        case Format::Ico:
+            return QByteArray("\x00\x00\x01\x00", 4);
+        case Format::Png:
+            return "\x89PNG";
+        case Format::Wav:
+            return "RIFF";
+        case Format::Ini:
+            return {};
+    }
+    return {};
+}
+
+TEST(AssetFiles, EveryManifestFileExistsWithItsFormatsSignature) {
+    for (const AssetEntry& entry : Manifest()) {
+        SCOPED_TRACE(entry.name);
+        const QFileInfo info(PathOf(entry));
+        ASSERT_TRUE(info.isFile());
+        // The exact spelling must exist, not only a case variant of it.
+        EXPECT_EQ(info.canonicalFilePath().section('/', -1), info.fileName());
+        EXPECT_TRUE(LoadBytes(entry.name).startsWith(signatureOf(entry.format)));
+    }
+}
+
+TEST(AssetFiles, PicturesDecodeAtTheirExactSize) {
+    for (const AssetEntry& entry : Manifest()) {
+        if (!IsPicture(entry)) continue;
+        SCOPED_TRACE(entry.name);
+        const QImage picture = LoadPicture(entry.name);
+        ASSERT_FALSE(picture.isNull());
+        EXPECT_EQ(picture.width(), entry.width);
+        EXPECT_EQ(picture.height(), entry.height);
+    }
+}
+
+// The lookup matches path components case-insensitively, so two names that
+// differ only in case would shadow each other.
+TEST(AssetFiles, NoTwoNamesCollideIgnoringCase) {
+    std::set<std::string> seen;
+    for (const AssetEntry& entry : Manifest()) {
+        std::string key =
+            std::string(entry.root == Root::App ? "app:" : "platform:") + DiskName(entry);
+        for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        EXPECT_TRUE(seen.insert(key).second) << entry.name;
+    }
+}
+
+// Sizes and cell layouts as the drawing code reads them.
+TEST(AssetFiles, SizesMatchWhatTheTableCodeCuts) {
+    struct Expected {
+        const char* name;
+        int width, height;
+    };
+    const Expected expected[] = {
+        {"Res\\ResPk\\PkMask.bmp", 80, 105},
+        {"Res\\PkBack.bmp", 80, 105},
+        {"Res\\GameBackMid.bmp", 300, 230},
+        {"Res\\BuChu.bmp", 2 * 67, 34},
+        {"Res\\Hand.bmp", 2 * 80, 35},
+        {"Res\\Chat0.bmp", 2 * 111, 96},
+        {"Res\\Chat1.bmp", 2 * 111, 96},
+        {"Res\\Chat3.bmp", 2 * 111, 96},
+        {"Res\\MsgBian.bmp", 2 * 18, 51},
+        {"Res\\Liang1.bmp", 32, 32},
+        {"Res\\UserLiang.bmp", 37, 4 * 36},
+        {"Res\\GameLiang.bmp", 4 * 78, 2 * 36},
+        {"Res\\MingCi.bmp", 3 * 48, 46},
+        {"Res\\UserOptBut.bmp", 4 * 44, 24},
+        {"Res\\UserOutBut.bmp", 366 + 61, 28},
+        {"Res\\UserLiangBut.bmp", 180 + 90, 20},
+        {"Res\\Clock.bmp", 248 + 31, 38},
+        {"Res\\GameScore.bmp", 189, 99},
+        {"Res\\MsgForm.bmp", 276, 175},
+        {"Res\\SysMenu.bmp", 8 * 21, 21},
+        {"Res\\UserButton.bmp", 4 * 41, 25},
+        {"DaoJuMaket\\SysBut.bmp", 4 * 17, 17},
+        {"DaoJuMaket\\TabBut.bmp", 85, 20},
+        {"DaoJuMaket\\BuyButM.bmp", 55, 23},
+        {"DaoJuMaket\\move1M.bmp", 38, 94},
+        {"DaoJuMaket\\MyDaoJuBk.bmp", 79, 81},
+        {"Res\\Bomb\\b1\\Blast009.jpg", 180, 135},
+        {"Res\\Bomb\\b2\\Blast015.jpg", 88, 80},
+        {"UserRes\\LargeUser\\40.ico", 32, 32},
+    };
+    for (const Expected& e : expected) {
+        SCOPED_TRACE(e.name);
+        const QImage picture = LoadPicture(e.name);
+        ASSERT_FALSE(picture.isNull());
+        EXPECT_EQ(picture.size(), QSize(e.width, e.height));
+    }
+    // The disabled ask-to-leave face is face 13 in state 3: x = 13 * 50 + 2 * 300.
+    EXPECT_GE(LoadPicture("Res\\MsgBut.bmp").width(), 13 * 50 + 2 * 300 + 50);
+    // The market window must hold its regions.
+    const QImage market = LoadPicture("DaoJuMaket\\DaoJuMain.bmp");
+    EXPECT_GE(market.width(), 727);
+    EXPECT_GE(market.height(), 541);
+}
+
+TEST(AssetFiles, NumberedFamiliesAreComplete) {
+    for (int frame = 1; frame <= 9; ++frame) {
+        EXPECT_NE(FindAsset("Res\\Bomb\\b1\\Blast00" + std::to_string(frame) + ".jpg"), nullptr);
+    }
+    for (int frame = 1; frame <= 15; ++frame) {
+        const std::string number = (frame < 10 ? "0" : "") + std::to_string(frame);
+        EXPECT_NE(FindAsset("Res\\Bomb\\b2\\Blast0" + number + ".jpg"), nullptr) << frame;
+    }
+    for (int icon = 1; icon <= 40; ++icon) {
+        EXPECT_NE(FindAsset("UserRes\\LargeUser\\" + std::to_string(icon) + ".ico"), nullptr);
+    }
+    for (int id = 1; id <= 12; ++id) {
+        EXPECT_NE(FindAsset("Res\\DaoJu\\DaoJuInfo_" + std::to_string(id) + ".bmp"), nullptr);
+        EXPECT_NE(FindAsset("Res\\DaoJu\\MyDaoJu_" + std::to_string(id) + ".bmp"), nullptr);
+    }
+    for (const char* sound : {"Start", "Liang", "OutPai", "Pass", "Hong10", "ZhaDan", "Warning",
+                              "End", "PangGuanIn", "PangGuanOut", "Public"}) {
+        EXPECT_NE(FindAsset(std::string("Res\\Sound\\") + sound + ".wav"), nullptr) << sound;
+    }
+}
+
+}  // namespace
+}  // namespace krvo::assets

@@ -1,0 +1,75 @@
+#pragma once
+// Every picture, sound and note file the client may ask for, with the exact
+// size and cell layout its painting code relies on. The generator draws from
+// this table, the test checks the output against it, and the contact sheet
+// lists it; nothing else decides which files exist.
+
+#include <QByteArray>
+#include <QImage>
+#include <QRgb>
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace krvo::assets {
+
+// Which of the two runtime directories a name is relative to.
+enum class Root { App, Platform };
+
+enum class Format { Bmp, Jpeg, Ico, Png, Wav, Ini };
+
+// One look of a transparent element: the scene ANDs the mask cell onto the
+// table, then ORs the image cell. Both cells have the same size.
+struct MaskedCell {
+    int imageX = 0;
+    int imageY = 0;
+    int maskX = 0;
+    int maskY = 0;
+    int width = 0;
+    int height = 0;
+};
+
+struct AssetEntry;
+using PictureMaker = QImage (*)(const AssetEntry&);
+using BytesMaker = QByteArray (*)(const AssetEntry&);
+
+struct AssetEntry {
+    std::string name;  // as the program spells it, "\" between components
+    Root root = Root::App;
+    Format format = Format::Bmp;
+    int width = 0;  // pictures only
+    int height = 0;
+    std::vector<MaskedCell> maskedCells;  // cells composited with a mask inside this file
+    std::string sharedMask;               // a mask kept in another file (the cards)
+    std::optional<QRgb> keyColour;        // colour left out when painted (bomb frames)
+    std::string layout;                   // the cell layout in words
+    int index = 0;                        // which one of a numbered family
+    PictureMaker picture = nullptr;       // exactly one of these two is set
+    BytesMaker bytes = nullptr;
+};
+
+const std::vector<AssetEntry>& Manifest();
+
+// The entry with exactly this name, or nullptr.
+const AssetEntry* FindAsset(std::string_view name);
+
+// The name with "/" separators, as it lies on disk below its root.
+std::string DiskName(const AssetEntry& entry);
+
+bool IsPicture(const AssetEntry& entry);
+
+// The face file number of a card code: the red aces borrow the faces of the
+// ordinary aces, and face numbers start with the ace of each suit.
+int CardFaceNumber(int code);
+
+// Every face number some card code can ask for, ascending.
+std::vector<int> CardFaceNumbers();
+
+// Props sold by the local table server: IDs 1 to this number.
+inline constexpr int kPropCount = 12;
+inline constexpr int kPlayerIconCount = 40;
+inline constexpr int kChatFaceCount = 12;
+
+}  // namespace krvo::assets
