@@ -11,6 +11,7 @@
 #include "app/table_app.h"
 #include "platform/fonts.h"
 #include "platform/qt_clock.h"
+#include "platform/system_alerts.h"
 
 namespace {
 
@@ -53,8 +54,9 @@ int main(int argc, char** argv) {
     krvo::InstallFontSubstitutions();
 
     krvo::QtClock clock;
+    krvo::QtSystemAlerts alerts;
     krvo::TableApp table(launch.params, QCoreApplication::applicationDirPath().toStdString(), clock,
-                         krvo::PumpQtEvents);
+                         krvo::PumpQtEvents, alerts);
     table.Start();
     if (table.ended()) return EXIT_SUCCESS;
     return QApplication::exec();

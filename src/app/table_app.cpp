@@ -1,21 +1,102 @@
 #include "app/table_app.h"
 
 #include <QCoreApplication>
+#include <QPointer>
 
 #include "chrome/game_main_window.h"
 #include "core/packet.h"
+#include "game/game_handler.h"
+#include "net/room_handler.h"
 #include "net/room_protocol.h"
 #include "platform/socket_client.h"
+#include "room/game_set_dialog.h"
+#include "room/leave_table.h"
+#include "room/message_box_registry.h"
+#include "room/players.h"
+#include "room/user_set_dialog.h"
 
 namespace krvo {
+namespace {
+
+// One settings dialog at a time, created for each settings round and gone
+// when it has answered.
+class SettingsDialogs final : public SettingsDialogOpener {
+public:
+    SettingsDialogs(Clock& clock, PacketSender& sender, SystemAlerts& alerts,
+                    const LaunchParams& launch, QWidget* parent)
+        : clock_(clock), sender_(sender), alerts_(alerts), launch_(launch), parent_(parent) {}
+    ~SettingsDialogs() override { close(); }
+
+    bool OpenGameSet(bool blnDeskMaster, std::string_view strAllGameSetInfo) override {
+        close();
+        // Parented to the main window, which deletes it at the latest.
+        dialog_ = new GameSetDialog(clock_, sender_, alerts_, launch_.strGameTitle,
+                                    [this] { return launch_.strMyUserName; }, parent_);
+        if (!dialog_->SetInitGameSetInfo(blnDeskMaster, strAllGameSetInfo)) {
+            close();
+            return false;
+        }
+        QObject::connect(dialog_, &GameSetDialog::Finished, dialog_, &QObject::deleteLater);
+        dialog_->show();
+        return true;
+    }
+    void close() {
+        if (dialog_) {
+            dialog_->hide();
+            dialog_->deleteLater();
+        }
+        dialog_ = nullptr;
+    }
+
+private:
+    Clock& clock_;
+    PacketSender& sender_;
+    SystemAlerts& alerts_;
+    const LaunchParams& launch_;
+    QWidget* parent_;
+    QPointer<GameSetDialog> dialog_;
+};
+
+}  // namespace
+
+// Everything that lives on the main window's controls.
+struct TableApp::Room {
+    Room(TableApp& app, GameMainWindow& window)
+        : users(window.lstUser()),
+          chat(window.VexChat()),
+          players(app.table_, app.pub_, app.launch_, window.lstUser(), window.VexChat(),
+                  app.scene_, app),
+          boxes(app.clock_, app.waiter_, app.alerts_, app.pub_.strAppPath,
+                [&app] {
+                    return app.table_.bteLeaveRequestsUsed >= app.table_.bteMaxLeaveRequests;
+                },
+                &window),
+          dialogs(app.clock_, app, app.alerts_, app.launch_, &window),
+          handler({app.launch_, app.pub_, app.table_, app, users, chat, dialogs, app.scene_,
+                   app.flow_, app.sound_, boxes,
+                   [&window](bool hide) { window.setVisible(!hide); }}),
+          leave({app.pub_, app.table_, boxes, chat, app}),
+          game(window.VexChat()) {}
+
+    QtUserListOps users;
+    QtChatOps chat;
+    RoomPlayers players;
+    MessageBoxRegistry boxes;
+    SettingsDialogs dialogs;
+    RoomHandler handler;
+    LeaveTable leave;
+    GameHandler game;
+    QPointer<UserSetDialog> userSettings;
+};
 
 TableApp::TableApp(LaunchParams launch, std::string_view appDir, Clock& clock,
-                   std::function<void(std::int64_t)> pump)
+                   std::function<void(std::int64_t)> pump, SystemAlerts& alerts)
     : launch_(std::move(launch)),
       appDir_(appDir),
       clock_(clock),
+      alerts_(alerts),
       waiter_(
-          clock, std::move(pump), [this] { return pub_.blnEndRequested; },
+          clock, std::move(pump), [this] { return ended_ || pub_.blnEndRequested; },
           [this] { UnloadMainWindow(); }),
       socket_(std::make_unique<SocketClient>(clock)) {
     connect(socket_.get(), &SocketClient::OnConnected, this, &TableApp::OnConnected);
@@ -24,7 +105,12 @@ TableApp::TableApp(LaunchParams launch, std::string_view appDir, Clock& clock,
     connect(socket_.get(), &SocketClient::OnSocketError, this, &TableApp::OnConnectionLost);
 }
 
-TableApp::~TableApp() = default;
+TableApp::~TableApp() {
+    room_.reset();
+    window_.reset();
+}
+
+MessageBoxService& TableApp::boxes() { return room_->boxes; }
 
 void TableApp::Start() {
     InitPublicDefine(pub_, launch_, appDir_);
@@ -33,10 +119,14 @@ void TableApp::Start() {
 
     window_ = std::make_unique<GameMainWindow>();
     window_->setWindowTitle(QString::fromStdString(launch_.strGameTitle));
-    window_->setCloseRequestHandler([this] {
-        UnloadMainWindow();
-        return true;
-    });
+    preferences_ = LoadUserSettings(pub_.strAppPath + "UserSet.ini");
+    ConfigureUserList(window_->lstUser(), launch_);
+    ConfigureChat(window_->VexChat(), pub_, launch_.strMyUserName);
+    room_ = std::make_unique<Room>(*this, *window_);
+    window_->setCloseRequestHandler([this] { return RequestClose(); });
+    connect(window_.get(), &GameMainWindow::UserSettingsRequested, this,
+            &TableApp::OpenUserSettings);
+
     window_->placeOnScreen();
     window_->show();
     ConnectRoomServer();
@@ -47,35 +137,67 @@ void TableApp::ConnectRoomServer() {
                             LeadingInt32(launch_.strRoomServerPort), 120);
 }
 
+void TableApp::OpenUserSettings() {
+    if (!room_ || ended_) return;
+    if (room_->userSettings) {
+        room_->userSettings->raise();
+        return;
+    }
+    auto* dialog = new UserSetDialog(preferences_, pub_.strAppPath + "UserSet.ini", *this,
+                                     [this] { return launch_.strMyUserName; }, window_.get());
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    room_->userSettings = dialog;
+    dialog->show();
+}
+
+bool TableApp::RequestClose() {
+    if (ended_) return true;
+    const bool askFirst = !pub_.blnIsOnlooker && !table_.blnNoGame && !pub_.blnCanStart &&
+                          preferences_.bteForceQuitPrompt != 0;
+    if (askFirst && room_) {
+        room_->leave.ExitGame();
+        if (ended_) return true;
+        if (room_->boxes.leaveAnswer().bteMsgResult != 1) return false;
+    }
+    UnloadMainWindow();
+    return true;
+}
+
 void TableApp::SendPacket(std::span<const std::uint8_t> packet) {
     if (!ended_) socket_->SendPacket(packet);
 }
 
-void TableApp::OnConnected() {
-    SendPacket(BuildLoginPacket(bteAllowWatchCards_));
-}
+void TableApp::OnConnected() { SendPacket(BuildLoginPacket(preferences_.bteAllowWatchCards)); }
 
 void TableApp::OnDataArrival(const QByteArray& data) {
-    if (ended_ || data.isEmpty()) return;
+    if (ended_ || data.isEmpty() || !room_) return;
     const std::span<const std::uint8_t> packet(
         reinterpret_cast<const std::uint8_t*>(data.constData()),
         static_cast<std::size_t>(data.size()));
     if (IsRoomMessage(packet[0])) {
-        room_.OnRoomMessage(packet);
+        room_->handler.OnRoomMessage(packet);
     } else {
-        game_.HandleGameMsg(packet);
+        room_->game.HandleGameMsg(packet);
     }
 }
 
-void TableApp::OnConnectionLost() {
-    UnloadMainWindow();
-}
+void TableApp::OnConnectionLost() { UnloadMainWindow(); }
 
 void TableApp::UnloadMainWindow() {
     if (ended_) return;
     ended_ = true;
     pub_.blnEndRequested = true;
+    if (room_) room_->boxes.CloseMessageBoxes(0);
+    InitPublicDefine(pub_, launch_, appDir_);
+    // The reset above is the start-up state; the end request must survive it
+    // so that every wait still running sees it.
+    pub_.blnEndRequested = true;
     ResetAll(table_);
+    if (room_) {
+        room_->dialogs.close();
+        if (room_->userSettings) room_->userSettings->close();
+        room_->players.frmUserMenu().Unload();
+    }
     socket_->Close();
     if (window_) window_->hide();
     // Leaves every running event loop, nested ones included; code that waited

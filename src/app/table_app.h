@@ -1,6 +1,6 @@
 #pragma once
 // The one owner of the table program: launch parameters, the shared and the
-// table state, the connection, the handlers and the main window.
+// table state, preferences, the connection, the handlers and the windows.
 
 #include <QByteArray>
 #include <QObject>
@@ -10,41 +10,54 @@
 #include "app/public_state.h"
 #include "core/clock.h"
 #include "core/waits.h"
-#include "game/game_handler.h"
+#include "game/table_flow.h"
 #include "game/table_state.h"
 #include "net/packet_sender.h"
-#include "net/room_handler.h"
+#include "platform/sound_player.h"
+#include "platform/system_alerts.h"
+#include "render/table_scene.h"
+#include "room/user_settings.h"
 
 namespace krvo {
 
 class GameMainWindow;
 class SocketClient;
+class MessageBoxService;
 
 class TableApp final : public QObject, public PacketSender {
     Q_OBJECT
 public:
     // appDir: the directory the program lies in. pump: how waits handle events
-    // (PumpQtEvents in production).
+    // (PumpQtEvents in production). alerts: the system-style warning boxes.
     TableApp(LaunchParams launch, std::string_view appDir, Clock& clock,
-             std::function<void(std::int64_t)> pump);
+             std::function<void(std::int64_t)> pump, SystemAlerts& alerts);
     ~TableApp() override;
 
-    // Initialises the state, shows the main window and connects to the room.
+    // Initialises the state, loads and shows the main window and connects.
     void Start();
     void ConnectRoomServer();
-    // Ends the program: closes the window and leaves the event loop with status 0.
+    // The close procedure every close request takes: during a running round
+    // the player is asked first, and only "quit anyway" closes.
+    bool RequestClose();
+    // Ends the program: closes every window and leaves the event loop with status 0.
     void UnloadMainWindow();
 
     void SendPacket(std::span<const std::uint8_t> packet) override;
 
     bool ended() const { return ended_; }
-    const LaunchParams& launch() const { return launch_; }
+    LaunchParams& launch() { return launch_; }
     PublicState& pub() { return pub_; }
     TableState& table() { return table_; }
+    UserSettings& preferences() { return preferences_; }
     Waiter& waiter() { return waiter_; }
     GameMainWindow* mainWindow() const { return window_.get(); }
+    // Only after Start.
+    MessageBoxService& boxes();
+    void OpenUserSettings();
 
 private:
+    struct Room;
+
     void OnConnected();
     void OnDataArrival(const QByteArray& data);
     void OnConnectionLost();
@@ -52,14 +65,17 @@ private:
     LaunchParams launch_;
     std::string appDir_;
     Clock& clock_;
+    SystemAlerts& alerts_;
     PublicState pub_;
     TableState table_;
+    UserSettings preferences_;
     Waiter waiter_;
-    RoomHandler room_;
-    GameHandler game_;
-    std::uint8_t bteAllowWatchCards_ = 0;
+    NullTableScene scene_;
+    NullTableFlow flow_;
+    NullSoundPlayer sound_;
     std::unique_ptr<SocketClient> socket_;
     std::unique_ptr<GameMainWindow> window_;
+    std::unique_ptr<Room> room_;
     bool ended_ = false;
 };
 

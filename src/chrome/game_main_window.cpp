@@ -2,14 +2,47 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QPushButton>
 #include <QScreen>
+#include <QSplitter>
+#include <QVBoxLayout>
+
+#include "platform/chat_control.h"
+#include "platform/user_list_control.h"
 
 namespace krvo {
 
 GameMainWindow::GameMainWindow(QWidget* parent) : QWidget(parent) {
-    setAttribute(Qt::WA_DeleteOnClose, false);
     setMinimumSize(640, 480);
-    setStyleSheet(QStringLiteral("background-color: #1f5130;"));
+    setAutoFillBackground(true);
+    QPalette background = palette();
+    background.setColor(QPalette::Window, QColor(250, 250, 250));
+    setPalette(background);
+
+    auto* splitter = new QSplitter(Qt::Horizontal, this);
+    tableSurface_ = new QWidget(splitter);
+    tableSurface_->setAutoFillBackground(true);
+    QPalette felt = tableSurface_->palette();
+    felt.setColor(QPalette::Window, QColor(31, 81, 48));
+    tableSurface_->setPalette(felt);
+
+    auto* column = new QWidget(splitter);
+    auto* columnLayout = new QVBoxLayout(column);
+    columnLayout->setContentsMargins(0, 0, 0, 0);
+    auto* settings = new QPushButton(QStringLiteral("用户设置"), column);
+    connect(settings, &QPushButton::clicked, this, &GameMainWindow::UserSettingsRequested);
+    auto* rightSplitter = new QSplitter(Qt::Vertical, column);
+    lstUser_ = new UserListControl(rightSplitter);
+    VexChat_ = new ChatControl(rightSplitter);
+    columnLayout->addWidget(settings, 0, Qt::AlignRight);
+    columnLayout->addWidget(rightSplitter, 1);
+
+    splitter->setStretchFactor(0, 3);
+    splitter->setStretchFactor(1, 1);
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(splitter);
 }
 
 void GameMainWindow::placeOnScreen() {

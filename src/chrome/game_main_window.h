@@ -1,11 +1,17 @@
 #pragma once
-// The table's main window. Its frame, layout and table surface grow around
-// this; every close request goes through the owner's close procedure.
+// The table's main window: the table surface on the left, the user list and
+// the chat in the right column. Every close request goes through the owner's
+// close procedure.
 
 #include <QWidget>
 #include <functional>
 
+class QPushButton;
+
 namespace krvo {
+
+class ChatControl;
+class UserListControl;
 
 class GameMainWindow : public QWidget {
     Q_OBJECT
@@ -20,11 +26,21 @@ public:
     // Places the window over the whole screen less 32 pixels at the bottom.
     void placeOnScreen();
 
+    QWidget& tableSurface() { return *tableSurface_; }
+    UserListControl& lstUser() { return *lstUser_; }
+    ChatControl& VexChat() { return *VexChat_; }
+
+signals:
+    void UserSettingsRequested();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
     std::function<bool()> closeRequest_;
+    QWidget* tableSurface_ = nullptr;
+    UserListControl* lstUser_ = nullptr;
+    ChatControl* VexChat_ = nullptr;
 };
 
 }  // namespace krvo

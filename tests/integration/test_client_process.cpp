@@ -9,18 +9,12 @@
 #include <QTest>
 
 #include "app/command_line.h"
+#include "support/qt_test_application.h"
 
 namespace {
 
 constexpr int kLimitMs = 30000;
 
-QCoreApplication& app() {
-    static int argc = 1;
-    static char name[] = "krvo_integration_tests";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication instance(argc, argv);
-    return instance;
-}
 
 QStringList validFields(quint16 port) {
     return {QString::fromUtf8(krvo::kLaunchToken.data(), krvo::kLaunchToken.size()),
@@ -41,7 +35,7 @@ struct Outcome {
 
 class ClientProcess : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { app(); }
+    static void SetUpTestSuite() { krvo::testing::EnsureQtApplication(); }
 
     void start(const QStringList& args) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -96,7 +90,7 @@ TEST_F(ClientProcess, LogsInWithOneFrameAndEndsWhenTheServerCloses) {
     QTcpSocket* peer = server.nextPendingConnection();
     const QByteArray expected = QByteArray::fromHex("0000000c8200") + "500`KRVO`0";
     QByteArray received;
-    QTest::qWaitFor(
+    (void)QTest::qWaitFor(
         [&] {
             received += peer->readAll();
             return received.size() >= expected.size();

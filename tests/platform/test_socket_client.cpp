@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+
+#include "support/qt_test_application.h"
 #include <QHostAddress>
 #include <QPointer>
 #include <QSignalSpy>
@@ -47,12 +49,7 @@ void settle() {
 
 class SocketClientTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "krvo_socket_client_test";
-        static char* argv[] = {name, nullptr};
-        static QCoreApplication app(argc, argv);
-    }
+    static void SetUpTestSuite() { testing::EnsureQtApplication(); }
 
     void SetUp() override {
         ASSERT_TRUE(server_.listen(QHostAddress::LocalHost, 0));

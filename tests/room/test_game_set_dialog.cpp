@@ -1,0 +1,212 @@
+#include <gtest/gtest.h>
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <memory>
+
+#include "room/game_set_dialog.h"
+#include "support/qt_test_application.h"
+#include "support/recording_alerts.h"
+#include "support/recording_sender.h"
+
+namespace krvo {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes Expected(std::uint8_t mainId, std::uint8_t subId, std::string_view asciiBody) {
+    Bytes bytes = {mainId, subId};
+    bytes.insert(bytes.end(), asciiBody.begin(), asciiBody.end());
+    return bytes;
+}
+
+QString Q(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+
+class GameSetDialogTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { testing::EnsureQtApplication(); }
+
+    bool Open(bool owner, std::string_view settings = "100`1000`10`50`200`5") {
+        dialog = std::make_unique<GameSetDialog>(clock, sender, alerts, "桌游",
+                                                 [this] { return myName; });
+        QObject::connect(dialog.get(), &GameSetDialog::Finished, [this] { ++finished; });
+        dialog->show();
+        return dialog->SetInitGameSetInfo(owner, settings);
+    }
+
+    void Confirm(const char* stake, const char* penalty) {
+        dialog->txtUser(0)->setText(Q(stake));
+        dialog->txtUser(1)->setText(Q(penalty));
+        dialog->cmdUser(0)->click();
+    }
+
+    ManualClock clock;
+    testing::RecordingSender sender;
+    testing::RecordingAlerts alerts;
+    std::string myName = "me";
+    std::unique_ptr<GameSetDialog> dialog;
+    int finished = 0;
+};
+
+TEST_F(GameSetDialogTest, CaptionsBoxesAndLabelPlacementByRole) {
+    ASSERT_TRUE(Open(true));
+    EXPECT_EQ(dialog->windowTitle(), Q("桌游 游戏设置"));
+    EXPECT_TRUE(dialog->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(dialog->famGameSet()->title(), Q("你是桌主，请进行本桌游戏设置"));
+    EXPECT_EQ(dialog->cmdUser(0)->text() + dialog->cmdUser(1)->text(), Q("确定取消"));
+    EXPECT_EQ(dialog->txtUser(0)->text() + "/" + dialog->txtUser(1)->text(), Q("100/50"));
+    EXPECT_FALSE(dialog->txtUser(0)->isReadOnly());
+    EXPECT_EQ(dialog->txtUser(1)->palette().color(QPalette::Base), QColor(255, 255, 255));
+    dialog->resize(520, 260);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(dialog->label(i)->x(), dialog->txtUser(i)->x() - 112);
+        EXPECT_EQ(dialog->label(i)->y(), dialog->txtUser(i)->y() + 3);
+    }
+
+    ASSERT_TRUE(Open(false));
+    EXPECT_EQ(dialog->famGameSet()->title(), Q("桌主对本桌游戏进行的设置情况"));
+    EXPECT_EQ(dialog->cmdUser(0)->text() + dialog->cmdUser(1)->text(), Q("同意不同意"));
+    EXPECT_TRUE(dialog->txtUser(1)->isReadOnly());
+    EXPECT_EQ(dialog->txtUser(0)->palette().color(QPalette::Base),
+              dialog->palette().color(QPalette::Window));
+}
+
+TEST_F(GameSetDialogTest, OnlyExactlySixFieldsOpenTheDialog) {
+    for (const char* text : {"100`1000`10`50`200", "100`1000`10`50`200`5`9", ""}) {
+        EXPECT_FALSE(Open(true, text)) << text;
+        EXPECT_FALSE(dialog->countdownRunning()) << text;
+    }
+    EXPECT_TRUE(Open(false, "`````"));
+    EXPECT_TRUE(dialog->countdownRunning());
+    EXPECT_TRUE(sender.packets.empty());
+}
+
+TEST_F(GameSetDialogTest, OwnerValuesAreCheckedThenSentWithTheLimits) {
+    const char* limits = "100`1000`10`50`200`5";
+    const std::string stakeRange = "本桌大小必须在 10 和 1000 之间！";
+    const std::string penaltyRange = "逃跑者扣分大小必须在 5 和 200 之间！";
+    const std::string tooLong = "每个输入区域的数字不能超过 7 位！";
+    struct Case {
+        const char *settings, *stake, *penalty;
+        std::string warning;  // empty: the body below is sent
+        std::string body = {};
+    };
+    const Case cases[] = {
+        {"100`1000`10`50`+200.4`5x", "10", "5", "", "me`10`1000`10`5`200`5"},
+        {limits, "1000", "200", "", "me`1000`1000`10`200`200`5"},
+        {"100`1000`0`50`200`0", "", "", "", "me``1000`0``200`0"},
+        {limits, "9", "50", stakeRange},
+        {limits, "1001", "50", stakeRange},
+        {limits, "", "50", stakeRange},
+        {limits, "9999999", "50", stakeRange},
+        {limits, "100", "4", penaltyRange},
+        {limits, "100", "201", penaltyRange},
+        {limits, "12345678", "0", tooLong},
+        {limits, "100", "00000050", tooLong},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.stake) + " / " + c.penalty);
+        sender.packets.clear();
+        alerts.warnings.clear();
+        Open(true, c.settings);
+        Confirm(c.stake, c.penalty);
+        if (c.warning.empty()) {
+            ASSERT_EQ(sender.packets.size(), 1u);
+            EXPECT_EQ(sender.packets[0], Expected(112, 0, c.body));
+            EXPECT_TRUE(alerts.warnings.empty());
+            EXPECT_TRUE(dialog->isHidden());
+            EXPECT_EQ(clock.activeTimers(), 0u);
+            continue;
+        }
+        ASSERT_EQ(alerts.warnings.size(), 1u);
+        EXPECT_EQ(alerts.warnings[0].caption, "桌游");
+        EXPECT_EQ(alerts.warnings[0].text, c.warning);
+        EXPECT_TRUE(sender.packets.empty());
+        EXPECT_TRUE(dialog->countdownRunning());
+    }
+}
+
+TEST_F(GameSetDialogTest, GuestAgreesUnseenAfterTwentyOneSecondsWithTheCurrentName) {
+    Open(false, "99999999`10`20`x`1`2");  // a guest's answer never checks the values
+    clock.advance(1000);
+    EXPECT_EQ(dialog->cmdUser(0)->text(), Q("同意 20"));
+    myName = "renamed";
+    clock.advance(19999);
+    EXPECT_EQ(dialog->cmdUser(0)->text(), Q("同意 1"));
+    EXPECT_TRUE(sender.packets.empty());
+    clock.advance(1);
+    EXPECT_EQ(dialog->cmdUser(0)->text(), Q("同意 0"));
+    ASSERT_EQ(sender.packets.size(), 1u);
+    EXPECT_EQ(sender.packets[0], Expected(112, 1, "renamed"));
+    EXPECT_EQ(finished, 1);
+    EXPECT_EQ(clock.activeTimers(), 0u);
+    EXPECT_TRUE(alerts.warnings.empty());
+}
+
+TEST_F(GameSetDialogTest, SecondButtonLeavesTheTableOnce) {
+    myName = "张三";
+    for (bool owner : {false, true}) {
+        sender.packets.clear();
+        Open(owner);
+        dialog->cmdUser(1)->click();
+        dialog->cmdUser(0)->click();
+        clock.advance(60000);
+        ASSERT_EQ(sender.packets.size(), 1u);
+        EXPECT_EQ(sender.packets[0], (Bytes{110, 0, 0xD5, 0xC5, 0xC8, 0xFD}));
+    }
+    EXPECT_EQ(finished, 2);
+}
+
+TEST_F(GameSetDialogTest, WarningKeepsTheCountAndTimeoutRepeatsItUntilValid) {
+    Open(true);
+    clock.advance(5000);
+    Confirm("1", "50");
+    clock.advance(1000);
+    EXPECT_EQ(dialog->cmdUser(0)->text(), Q("确定 15"));
+    clock.advance(15000);  // the 21st tick presses the button and warns again
+    EXPECT_EQ(alerts.warnings.size(), 2u);
+    clock.advance(2000);
+    EXPECT_EQ(alerts.warnings.size(), 4u);
+    EXPECT_TRUE(sender.packets.empty());
+
+    dialog->txtUser(0)->setText(Q("10"));
+    clock.advance(1000);
+    ASSERT_EQ(sender.packets.size(), 1u);
+    EXPECT_EQ(sender.packets[0], Expected(112, 0, "me`10`1000`10`50`200`5"));
+    EXPECT_EQ(finished, 1);
+}
+
+TEST_F(GameSetDialogTest, DialogDiscardedDuringItsWarningIsLeftAlone) {
+    Open(true);
+    alerts.onWarning = [this] { dialog.reset(); };
+    Confirm("1", "50");
+    EXPECT_EQ(dialog, nullptr);
+    EXPECT_EQ(clock.activeTimers(), 0u);
+}
+
+TEST_F(GameSetDialogTest, OnlyDigitsCanBeTyped) {
+    Open(true);
+    QLineEdit* box = dialog->txtUser(0);
+    box->clear();
+    QTest::keyClicks(box, "a1b2`3-x.4 ");
+    QTest::keyClick(box, Qt::Key_Backspace);
+    QTest::keyClick(box, Qt::Key_Home);
+    QTest::keyClick(box, Qt::Key_Delete);
+    EXPECT_EQ(box->text(), Q("23"));
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);  // would select all
+    QTest::keyClicks(box, "9");
+    box->insert(Q("1`2"));  // pasting goes around the keys
+    EXPECT_EQ(box->text(), Q("923"));
+
+    Open(false);
+    QTest::keyClicks(dialog->txtUser(1), "77");
+    EXPECT_EQ(dialog->txtUser(1)->text(), Q("50"));
+}
+
+}  // namespace
+}  // namespace krvo

@@ -1,0 +1,144 @@
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <fstream>
+#include <sstream>
+
+#include "room/user_set_dialog.h"
+#include "room/user_settings.h"
+#include "support/qt_test_application.h"
+#include "support/recording_sender.h"
+
+namespace krvo {
+namespace {
+
+namespace fs = std::filesystem;
+
+UserSettings Flags(std::uint8_t a, std::uint8_t b, std::uint8_t c, std::uint8_t d, std::uint8_t e) {
+    return UserSettings{a, b, c, d, e};
+}
+
+class UserSettingsTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { testing::EnsureQtApplication(); }
+
+    void Write(const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+
+    std::string Read() const {
+        std::ostringstream text;
+        text << std::ifstream(path, std::ios::binary).rdbuf();
+        return text.str();
+    }
+
+    std::size_t EntriesInDirectory() const {
+        const fs::directory_iterator entries(directory.path().toStdString());
+        return static_cast<std::size_t>(std::distance(begin(entries), end(entries)));
+    }
+
+    void OpenDialog(UserSettings initial) {
+        settings = initial;
+        dialog = std::make_unique<UserSetDialog>(settings, path, sender,
+                                                 [] { return std::string("张三"); });
+        QObject::connect(dialog.get(), &UserSetDialog::Finished, [this] { ++finished; });
+        dialog->show();
+    }
+
+    QTemporaryDir directory;
+    fs::path path = UserSettingsPath(directory.path().toStdString() + "/");
+    UserSettings settings;
+    testing::RecordingSender sender;
+    std::unique_ptr<UserSetDialog> dialog;
+    int finished = 0;
+};
+
+TEST_F(UserSettingsTest, MissingOrDamagedFilesGiveAllFiveDefaults) {
+    const UserSettings defaults = Flags(0, 1, 1, 1, 1);
+    EXPECT_EQ(path.filename(), "UserSet.ini");
+    EXPECT_EQ(LoadUserSettings(path), defaults);
+    for (const char* text :
+         {"1\r\n0\r\n0\r\n", "1\r\nabc\r\n0\r\n0\r\n0\r\n", "1\r\n\r\n0\r\n0\r\n0\r\n0\r\n",
+          "1\r\n0\r\n0.5\r\n0\r\n0\r\n", "1\r\n0\r\n-1\r\n0\r\n0\r\n",
+          "1\r\n0\r\n256\r\n0\r\n0\r\n", "1 0\r\n0\r\n0\r\n0\r\n0\r\n", ""}) {
+        Write(text);
+        EXPECT_EQ(LoadUserSettings(path), defaults) << text;
+    }
+    Write(" 1 \r\n\t0\r\n  1\n0  \n2");
+    EXPECT_EQ(LoadUserSettings(path), Flags(1, 0, 1, 0, 2));
+}
+
+TEST_F(UserSettingsTest, SaveReplacesTheFileWithCrLfLinesOrLeavesItAlone) {
+    Write("something much longer than the new content\r\n\r\n\r\n\r\n\r\n\r\n");
+    ASSERT_TRUE(SaveUserSettings(path, Flags(1, 0, 1, 0, 0)));
+    EXPECT_EQ(Read(), "1\r\n0\r\n1\r\n0\r\n0\r\n");
+    EXPECT_EQ(EntriesInDirectory(), 1u);
+
+    EXPECT_FALSE(SaveUserSettings(path.parent_path() / "missing" / "x.ini", Flags(1, 1, 1, 1, 1)));
+    fs::remove(path);
+    fs::create_directory(path);  // a non-empty directory cannot be renamed over
+    std::ofstream(path / "keep") << "x";
+    EXPECT_FALSE(SaveUserSettings(path, Flags(1, 1, 1, 1, 1)));
+    EXPECT_EQ(EntriesInDirectory(), 1u);
+    EXPECT_TRUE(fs::exists(path / "keep"));
+}
+
+TEST_F(UserSettingsTest, DialogCaptionsAndOpeningState) {
+    OpenDialog(Flags(2, 0, 1, 0, 1));
+    EXPECT_EQ(dialog->windowTitle(), QString::fromUtf8("用户设置"));
+    EXPECT_TRUE(dialog->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(dialog->group(0)->title() + dialog->group(1)->title(),
+              QString::fromUtf8("基本设置提示设置"));
+    const char* boxes[] = {"允许旁观者看我的牌", "启用音效", "显示用户进出消息", "强退时给出提示",
+                           "出牌不对时给出提示"};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(dialog->chkUser(i)->text(), QString::fromUtf8(boxes[i]));
+        EXPECT_TRUE(dialog->group(i < 3 ? 0 : 1)->isAncestorOf(dialog->chkUser(i))) << i;
+        EXPECT_EQ(dialog->chkUser(i)->isChecked(), i % 2 == 0) << i;
+    }
+    EXPECT_EQ(dialog->cmdUser(0)->text() + dialog->cmdUser(1)->text() + dialog->cmdUser(2)->text(),
+              QString::fromUtf8("默认值(&D)确定(&Y)取消(&C)"));
+}
+
+TEST_F(UserSettingsTest, DefaultsThenCancelOrCloseChangeNothing) {
+    OpenDialog(Flags(0, 0, 0, 0, 0));
+    dialog->cmdUser(0)->click();
+    for (int i = 0; i < 5; ++i) EXPECT_TRUE(dialog->chkUser(i)->isChecked()) << i;
+    EXPECT_TRUE(dialog->isVisible());
+    dialog->cmdUser(2)->click();
+    EXPECT_FALSE(dialog->isVisible());
+
+    OpenDialog(Flags(0, 0, 0, 0, 0));
+    dialog->chkUser(0)->setChecked(true);
+    dialog->close();
+    EXPECT_EQ(finished, 2);
+    EXPECT_EQ(settings, Flags(0, 0, 0, 0, 0));
+    EXPECT_FALSE(fs::exists(path));
+    EXPECT_TRUE(sender.packets.empty());
+}
+
+TEST_F(UserSettingsTest, ConfirmSavesAndSendsOnlyAWatchCardsChange) {
+    OpenDialog(Flags(0, 1, 1, 1, 1));
+    dialog->chkUser(1)->setChecked(false);
+    dialog->cmdUser(1)->click();
+    EXPECT_EQ(Read(), "0\r\n0\r\n1\r\n1\r\n1\r\n");
+    EXPECT_TRUE(sender.packets.empty());
+
+    OpenDialog(settings);
+    dialog->chkUser(0)->setChecked(true);
+    dialog->cmdUser(1)->click();
+    ASSERT_EQ(sender.packets.size(), 1u);
+    EXPECT_EQ(sender.packets[0],
+              (std::vector<std::uint8_t>{113, 1, 0xD5, 0xC5, 0xC8, 0xFD, '`', '1'}));
+    EXPECT_EQ(LoadUserSettings(path), Flags(1, 0, 1, 1, 1));
+    EXPECT_EQ(settings, Flags(1, 0, 1, 1, 1));
+
+    OpenDialog(settings);  // already on and left on: the room knows it
+    dialog->cmdUser(1)->click();
+    EXPECT_EQ(sender.packets.size(), 1u);
+    EXPECT_EQ(finished, 3);
+}
+
+}  // namespace
+}  // namespace krvo

@@ -1,0 +1,30 @@
+#pragma once
+// SystemAlerts that records each warning instead of showing a modal box.
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/system_alerts.h"
+
+namespace krvo::testing {
+
+class RecordingAlerts final : public SystemAlerts {
+public:
+    struct Warning {
+        std::string caption;
+        std::string text;
+    };
+
+    void warning(std::string_view caption, std::string_view text) override {
+        warnings.push_back({std::string(caption), std::string(text)});
+        if (onWarning) onWarning();
+    }
+
+    std::vector<Warning> warnings;
+    // Runs inside the warning, as the events of a modal box's loop would.
+    std::function<void()> onWarning;
+};
+
+}  // namespace krvo::testing
