@@ -2,6 +2,7 @@
 BUILD      ?= build
 BENCHBUILD ?= build-bench
 JOBS       ?= $(shell nproc)
+MAKEFLAGS  += --no-print-directory
 
 .PHONY: deps configure build run test bench format clean
 
