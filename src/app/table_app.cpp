@@ -5,10 +5,14 @@
 
 #include "chrome/game_main_window.h"
 #include "core/packet.h"
-#include "game/game_handler.h"
+#include "game/game_table.h"
+#include "game/table_notices.h"
 #include "net/room_handler.h"
 #include "net/room_protocol.h"
+#include "platform/ko_clock.h"
+#include "platform/qt_sound_player.h"
 #include "platform/socket_client.h"
+#include "props/props_data.h"
 #include "room/game_set_dialog.h"
 #include "room/leave_table.h"
 #include "room/message_box_registry.h"
@@ -59,11 +63,14 @@ private:
 
 }  // namespace
 
-// Everything that lives on the main window's controls.
+// Everything that lives on the main window and its controls, in the order
+// the parts need each other.
 struct TableApp::Room {
     Room(TableApp& app, GameMainWindow& window)
         : users(window.lstUser()),
           chat(window.VexChat()),
+          sound({app.pub_.strAppPath, app.preferences_,
+                 QtSoundPlayer::WindowShownProbe(&window), {}}),
           players(app.table_, app.pub_, app.launch_, window.lstUser(), window.VexChat(),
                   app.scene_, app),
           boxes(app.clock_, app.waiter_, app.alerts_, app.pub_.strAppPath,
@@ -72,20 +79,33 @@ struct TableApp::Room {
                 },
                 &window),
           dialogs(app.clock_, app, app.alerts_, app.launch_, &window),
-          handler({app.launch_, app.pub_, app.table_, app, users, chat, dialogs, app.scene_,
-                   app.flow_, app.sound_, boxes,
-                   [&window](bool hide) { window.setVisible(!hide); }}),
-          leave({app.pub_, app.table_, boxes, chat, app}),
-          game(window.VexChat()) {}
+          props({app, app.pub_.strAppPath}),
+          notices({app.table_, app.pub_, app.launch_, boxes, chat, app, app.alerts_, props,
+                   [&app] { app.UnloadMainWindow(); }}),
+          koClock(app.clock_, &window.tableSurface()),
+          game({app.launch_, app.pub_, app.table_, app, app.scene_, sound, boxes, chat,
+                app.preferences_, app.waiter_, app.clock_, [&app] { app.UnloadMainWindow(); }},
+               {koClock, window.tableSurface(), notices, window.VexChat()}),
+          handler({app.launch_, app.pub_, app.table_, app, users, chat, dialogs, app.scene_, game,
+                   sound, boxes, [&window](bool hide) { window.setVisible(!hide); }}),
+          leave({app.pub_, app.table_, boxes, chat, app}) {
+        props.InitPropsMarket();
+        // Until the table surface is drawn, the time bar sits in its top-left corner.
+        koClock.setGeometry(16, 16, 240, 20);
+    }
 
     QtUserListOps users;
     QtChatOps chat;
+    QtSoundPlayer sound;
     RoomPlayers players;
     MessageBoxRegistry boxes;
     SettingsDialogs dialogs;
+    PropsData props;
+    TableNotices notices;
+    KoClock koClock;
+    GameTable game;
     RoomHandler handler;
     LeaveTable leave;
-    GameHandler game;
     QPointer<UserSetDialog> userSettings;
 };
 

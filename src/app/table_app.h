@@ -10,10 +10,8 @@
 #include "app/public_state.h"
 #include "core/clock.h"
 #include "core/waits.h"
-#include "game/table_flow.h"
 #include "game/table_state.h"
 #include "net/packet_sender.h"
-#include "platform/sound_player.h"
 #include "platform/system_alerts.h"
 #include "render/table_scene.h"
 #include "room/user_settings.h"
@@ -71,8 +69,6 @@ private:
     UserSettings preferences_;
     Waiter waiter_;
     NullTableScene scene_;
-    NullTableFlow flow_;
-    NullSoundPlayer sound_;
     std::unique_ptr<SocketClient> socket_;
     std::unique_ptr<GameMainWindow> window_;
     std::unique_ptr<Room> room_;

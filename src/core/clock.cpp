@@ -1,5 +1,7 @@
 #include "core/clock.h"
 
+#include <algorithm>
+
 namespace krvo {
 
 class ManualClock::ManualTimer final : public Timer {
@@ -71,11 +73,13 @@ void ManualClock::advance(std::int64_t ms) {
     while (!due_.empty() && due_.begin()->first.first <= target) {
         auto it = due_.begin();
         ManualTimer* timer = it->second;
-        now_ = it->first.first;
+        // A callback may advance the clock itself (a nested wait); time
+        // never runs backwards because of that.
+        now_ = std::max(now_, it->first.first);
         due_.erase(it);
         timer->fire();
     }
-    now_ = target;
+    now_ = std::max(now_, target);
 }
 
 }  // namespace krvo

@@ -2,10 +2,20 @@
 // What the table handling asks the table surface to draw, named after what is
 // drawn. The renderer implements it; until then NullTableScene serves the
 // program, and tests record the calls.
+//
+// Every call reads the table state as it is at the moment of the call; the
+// callers change the state first and then ask for the picture. The round's
+// elements have empty defaults so that a surface drawing only the seats keeps
+// working.
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 
 namespace krvo {
+
+// Which plays the table centre shows.
+enum class TrickView : std::uint8_t { Current, Previous };
 
 class TableScene {
 public:
@@ -19,6 +29,54 @@ public:
     virtual void layoutTable() = 0;
     // The whole window and table afresh.
     virtual void paintTable() = 0;
+
+    // A seat's hand (the own hand at the local seat) and its count of cards left.
+    virtual void paintSeatHand(std::uint8_t) {}
+    virtual void paintOwnHand() {}
+    // The own hand after card `index` (from 1) was raised or lowered.
+    virtual void paintToggledCard(std::size_t) {}
+    // Every seat's play in the centre, of this trick or the previous one.
+    virtual void paintTableCentre(TrickView) {}
+    // One seat's current play in the centre, drawn over what is there.
+    virtual void paintSeatPlay(std::uint8_t) {}
+    // One seat's current play taken off the centre; call before clearing it.
+    virtual void eraseSeatPlay(std::uint8_t) {}
+
+    // The red aces a seat is known to hold and the declarations it made.
+    virtual void paintDeclarationMarks(std::uint8_t) {}
+    // The seat's finishing place in the round.
+    virtual void paintPlaceMark(std::uint8_t) {}
+    // The bubble announcing the first player, beside that seat.
+    virtual void paintFirstPlayerMark(std::uint8_t) {}
+
+    // Sort and previous-trick buttons, in their states.
+    virtual void paintToolButtons() {}
+    // Play, pass and hint, in their states; erase takes them off the table.
+    virtual void paintPlayButtons() {}
+    virtual void erasePlayButtons() {}
+    // The two answers of a declaration turn, captioned for the round state;
+    // erasing them also redraws the centre under them.
+    virtual void paintDecisionButtons() {}
+    virtual void eraseDecisionButtons() {}
+    // "Other players are deciding" for the current round state.
+    virtual void paintWaitingNotice() {}
+
+    // The column of the round's declarations, lit or dim.
+    virtual void paintDeclarationPanel() {}
+    // Names with the last round's and the total scores.
+    virtual void paintScorePanel() {}
+    // The box with the round's result.
+    virtual void paintRoundResult(const std::array<std::int32_t, 4>&) {}
+    // Kind 1 (bombs) or 2 (the pair of red aces, the trick flag) over the
+    // seat's play. Returns after the last frame, with the table restored; it
+    // waits with events flowing, so other handlers may run inside it. The
+    // caller keeps blnBombShow set meanwhile.
+    virtual void playBombAnimation(std::uint8_t, std::uint8_t) {}
+
+    // The turn clock beside the seat whose turn is timed, after `ticks` seconds
+    // of its countdown; erase takes it away.
+    virtual void paintClock(std::uint8_t, std::int32_t) {}
+    virtual void eraseClock(std::uint8_t) {}
 };
 
 class NullTableScene final : public TableScene {

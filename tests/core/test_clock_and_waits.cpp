@@ -45,6 +45,21 @@ TEST(ManualClock, CallbackMayStopRestartOrDestroyTimers) {
     EXPECT_EQ(restarts, 3);
 }
 
+TEST(ManualClock, NestedAdvanceNeverRunsTimeBackwards) {
+    ManualClock clock;
+    std::vector<std::int64_t> seen;
+    auto late = clock.createTimer([&] { seen.push_back(clock.nowMs()); });
+    late->start(300, true);
+    auto nesting = clock.createTimer([&] {
+        clock.advance(500);  // a wait inside a timer callback
+        seen.push_back(clock.nowMs());
+    });
+    nesting->start(100, true);
+    clock.advance(200);
+    EXPECT_EQ(seen, (std::vector<std::int64_t>{300, 600}));
+    EXPECT_EQ(clock.nowMs(), 600);
+}
+
 TEST(ManualClock, TimerOutlivingItsClockIsHarmless) {
     std::unique_ptr<Timer> orphan;
     {

@@ -4,6 +4,9 @@
 // message boxes. Each keeps its calls as readable lines in one shared log, so
 // a test can check both what happened and in which order.
 
+#include <array>
+#include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <string_view>
@@ -40,9 +43,15 @@ public:
         log_.push_back("list.clear");
         rows.clear();
     }
-    void LoadUsers(std::string_view body) override { log_.push_back("list.load " + std::string(body)); }
-    void UpdateUser(std::string_view row) override { log_.push_back("list.update " + std::string(row)); }
-    void SetOwnName(std::string_view name) override { log_.push_back("list.own " + std::string(name)); }
+    void LoadUsers(std::string_view body) override {
+        log_.push_back("list.load " + std::string(body));
+    }
+    void UpdateUser(std::string_view row) override {
+        log_.push_back("list.update " + std::string(row));
+    }
+    void SetOwnName(std::string_view name) override {
+        log_.push_back("list.own " + std::string(name));
+    }
 
     std::map<std::string, std::string> rows;
 
@@ -53,8 +62,12 @@ private:
 class RecordingChat final : public ChatOps {
 public:
     explicit RecordingChat(CallLog& log) : log_(log) {}
-    void ShowSystemLine(std::string_view text) override { log_.push_back("chat.system " + std::string(text)); }
-    void ShowChatText(std::string_view text) override { log_.push_back("chat.text " + std::string(text)); }
+    void ShowSystemLine(std::string_view text) override {
+        log_.push_back("chat.system " + std::string(text));
+    }
+    void ShowChatText(std::string_view text) override {
+        log_.push_back("chat.text " + std::string(text));
+    }
     void ShowChatMessage(const std::array<std::string, 8>& texts) override {
         log_.push_back("chat.message " + JoinFields(texts));
     }
@@ -65,7 +78,9 @@ public:
     void SetCurrentRecipient(std::string_view name) override {
         log_.push_back("chat.target " + std::string(name));
     }
-    void SetOwnName(std::string_view name) override { log_.push_back("chat.own " + std::string(name)); }
+    void SetOwnName(std::string_view name) override {
+        log_.push_back("chat.own " + std::string(name));
+    }
 
 private:
     CallLog& log_;
@@ -75,7 +90,8 @@ class RecordingDialogs final : public SettingsDialogOpener {
 public:
     explicit RecordingDialogs(CallLog& log) : log_(log) {}
     bool OpenGameSet(bool owner, std::string_view settings) override {
-        log_.push_back(std::string(owner ? "dialog.owner " : "dialog.guest ") + std::string(settings));
+        log_.push_back(std::string(owner ? "dialog.owner " : "dialog.guest ") +
+                       std::string(settings));
         return accept;
     }
     bool accept = true;
@@ -87,7 +103,9 @@ private:
 class RecordingScene final : public TableScene {
 public:
     explicit RecordingScene(CallLog& log) : log_(log) {}
-    void paintSeat(std::uint8_t chair) override { log_.push_back("paint.seat " + std::to_string(chair)); }
+    void paintSeat(std::uint8_t chair) override {
+        log_.push_back("paint.seat " + std::to_string(chair));
+    }
     void paintOfflineMark(std::uint8_t chair) override {
         log_.push_back("paint.offline " + std::to_string(chair));
     }
@@ -97,7 +115,51 @@ public:
     void layoutTable() override { log_.push_back("paint.layout"); }
     void paintTable() override { log_.push_back("paint.table"); }
 
+    void paintSeatHand(std::uint8_t chair) override { chairCall("paint.hand", chair); }
+    void paintOwnHand() override { log_.push_back("paint.ownHand"); }
+    void paintToggledCard(std::size_t index) override {
+        log_.push_back("paint.toggled " + std::to_string(index));
+    }
+    void paintTableCentre(TrickView which) override {
+        log_.push_back(which == TrickView::Current ? "paint.centre" : "paint.centre previous");
+    }
+    void paintSeatPlay(std::uint8_t chair) override { chairCall("paint.play", chair); }
+    void eraseSeatPlay(std::uint8_t chair) override { chairCall("erase.play", chair); }
+    void paintDeclarationMarks(std::uint8_t chair) override { chairCall("paint.marks", chair); }
+    void paintPlaceMark(std::uint8_t chair) override { chairCall("paint.place", chair); }
+    void paintFirstPlayerMark(std::uint8_t chair) override {
+        chairCall("paint.firstPlayer", chair);
+    }
+    void paintToolButtons() override { log_.push_back("paint.toolButtons"); }
+    void paintPlayButtons() override { log_.push_back("paint.playButtons"); }
+    void erasePlayButtons() override { log_.push_back("erase.playButtons"); }
+    void paintDecisionButtons() override { log_.push_back("paint.decisionButtons"); }
+    void eraseDecisionButtons() override { log_.push_back("erase.decisionButtons"); }
+    void paintWaitingNotice() override { log_.push_back("paint.waiting"); }
+    void paintDeclarationPanel() override { log_.push_back("paint.declarationPanel"); }
+    void paintScorePanel() override { log_.push_back("paint.scorePanel"); }
+    void paintRoundResult(const std::array<std::int32_t, 4>& scores) override {
+        std::string line = "paint.result";
+        for (const std::int32_t score : scores) line += " " + std::to_string(score);
+        log_.push_back(line);
+    }
+    void playBombAnimation(std::uint8_t chair, std::uint8_t kind) override {
+        log_.push_back("bomb " + std::to_string(chair) + " " + std::to_string(kind));
+        if (auto hook = onBomb) hook(chair, kind);
+    }
+    void paintClock(std::uint8_t chair, std::int32_t ticks) override {
+        log_.push_back("paint.clock " + std::to_string(chair) + " " + std::to_string(ticks));
+    }
+    void eraseClock(std::uint8_t chair) override { chairCall("erase.clock", chair); }
+
+    // Runs inside the animation, where other handlers may run.
+    std::function<void(std::uint8_t chair, std::uint8_t kind)> onBomb;
+
 private:
+    void chairCall(const char* what, std::uint8_t chair) {
+        log_.push_back(std::string(what) + " " + std::to_string(chair));
+    }
+
     CallLog& log_;
 };
 

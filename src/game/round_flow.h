@@ -1,0 +1,37 @@
+#pragma once
+// The action area: after every change of the round state it decides what the
+// local player may do next (play buttons, decision buttons, the waiting
+// notice, the start button) and whose clock runs.
+
+#include "game/game_links.h"
+
+namespace krvo {
+
+class StartButton;
+class TurnClock;
+
+// The play buttons for the round state: the play button alone to lead, play,
+// pass and hint to follow.
+void ShowPlayButtons(const GameLinks& links);
+void HidePlayButtons(const GameLinks& links);
+void ShowDecisionButtons(const GameLinks& links);
+void HideDecisionButtons(const GameLinks& links);
+
+class RoundFlow {
+public:
+    RoundFlow(GameLinks links, TurnClock& clock, StartButton& start);
+
+    void RefreshAction();
+
+private:
+    void refreshPlayTurn();
+    void refreshIdleTable();
+    void refreshDeclaration();
+    void showWaitingNotice();
+
+    GameLinks links_;
+    TurnClock& clock_;
+    StartButton& start_;
+};
+
+}  // namespace krvo

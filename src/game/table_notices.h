@@ -1,0 +1,63 @@
+#pragma once
+// Notices for the people at the table besides the round itself: the votes when
+// a player asks to leave a running game, the notice that a player cannot go on,
+// and the props messages (catalogue, owned props, a server notice, a prop used
+// at the table).
+
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <string>
+#include <utility>
+
+namespace krvo {
+
+struct LaunchParams;
+struct PublicState;
+struct TableState;
+class ChatOps;
+class MessageBoxService;
+class PacketSender;
+class PropsData;
+class SystemAlerts;
+
+inline constexpr std::uint8_t GMSG_CANNOT_GO_ON = 5;
+inline constexpr std::uint8_t GMSG_LEAVE = 24;
+inline constexpr std::uint8_t GMSG_DAOJU = 133;
+
+class TableNotices {
+public:
+    struct Links {
+        TableState& table;
+        const PublicState& pub;
+        // The own name may be replaced after start-up; read through the reference.
+        const LaunchParams& launch;
+        MessageBoxService& boxes;
+        ChatOps& chat;
+        PacketSender& sender;
+        SystemAlerts& alerts;
+        PropsData& props;
+        // Unloads the main window: the program ends.
+        std::function<void()> closeMainWindow;
+    };
+
+    explicit TableNotices(Links links) : links_(std::move(links)) {}
+
+    // Game messages 24, 5 and 133; any other code is ignored.
+    void Handle(std::span<const std::uint8_t> packet);
+
+private:
+    void onLeave(std::span<const std::uint8_t> packet);
+    void leaveRequested(std::uint8_t requester, std::span<const std::uint8_t> packet);
+    void leaveAnswered(std::uint8_t answerer, std::uint8_t requester, bool agreed);
+    void leaveGranted(std::uint8_t requester);
+    void onCannotGoOn(std::span<const std::uint8_t> packet);
+    void onDaoJu(std::span<const std::uint8_t> packet);
+    void sendVote(std::uint8_t answer, std::uint8_t answeringChair, std::uint8_t requester);
+    // "" for a chair outside 0-3.
+    std::string nameOf(std::uint8_t chair) const;
+
+    Links links_;
+};
+
+}  // namespace krvo
