@@ -1,0 +1,143 @@
+// What players send and what the engine does on their behalf: declaration
+// answers, plays and passes, the computers' moves and the automatic play for
+// players who do not act in time.
+
+#include <algorithm>
+#include <climits>
+
+#include "server/computer_player.h"
+#include "server/engine_state.h"
+
+namespace krvo::server {
+namespace {
+
+constexpr std::uint8_t kPassCard[] = {kPassMarker};
+
+}  // namespace
+
+void GameEngine::State::handlePacket(std::uint8_t chair, std::span<const std::uint8_t> packet) {
+    switch (packet[0]) {
+        case kMsgHandUp:
+            if (packet.size() >= 2 && packet[1] == chair) markReady(chair);
+            return;
+        case kMsgMyPai:
+            if (running) send(Audience::Player, chair, MyPaiPacket(round.seats[chair].hand));
+            return;
+        case kMsgDeclare:
+            return handleAnswer(chair, packet);
+        case kMsgOutPai:
+            return handlePlay(chair, packet);
+        case kMsgLeave:
+            return handleLeave(chair, packet);
+        default:
+            // The acknowledgement of a deal (19) and anything unknown need no answer.
+            return;
+    }
+}
+
+void GameEngine::State::handleAnswer(std::uint8_t chair, std::span<const std::uint8_t> packet) {
+    if (!running) return;
+    if (packet.size() < 4) return reject(chair, "表态数据不完整！");
+    if (packet[2] != chair) return reject(chair, "座位号不对！");
+    const bool accept = packet[3] != 0;
+    if (const auto refusal = DeclarationRefusal(round, chair, packet[1], accept)) {
+        return reject(chair, *refusal);
+    }
+    doAnswer(chair, accept);
+}
+
+void GameEngine::State::handlePlay(std::uint8_t chair, std::span<const std::uint8_t> packet) {
+    if (!running) return reject(chair, "现在不是出牌的时候！");
+    if (packet.size() <= kOutPaiHeader || packet.size() != kOutPaiHeader + packet[7]) {
+        return reject(chair, "出牌数据不完整！");
+    }
+    if (packet[6] != chair) return reject(chair, "座位号不对！");
+    const auto cards = packet.subspan(kOutPaiHeader);
+    if (const auto refusal = PlayRefusal(round, chair, cards)) return reject(chair, *refusal);
+    doPlay(chair, cards);
+}
+
+void GameEngine::State::doAnswer(std::uint8_t chair, bool accept) {
+    const DeclareOutcome outcome = AnswerDeclaration(round, chair, accept);
+    sendAll(DeclarePacket(outcome, round.bteCurChair, round.bteRoundState));
+    if (outcome.surrendered) return endRound(ScoreSurrender(round, chair));
+    scheduleTurn(0);
+}
+
+void GameEngine::State::doPlay(std::uint8_t chair, std::span<const std::uint8_t> cards) {
+    const PlayOutcome outcome = ApplyPlay(round, chair, cards);
+    sendAll(OutPaiPacket(chair, cards, outcome, round.bteCurChair, round.bteRoundState));
+    if (outcome.roundOver) return endRound(ScoreRound(round));
+    scheduleTurn(round.bteRoundState == kStateLead ? kTrickPauseMs : 0);
+}
+
+void GameEngine::State::actForTurn() {
+    turnDue.reset();
+    if (!running) return;
+    const std::uint8_t chair = round.bteCurChair;
+    if (chairs[chair].computer) return computerAct(chair);
+    automaticAct(chair);
+}
+
+void GameEngine::State::computerAct(std::uint8_t chair) {
+    const std::uint8_t state = round.bteRoundState;
+    if (IsDeclarationState(state)) {
+        // Only answers the rules allow are ever considered, so a computer is
+        // never refused.
+        const bool accept = MayAccept(round, chair) && ComputerAccepts(state, rng);
+        return doAnswer(chair, accept);
+    }
+    const CardList& hand = round.seats[chair].hand;
+    CardList cards =
+        state == kStateLead ? ComputerLead(hand) : ComputerFollow(hand, round.udtMaxOutPai);
+    if (cards.empty()) cards.assign(std::begin(kPassCard), std::end(kPassCard));
+    if (PlayRefusal(round, chair, cards)) {
+        cards = state == kStateLead ? AutomaticLead(hand) : CardList{kPassMarker};
+    }
+    doPlay(chair, cards);
+}
+
+// Like the player's own program on a time-out: decline a declaration, lead
+// the lowest card, pass a follow; plays (not answers) count toward running away.
+void GameEngine::State::automaticAct(std::uint8_t chair) {
+    const std::uint8_t state = round.bteRoundState;
+    if (IsDeclarationState(state)) return doAnswer(chair, false);
+    const CardList cards =
+        state == kStateLead ? AutomaticLead(round.seats[chair].hand) : CardList{kPassMarker};
+    SeatRound& seat = round.seats[chair];
+    seat.autoPlays = static_cast<std::uint8_t>(std::min(seat.autoPlays + 1, 255));
+    const std::uint8_t count = seat.autoPlays;
+    doPlay(chair, cards);
+    if (running && count >= settings.autoPlayLimit) {
+        runAway(chair, "系统代为出牌的次数已达上限，算作逃跑");
+    }
+}
+
+void GameEngine::State::endRound(const std::array<std::int32_t, kChairs>& scores) {
+    sendAll(RoundEndPacket(scores, round));
+    lastScores = scores;
+    for (std::size_t chair = 0; chair < kChairs; ++chair) {
+        const std::int64_t total = std::int64_t{totalScores[chair]} + scores[chair];
+        totalScores[chair] =
+            static_cast<std::int32_t>(std::clamp<std::int64_t>(total, INT32_MIN, INT32_MAX));
+    }
+    running = false;
+    round.bteRoundState = kStateBetween;
+    round.askQueue.clear();
+    turnDue.reset();
+    vote.reset();
+    for (ChairPerson& person : chairs) {
+        person.ready = false;
+        person.voteDue.reset();
+    }
+    events.push_back({EngineEventKind::RoundEnded, 0});
+    scheduleComputerReady();
+}
+
+void GameEngine::State::runAway(std::uint8_t chair, std::string_view reason) {
+    sendAll(CannotGoOnPacket(chair, reason));
+    events.push_back({EngineEventKind::PlayerRanAway, chair});
+    endRound(ScoreRunaway(round, chair));
+}
+
+}  // namespace krvo::server

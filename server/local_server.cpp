@@ -1,0 +1,56 @@
+#include "server/local_server.h"
+
+#include <QCoreApplication>
+
+namespace krvo::server {
+
+EngineSettings EngineSettingsFrom(const ServerOptions& options) {
+    EngineSettings settings;
+    settings.seed = options.seed;
+    settings.decks = options.decks;
+    settings.playTime = options.playTime;
+    settings.declareTime = options.declareTime;
+    settings.autoPlayLimit = options.autoPlayLimit;
+    settings.maxLeaveRequests = options.maxLeaveRequests;
+    settings.deals = options.deals;
+    return settings;
+}
+
+RoomSettings RoomSettingsFrom(const ServerOptions& options) {
+    RoomSettings settings;
+    settings.humans = options.humans;
+    settings.names = options.names;
+    settings.settingsRound = options.settingsRound;
+    settings.seed = options.seed;
+    return settings;
+}
+
+LocalServer::LocalServer(const ServerOptions& options)
+    : options_(options),
+      game_(std::make_unique<EngineTableGame>(EngineSettingsFrom(options))),
+      shop_(std::make_unique<PropsShop>(options.seed)),
+      room_(std::make_unique<Room>(RoomSettingsFrom(options), *game_, *shop_, clock_, network_)) {
+    network_.setRoom(room_.get());
+    if (options_.exitWhenEmpty) {
+        room_->setEmptyHandler([] { QCoreApplication::exit(0); });
+    }
+}
+
+LocalServer::~LocalServer() {
+    network_.setRoom(nullptr);
+}
+
+bool LocalServer::listen(std::string& error) {
+    if (network_.listen(QHostAddress(QString::fromStdString(options_.bindAddress)),
+                        options_.port)) {
+        return true;
+    }
+    error = network_.errorString().toStdString();
+    return false;
+}
+
+std::string LocalServer::endpoint() const {
+    return options_.bindAddress + ":" + std::to_string(network_.port());
+}
+
+}  // namespace krvo::server

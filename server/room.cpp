@@ -1,0 +1,327 @@
+#include "server/room.h"
+
+#include <algorithm>
+
+#include "core/gbk.h"
+#include "server/room_packets.h"
+
+namespace krvo::server {
+namespace {
+
+constexpr std::array<std::string_view, 4> kComputerNames = {"电脑甲", "电脑乙", "电脑丙", "电脑丁"};
+constexpr std::int32_t kIconCount = 40;
+
+// Names end up in backtick-joined rows and LF-joined lists.
+std::string CleanName(std::string name) {
+    for (char& c : name) {
+        if (c == '`' || c == '\n' || c == '\r') c = '_';
+    }
+    return name;
+}
+
+std::int32_t IconFor(std::uint32_t seed, std::uint32_t number) {
+    return static_cast<std::int32_t>((seed + number * 7) % kIconCount) + 1;
+}
+
+std::string JoinSettings(std::span<const std::int32_t> values) {
+    std::vector<std::string> fields;
+    for (std::int32_t value : values) fields.push_back(std::to_string(value));
+    return JoinFields(fields);
+}
+
+}  // namespace
+
+Room::Room(RoomSettings settings, TableGame& game, PropsShop& shop, Clock& clock,
+           RoomOutput& output)
+    : settings_(std::move(settings)),
+      game_(game),
+      shop_(shop),
+      clock_(clock),
+      output_(output),
+      settingsText_(JoinSettings(kDefaultTableSettings)) {
+    settings_.humans = std::min<std::uint8_t>(settings_.humans, 4);
+    timer_ = clock_.createTimer([this] { onDeadline(); });
+    if (settings_.settingsRound && settings_.humans > 0) phase_ = SettingsPhase::WaitingForOwner;
+    catchUp();
+    for (std::uint8_t chair = settings_.humans; chair < 4; ++chair) {
+        Member computer;
+        computer.name = std::string(kComputerNames[chair]);
+        computer.userId = 9000 + chair;
+        computer.iconNo = IconFor(settings_.seed + 20, chair);
+        computer.computer = true;
+        computer.allowWatch = true;
+        computer.chair = chair;
+        members_.push_back(computer);
+        game_.setSeat(chair, computer.name, true);
+    }
+    flush();
+}
+
+Room::~Room() = default;
+
+Member* Room::memberOfClient(ClientId client) {
+    if (client == 0) return nullptr;
+    for (Member& member : members_) {
+        if (member.client == client) return &member;
+    }
+    return nullptr;
+}
+
+Member* Room::memberInChair(std::uint8_t chair) {
+    for (Member& member : members_) {
+        if (member.chair == chair) return &member;
+    }
+    return nullptr;
+}
+
+const Member* Room::memberInChair(std::uint8_t chair) const {
+    return const_cast<Room*>(this)->memberInChair(chair);
+}
+
+const Member* Room::findMember(std::string_view name) const {
+    for (const Member& member : members_) {
+        if (member.name == name) return &member;
+    }
+    return nullptr;
+}
+
+std::size_t Room::indexOf(const Member& member) const {
+    return static_cast<std::size_t>(&member - members_.data());
+}
+
+UserStats Room::stats(const std::string& name) const {
+    const auto found = stats_.find(name);
+    return found == stats_.end() ? UserStats{} : found->second;
+}
+
+void Room::packetArrived(ClientId client, std::span<const std::uint8_t> packet) {
+    if (packet.size() < 1 || client == 0) return;
+    catchUp();
+    Member* member = memberOfClient(client);
+    const std::uint8_t main = packet[0];
+    const std::uint8_t sub = packet.size() > 1 ? packet[1] : 0xFF;
+    if (member == nullptr) {
+        // Nothing counts before the login.
+        if (main == kMsgLogin && sub == 0) login(client, packet);
+        return;
+    }
+    if (main == kMsgChat) return relayChat(*member, packet);
+    if (main <= kMsgLastGame) {
+        if (!member->chair) return;  // onlookers watch, they do not play
+        game_.handlePlayerPacket(*member->chair, packet);
+        return flush();
+    }
+    const std::vector<std::string> fields = SplitFields(PacketToString(packet, 2));
+    if (main == kMsgLeave && sub == 0) return leave(*member, true);
+    if (main == kMsgAgree && sub == 0) return ownerSettings(*member, fields);
+    if (main == kMsgAgree && sub == 1) return readyOrAgree(*member);
+    if (main == kMsgSeePai && sub == 1) return preferenceChanged(*member, fields);
+    if (main == kMsgDaoJu && sub == 0) {
+        for (const Packet& answer : shop_.buy(member->name, PacketToString(packet, 2))) {
+            sendTo(*member, answer);
+        }
+    }
+}
+
+void Room::clientClosed(ClientId client) {
+    Member* member = memberOfClient(client);
+    if (member == nullptr) return;
+    catchUp();
+    leave(*member, false);
+}
+
+void Room::login(ClientId client, std::span<const std::uint8_t> packet) {
+    const std::vector<std::string> fields = SplitFields(PacketToString(packet, 2));
+    if (fields.size() < 2 || fields[1] != kGameCode) {
+        output_.disconnect(client);
+        return;
+    }
+    const bool allowWatch = fields.size() > 2 && LeadingNumber(fields[2]) > 0;
+    ++logins_;
+    emptyReported_ = false;
+    // The login carries no name: a player who dropped out gets the place back.
+    for (Member& member : members_) {
+        if (member.chair && !member.computer && member.client == 0) {
+            return welcomeBack(member, client, allowWatch);
+        }
+    }
+    Member member;
+    member.name = nextName();
+    member.userId = static_cast<std::int32_t>(10000 + logins_);
+    member.iconNo = IconFor(settings_.seed, logins_);
+    member.client = client;
+    member.allowWatch = allowWatch;
+    for (std::uint8_t chair = 0; chair < settings_.humans; ++chair) {
+        if (memberInChair(chair) == nullptr) return seatPlayer(std::move(member), chair);
+    }
+    addOnlooker(std::move(member));
+}
+
+std::string Room::nextName() {
+    std::string name;
+    if (nextNameIndex_ < settings_.names.size())
+        name = CleanName(settings_.names[nextNameIndex_++]);
+    if (name.empty()) name = "玩家" + std::to_string(logins_);
+    const std::string base = name;
+    for (int suffix = 2; findMember(name) != nullptr; ++suffix) {
+        name = base + std::to_string(suffix);
+    }
+    return name;
+}
+
+void Room::seatPlayer(Member member, std::uint8_t chair) {
+    member.chair = chair;
+    members_.push_back(std::move(member));
+    const Member& seated = members_.back();
+    game_.setSeat(chair, seated.name, false);
+    sendTo(seated, RoomPacket(kMsgLogin, kIdentity, seated.name + "`" + seated.name));
+    greet(seated);
+    sendToAll(RoomPacket(kMsgLogin, kPlayerArrives, userRow(seated)), &seated);
+    announceSettings(members_.back());
+    flush();
+}
+
+void Room::addOnlooker(Member member) {
+    // Onlookers spread over the chairs in turn.
+    for (int step = 0; step < 4; ++step) {
+        const auto chair = static_cast<std::uint8_t>((nextWatchedChair_ + step) % 4);
+        if (const Member* player = memberInChair(chair)) {
+            member.watchedChair = chair;
+            member.watchedName = player->name;
+            nextWatchedChair_ = static_cast<std::uint8_t>((chair + 1) % 4);
+            break;
+        }
+    }
+    members_.push_back(std::move(member));
+    const Member& onlooker = members_.back();
+    sendTo(onlooker, RoomPacket(kMsgLogin, kIdentity, onlooker.name + "`" + onlooker.watchedName));
+    greet(onlooker);
+    sendToAll(RoomPacket(kMsgLogin, kOnlookerArrives, userRow(onlooker)), &onlooker);
+    if (game_.roundRunning()) {
+        sendTo(onlooker,
+               game_.snapshot(onlooker.watchedChair, true, canSee(onlooker.watchedChair)));
+    }
+}
+
+void Room::welcomeBack(Member& member, ClientId client, bool allowWatch) {
+    const std::uint8_t chair = *member.chair;
+    const bool seeChanged = member.allowWatch != allowWatch;
+    member.client = client;
+    member.allowWatch = allowWatch;
+    game_.setOffline(chair, false);
+    sendTo(member, RoomPacket(kMsgLogin, kIdentity, member.name + "`" + member.name));
+    greet(member);
+    sendToAll(RoomPacket(kMsgUser, kUserOnline, member.name), &member);
+    if (seeChanged)
+        tellOnlookers(chair, Packet{kMsgSeePai, 0, allowWatch ? std::uint8_t{1} : std::uint8_t{0}});
+    if (game_.roundRunning()) {
+        sendTo(member, game_.snapshot(chair, false, true));
+    } else {
+        announceSettings(member);
+    }
+    flush();
+}
+
+// What every newcomer gets: the list (after the identity, so the client
+// centres its view on the right chair), a welcome line and the props.
+void Room::greet(const Member& member) {
+    std::vector<std::string> rows;
+    for (const Member& present : members_) rows.push_back(userRow(present));
+    sendTo(member, RoomPacket(kMsgLogin, kUserList, JoinFields(rows, '\n')));
+    Packet welcome{kMsgChatText, 0, 0};
+    AppendGbk("欢迎 " + member.name + " 来到本桌，祝您玩得开心！", welcome);
+    sendTo(member, welcome);
+    sendTo(member, shop_.cataloguePacket());
+    sendTo(member, shop_.ownedPacket(member.name));
+}
+
+void Room::leave(Member& member, bool asked) {
+    const ClientId client = member.client;
+    if (!member.chair) {
+        const std::string name = member.name;
+        removeMember(member);
+        sendToAll(RoomPacket(kMsgUser, kOnlookerLeaves, name));
+    } else if (game_.roundRunning()) {
+        // The round goes on: the game answers for the chair until its player
+        // logs in again or the round ends.
+        member.client = 0;
+        game_.setOffline(*member.chair, true);
+        sendToAll(RoomPacket(kMsgUser, kUserOffline, member.name));
+    } else {
+        const std::uint8_t chair = *member.chair;
+        const std::string name = member.name;
+        sendToAll(RoomPacket(kMsgLeave, 0, name));
+        removeMember(member);
+        agreed_[chair] = false;
+        game_.clearSeat(chair);
+    }
+    if (asked && client != 0) output_.disconnect(client);
+    flush();
+    checkEmpty();
+}
+
+void Room::removeMember(const Member& member) {
+    members_.erase(members_.begin() + static_cast<std::ptrdiff_t>(indexOf(member)));
+}
+
+void Room::checkEmpty() {
+    if (logins_ == 0 || emptyReported_) return;
+    const bool anybody = std::any_of(members_.begin(), members_.end(),
+                                     [](const Member& member) { return member.client != 0; });
+    if (anybody) return;
+    emptyReported_ = true;
+    if (onEmpty_) onEmpty_();
+}
+
+std::string Room::userRow(const Member& member) const {
+    const UserStats s = stats(member.name);
+    const auto percent = [&s](std::int32_t part) {
+        return std::to_string(s.games == 0 ? 0 : part * 100 / s.games);
+    };
+    const bool player = member.chair.has_value();
+    const std::uint8_t chair = player ? *member.chair : member.watchedChair;
+    const bool ready = player && !game_.roundRunning() && game_.isReady(chair);
+    const bool offline = player && !member.computer && member.client == 0;
+    const std::vector<std::string> fields = {
+        member.name,
+        std::to_string(member.userId),
+        std::to_string(s.score),
+        std::to_string(s.score),
+        player ? std::string() : member.watchedName,
+        std::to_string(s.games),
+        percent(s.wins),
+        percent(s.escapes),
+        std::to_string(s.wins),
+        std::to_string(s.losses),
+        std::to_string(s.draws),
+        member.computer ? "1" : "0",
+        std::to_string(member.iconNo),
+        std::to_string(chair),
+        ready ? "1" : "0",
+        offline ? "1" : "0",
+    };
+    return JoinFields(fields);
+}
+
+void Room::sendTo(const Member& member, const Packet& packet) {
+    if (member.client != 0) output_.send(member.client, packet);
+}
+
+void Room::sendToAll(const Packet& packet, const Member* except) {
+    for (const Member& member : members_) {
+        if (&member != except) sendTo(member, packet);
+    }
+}
+
+bool Room::canSee(std::uint8_t chair) const {
+    const Member* player = memberInChair(chair);
+    return player != nullptr && player->allowWatch;
+}
+
+void Room::tellOnlookers(std::uint8_t chair, const Packet& packet) {
+    for (const Member& member : members_) {
+        if (!member.chair && member.watchedChair == chair) sendTo(member, packet);
+    }
+}
+
+}  // namespace krvo::server

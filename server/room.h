@@ -1,0 +1,159 @@
+#pragma once
+// The table as people see it: logins, chairs and onlookers, the user list, the
+// settings round, chat, preferences and props. The round itself belongs to the
+// game; the room turns what the game produces into packets for the right people.
+// Qt-free: connections are numbers, sending goes through RoomOutput, time
+// through a Clock.
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/clock.h"
+#include "core/packet.h"
+#include "server/props_shop.h"
+#include "server/table_game.h"
+
+namespace krvo::server {
+
+using ClientId = std::uint32_t;
+
+class RoomOutput {
+public:
+    virtual ~RoomOutput() = default;
+    virtual void send(ClientId client, const Packet& packet) = 0;
+    // Ends a connection the room has already let go of; the room is not told again.
+    virtual void disconnect(ClientId client) = 0;
+};
+
+struct RoomSettings {
+    std::uint8_t humans = 1;  // chairs 0..humans-1 wait for people
+    std::vector<std::string> names;
+    bool settingsRound = false;
+    std::uint32_t seed = 1;
+};
+
+struct UserStats {
+    std::int32_t score = 0;
+    std::int32_t games = 0;
+    std::int32_t wins = 0;
+    std::int32_t losses = 0;
+    std::int32_t draws = 0;
+    std::int32_t escapes = 0;
+};
+
+struct Member {
+    std::string name;
+    std::int32_t userId = 0;
+    std::int32_t iconNo = 1;
+    ClientId client = 0;  // 0: no connection (a computer, or a player who dropped)
+    bool computer = false;
+    bool allowWatch = false;            // onlookers of this player may see the hand
+    std::optional<std::uint8_t> chair;  // set for players
+    std::uint8_t watchedChair = 0;      // onlookers only
+    std::string watchedName;
+};
+
+// The stakes offered in the settings round: stake, its maximum and minimum,
+// runaway penalty, its maximum and minimum.
+inline constexpr std::array<std::int32_t, 6> kDefaultTableSettings = {10, 1000, 1, 30, 300, 0};
+
+class Room {
+public:
+    Room(RoomSettings settings, TableGame& game, PropsShop& shop, Clock& clock, RoomOutput& output);
+    ~Room();
+    Room(const Room&) = delete;
+    Room& operator=(const Room&) = delete;
+
+    void packetArrived(ClientId client, std::span<const std::uint8_t> packet);
+    void clientClosed(ClientId client);
+
+    // Called once when the last person has gone after somebody had logged in.
+    void setEmptyHandler(std::function<void()> handler) { onEmpty_ = std::move(handler); }
+
+    const Member* findMember(std::string_view name) const;
+    const std::vector<Member>& members() const { return members_; }
+    UserStats stats(const std::string& name) const;
+    // The settings the owner fixed, as six fields; the defaults until then.
+    const std::string& tableSettings() const { return settingsText_; }
+    std::string userRow(const Member& member) const;
+
+private:
+    enum class SettingsPhase { WaitingForOwner, Agreeing, Done };
+
+    Member* memberOfClient(ClientId client);
+    Member* memberInChair(std::uint8_t chair);
+    const Member* memberInChair(std::uint8_t chair) const;
+    std::size_t indexOf(const Member& member) const;
+
+    // Logging in and leaving.
+    void login(ClientId client, std::span<const std::uint8_t> packet);
+    std::string nextName();
+    void seatPlayer(Member member, std::uint8_t chair);
+    void addOnlooker(Member member);
+    void welcomeBack(Member& member, ClientId client, bool allowWatch);
+    void greet(const Member& member);
+    void leave(Member& member, bool asked);
+    void removeMember(const Member& member);
+    void checkEmpty();
+
+    // The settings round and the start button.
+    void offerStart(const Member& member);
+    void announceSettings(const Member& member);
+    void ownerSettings(Member& member, const std::vector<std::string>& fields);
+    void agree(std::uint8_t chair, bool withSettings);
+    bool everybodyAgreed() const;
+    void readyOrAgree(Member& member);
+
+    // Messages that stay in the room.
+    void relayChat(const Member& sender, std::span<const std::uint8_t> packet);
+    void preferenceChanged(Member& member, const std::vector<std::string>& fields);
+    void tellOnlookers(std::uint8_t chair, const Packet& packet);
+
+    // The game's output and clock.
+    void catchUp();
+    void flush();
+    void noteEvents();
+    void deliver(const Delivery& delivery);
+    void noteRoundEnd(const Packet& packet);
+    void roundEnded();
+    void schedule();
+    void onDeadline();
+
+    void sendTo(const Member& member, const Packet& packet);
+    void sendToAll(const Packet& packet, const Member* except = nullptr);
+    bool canSee(std::uint8_t chair) const;
+
+    RoomSettings settings_;
+    TableGame& game_;
+    PropsShop& shop_;
+    Clock& clock_;
+    RoomOutput& output_;
+    std::unique_ptr<Timer> timer_;
+    std::function<void()> onEmpty_;
+
+    std::vector<Member> members_;  // in list order
+    std::map<std::string, UserStats> stats_;
+    std::uint32_t logins_ = 0;
+    std::size_t nextNameIndex_ = 0;
+    std::uint8_t nextWatchedChair_ = 0;
+    bool emptyReported_ = false;
+
+    SettingsPhase phase_ = SettingsPhase::Done;
+    std::array<bool, 4> agreed_{};
+    std::string settingsText_;
+
+    bool flushing_ = false;
+    bool roundEndPending_ = false;
+    bool roundScored_ = false;
+    std::array<bool, 4> ranAway_{};  // escapes already counted this round
+};
+
+}  // namespace krvo::server

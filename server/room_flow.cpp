@@ -1,0 +1,260 @@
+// The room's side of a round: the settings round, the start button, chat and
+// preferences, and the game's output turned into packets.
+
+#include <algorithm>
+
+#include "server/room.h"
+#include "server/room_packets.h"
+
+namespace krvo::server {
+namespace {
+
+constexpr std::size_t kChatFields = 10;
+constexpr std::size_t kMaxSettingDigits = 7;
+
+// A stake typed by the owner: digits only (empty counts as 0), within limits.
+std::optional<std::int32_t> CheckedSetting(const std::string& text, std::int32_t low,
+                                           std::int32_t high) {
+    if (text.size() > kMaxSettingDigits) return std::nullopt;
+    if (!std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        return std::nullopt;
+    }
+    const std::int32_t value = text.empty() ? 0 : std::stoi(text);
+    if (value < low || value > high) return std::nullopt;
+    return value;
+}
+
+}  // namespace
+
+void Room::offerStart(const Member& member) {
+    if (!member.chair || game_.roundRunning()) return;
+    const std::vector<std::string> fields = {
+        member.name, std::to_string(*member.chair), "0", "0", "0", "0", "0"};
+    sendTo(member, RoomPacket(kMsgSettings, 0, JoinFields(fields)));
+}
+
+// 111: field 3 marks the owner, field 5 opens a settings round, field 6 tells
+// a non-owner to agree now (1) or to wait for the owner (0); the six settings
+// follow.
+void Room::announceSettings(const Member& member) {
+    if (!member.chair || member.computer) return;
+    if (phase_ == SettingsPhase::Done) return offerStart(member);
+    const bool owner = phase_ == SettingsPhase::WaitingForOwner && *member.chair == 0;
+    const bool agreeNow = phase_ == SettingsPhase::Agreeing;
+    std::vector<std::string> fields = {
+        member.name, std::to_string(*member.chair), "0", owner ? "1" : "0", "0",
+        "1",         agreeNow ? "1" : "0"};
+    for (std::string& setting : SplitFields(settingsText_)) fields.push_back(std::move(setting));
+    sendTo(member, RoomPacket(kMsgSettings, 0, JoinFields(fields)));
+}
+
+void Room::ownerSettings(Member& member, const std::vector<std::string>& fields) {
+    if (phase_ != SettingsPhase::WaitingForOwner || member.chair != std::uint8_t{0}) return;
+    const auto& limits = kDefaultTableSettings;
+    std::optional<std::int32_t> stake;
+    std::optional<std::int32_t> penalty;
+    if (fields.size() == 7) {
+        stake = CheckedSetting(fields[1], limits[2], limits[1]);
+        penalty = CheckedSetting(fields[4], limits[5], limits[4]);
+    }
+    if (!stake || !penalty) {
+        // The dialog checks the same limits; a bad answer gets the question again.
+        return announceSettings(member);
+    }
+    // The limits are ours, whatever came back with the values.
+    const std::vector<std::string> settings = {
+        std::to_string(*stake),   std::to_string(limits[1]), std::to_string(limits[2]),
+        std::to_string(*penalty), std::to_string(limits[4]), std::to_string(limits[5])};
+    settingsText_ = JoinFields(settings);
+    phase_ = SettingsPhase::Agreeing;
+    agreed_ = {};
+    agree(0, true);
+    for (const Member& computer : members_) {
+        if (phase_ == SettingsPhase::Agreeing && computer.computer && computer.chair) {
+            agree(*computer.chair, false);
+        }
+    }
+}
+
+// 112 marks the chair's agreement; the one that completes the round goes out
+// with sub id 2, which clears every mark for the start button that follows.
+void Room::agree(std::uint8_t chair, bool withSettings) {
+    const Member* member = memberInChair(chair);
+    if (member == nullptr || agreed_[chair]) return;
+    agreed_[chair] = true;
+    const std::string name = member->name;
+    const bool complete = everybodyAgreed();
+    if (withSettings) {
+        sendToAll(RoomPacket(kMsgAgree, 0, name + "`" + settingsText_));
+        if (complete) sendToAll(RoomPacket(kMsgAgree, 2, name));
+    } else {
+        sendToAll(RoomPacket(kMsgAgree, complete ? 2 : 1, name));
+    }
+    if (!complete) return;
+    phase_ = SettingsPhase::Done;
+    for (const Member& present : members_) {
+        if (!present.computer) offerStart(present);
+    }
+}
+
+bool Room::everybodyAgreed() const {
+    for (std::uint8_t chair = 0; chair < 4; ++chair) {
+        const Member* member = memberInChair(chair);
+        if (member == nullptr || !agreed_[chair]) return false;
+        if (!member->computer && member->client == 0) return false;
+    }
+    return true;
+}
+
+// 112/1 is the agreement during the settings round and, between rounds with
+// the client's room state still idle, the start button.
+void Room::readyOrAgree(Member& member) {
+    if (!member.chair) return;
+    if (phase_ == SettingsPhase::Agreeing) return agree(*member.chair, false);
+    if (phase_ != SettingsPhase::Done || game_.roundRunning()) return;
+    game_.setReady(*member.chair);
+    flush();
+}
+
+void Room::relayChat(const Member& sender, std::span<const std::uint8_t> packet) {
+    const std::vector<std::string> fields = SplitFields(PacketToString(packet, 1));
+    // A line must come from its sender; the fields themselves travel unchanged.
+    if (fields.size() < kChatFields || fields[0] != sender.name) return;
+    const Packet line(packet.begin(), packet.end());
+    const std::string& recipient = fields[1];
+    if (recipient.empty() || recipient == kEverybody) return sendToAll(line);
+    sendTo(sender, line);
+    const Member* target = findMember(recipient);
+    if (target != nullptr && target != &sender) sendTo(*target, line);
+}
+
+void Room::preferenceChanged(Member& member, const std::vector<std::string>& fields) {
+    if (fields.size() != 2) return;
+    member.allowWatch = LeadingNumber(fields[1]) > 0;
+    if (!member.chair) return;
+    tellOnlookers(*member.chair,
+                  Packet{kMsgSeePai, 0, member.allowWatch ? std::uint8_t{1} : std::uint8_t{0}});
+}
+
+// The game works with the time of its last advanceTo, so it is brought up to
+// date before it is handed anything.
+void Room::catchUp() {
+    game_.advanceTo(clock_.nowMs());
+}
+
+void Room::flush() {
+    if (flushing_) return;
+    flushing_ = true;
+    for (;;) {
+        const std::vector<Delivery> deliveries = game_.takeDeliveries();
+        for (const Delivery& delivery : deliveries) deliver(delivery);
+        noteEvents();
+        if (roundEndPending_) {
+            roundEndPending_ = false;
+            roundEnded();
+            continue;
+        }
+        if (deliveries.empty()) break;
+    }
+    flushing_ = false;
+    schedule();
+}
+
+void Room::deliver(const Delivery& delivery) {
+    const Packet& packet = delivery.packet;
+    if (packet.empty()) return;
+    if (packet[0] == kMsgRoundStart) {
+        roundScored_ = false;
+        ranAway_ = {};
+    }
+    if (packet[0] == kMsgRoundEnd) noteRoundEnd(packet);
+    switch (delivery.audience) {
+        case Audience::Everyone:
+            return sendToAll(packet);
+        case Audience::Player:
+            if (const Member* player = memberInChair(delivery.chair)) sendTo(*player, packet);
+            return;
+        case Audience::PlayerAndViewers:
+            if (const Member* player = memberInChair(delivery.chair)) sendTo(*player, packet);
+            return tellOnlookers(delivery.chair, packet);
+    }
+}
+
+// The first round-end report of a round carries the scores (23, 1, four
+// big-endian numbers); every copy after it is the same round.
+void Room::noteRoundEnd(const Packet& packet) {
+    if (roundScored_) return;
+    roundScored_ = true;
+    roundEndPending_ = true;
+    if (packet.size() < 18 || packet[1] != 1) return;
+    for (std::uint8_t chair = 0; chair < 4; ++chair) {
+        std::int32_t score = 0;
+        const Member* player = memberInChair(chair);
+        if (player == nullptr || !ReadLongBE(score, packet, 2 + 4 * chair)) continue;
+        UserStats& s = stats_[player->name];
+        ++s.games;
+        s.score += score;
+        s.wins += score > 0 ? 1 : 0;
+        s.losses += score < 0 ? 1 : 0;
+        s.draws += score == 0 ? 1 : 0;
+    }
+}
+
+// Between rounds nobody can wait for a player who is gone: the chair is
+// freed (counted as running away). Computers sometimes celebrate with a prop.
+void Room::roundEnded() {
+    std::vector<std::string> gone;
+    for (const Member& member : members_) {
+        if (member.chair && !member.computer && member.client == 0) gone.push_back(member.name);
+    }
+    for (const std::string& name : gone) {
+        const Member* member = findMember(name);
+        const std::uint8_t chair = *member->chair;
+        if (!ranAway_[chair]) ++stats_[name].escapes;
+        ranAway_[chair] = true;
+        sendToAll(RoomPacket(kMsgLeave, 0, name));
+        removeMember(*member);
+        agreed_[chair] = false;
+        game_.clearSeat(chair);
+    }
+    for (const Member& member : members_) {
+        if (member.chair) sendToAll(RoomPacket(kMsgUser, kUserUpdate, userRow(member)));
+    }
+    std::vector<std::uint8_t> chairs;
+    for (const Member& member : members_) {
+        if (member.chair) chairs.push_back(*member.chair);
+    }
+    for (std::uint8_t chair : chairs) {
+        const Member* member = memberInChair(chair);
+        if (member == nullptr || !member->computer) continue;
+        std::vector<std::uint8_t> others;
+        std::copy_if(chairs.begin(), chairs.end(), std::back_inserter(others),
+                     [chair](std::uint8_t other) { return other != chair; });
+        if (auto used = shop_.maybeComputerProp(chair, others)) sendToAll(*used);
+    }
+    checkEmpty();
+}
+
+void Room::noteEvents() {
+    for (const EngineEvent& event : game_.takeEvents()) {
+        if (event.kind == EngineEventKind::RoundEnded) roundEndPending_ = true;
+        if (event.kind != EngineEventKind::PlayerRanAway || event.chair >= 4) continue;
+        const Member* player = memberInChair(event.chair);
+        if (player == nullptr || ranAway_[event.chair]) continue;
+        ranAway_[event.chair] = true;
+        ++stats_[player->name].escapes;
+    }
+}
+
+void Room::schedule() {
+    const std::optional<std::int64_t> deadline = game_.nextDeadline();
+    if (!deadline) return timer_->stop();
+    timer_->start(std::max<std::int64_t>(0, *deadline - clock_.nowMs()), true);
+}
+
+void Room::onDeadline() {
+    game_.advanceTo(clock_.nowMs());
+    flush();
+}
+
+}  // namespace krvo::server
