@@ -46,7 +46,7 @@ ParsedOptions ParseServerOptions(const QStringList& arguments) {
         {"declare-time", "Seconds for a declaration.", "seconds", "15"},
         {"autoplay-limit", "Automatic plays that count as running away.", "count", "5"},
         {"max-leave-requests", "Leave requests per player and round.", "count", "2"},
-        {"deals", "File of fixed deals, one round per line.", "file"},
+        {"deals", "File of fixed deals: one hand per line, four lines a round.", "file"},
         {"settings-round", "The first person sets the stakes."},
         {"exit-when-empty", "Quit when the last person has left."},
     });
