@@ -87,6 +87,10 @@ AutoPlay::AutoPlay(GameLinks links, TurnClock& clock, TableActions& actions)
 
 void AutoPlay::TimeOut(int chair) {
     if (!IsPlayer(links_) || chair != links_.pub.bteMyChair) return;
+    // Once the limit is reached the player is leaving: while the last notice
+    // is up, further turns must not play on, nor stack up further notices.
+    const TableState& table = links_.table;
+    if (table.bteAutoPlayCount > 0 && table.bteAutoPlayCount >= table.bteAutoPlayLimit) return;
     switch (links_.table.bteRoundState) {
         case kRoundBetween:
             return;

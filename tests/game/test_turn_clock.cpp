@@ -114,6 +114,20 @@ TEST_F(TurnClockTest, LimitOfOneEndsTheGameAtTheFirstAutomaticPlay) {
         logged("box.1 g0 系统提示 10 注意：系统帮你自动出牌的次数累计已达 1 次，现在算你逃跑！"));
 }
 
+TEST_F(TurnClockTest, NothingIsPlayedAutomaticallyOnceTheLimitIsReached) {
+    startPlaying(kHand, 1, {.autoPlayLimit = 1});
+    feed(outPaiPacket({1, {card(2, 0)}, kMe, kRoundFollow}));
+    advance(30000);
+    EXPECT_EQ(closes, 1);
+    sender.packets.clear();
+    // The notice is still up (the window not yet gone) when the next turn runs out.
+    feed(outPaiPacket({1, {card(2, 1)}, kMe, kRoundFollow}));
+    advance(30000);
+    EXPECT_TRUE(sender.packets.empty());
+    EXPECT_EQ(closes, 1);
+    EXPECT_EQ(table.bteAutoPlayCount, 1);
+}
+
 TEST_F(TurnClockTest, TimeOutOfAnotherChairOrOnAnOnlookerChangesNothingButTheClock) {
     startPlaying(kHand, 1);
     advance(30000);
