@@ -2,7 +2,30 @@
 
 #include <QCoreApplication>
 
+#include <utility>
+#include <vector>
+
 namespace krvo::server {
+namespace {
+
+constexpr int kRaiseHandsEveryMs = 500;
+
+// The hand of each person seated goes up as the start button would raise it;
+// the game ignores a hand raised during a round or raised twice.
+void RaiseHands(Room& room) {
+    std::vector<std::pair<ClientId, std::uint8_t>> seated;
+    for (const Member& member : room.members()) {
+        if (member.chair && !member.computer && member.client != 0) {
+            seated.emplace_back(member.client, *member.chair);
+        }
+    }
+    for (const auto& [client, chair] : seated) {
+        const Packet handUp = {18, chair};
+        room.packetArrived(client, handUp);
+    }
+}
+
+}  // namespace
 
 EngineSettings EngineSettingsFrom(const ServerOptions& options) {
     EngineSettings settings;
@@ -33,6 +56,15 @@ LocalServer::LocalServer(const ServerOptions& options)
     network_.setRoom(room_.get());
     if (options_.exitWhenEmpty) {
         room_->setEmptyHandler([] { QCoreApplication::exit(0); });
+    }
+    game_->setEventObserver([this](const EngineEvent& event) {
+        if (event.kind != EngineEventKind::RoundStarted) return;
+        ++rounds_;
+        if (roundStarted_) roundStarted_(rounds_);
+    });
+    if (options_.autoStart) {
+        QObject::connect(&raiseHands_, &QTimer::timeout, [this] { RaiseHands(*room_); });
+        raiseHands_.start(kRaiseHandsEveryMs);
     }
 }
 

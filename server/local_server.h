@@ -2,6 +2,8 @@
 // Everything krvo-server runs, put together from its options: the game, the
 // props shop, the room and the listening socket.
 
+#include <QTimer>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -22,15 +24,22 @@ public:
     // "HOST:PORT" of the bound socket.
     std::string endpoint() const;
     Room& room() { return *room_; }
+    // Told the number of each round as it is dealt.
+    void setRoundStartedHandler(std::function<void(int round)> handler) {
+        roundStarted_ = std::move(handler);
+    }
     RoomServer& network() { return network_; }
 
 private:
     ServerOptions options_;
     ServerClock clock_;
-    std::unique_ptr<TableGame> game_;
+    std::unique_ptr<EngineTableGame> game_;
     std::unique_ptr<PropsShop> shop_;
     RoomServer network_;
     std::unique_ptr<Room> room_;
+    std::function<void(int)> roundStarted_;
+    int rounds_ = 0;
+    QTimer raiseHands_;
 };
 
 EngineSettings EngineSettingsFrom(const ServerOptions& options);

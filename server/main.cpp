@@ -1,6 +1,7 @@
 // krvo-server: the local room server. Prints "listening on HOST:PORT" as its
 // first line once the socket is bound, so a test or the launcher can read the
-// port it picked.
+// port it picked, and "dealt round N" whenever it deals, so a launcher can
+// wait until the cards are on the table.
 
 #include <QCoreApplication>
 
@@ -10,10 +11,10 @@
 #include "server/server_options.h"
 
 int main(int argc, char* argv[]) {
+    using namespace krvo::server;
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("krvo-server");
-    const krvo::server::ParsedOptions parsed =
-        krvo::server::ParseServerOptions(QCoreApplication::arguments());
+    const ParsedOptions parsed = ParseServerOptions(QCoreApplication::arguments());
     if (parsed.helpRequested) {
         std::fputs(parsed.helpText.c_str(), stdout);
         return 0;
@@ -22,7 +23,7 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "krvo-server: %s\n", parsed.error.c_str());
         return 2;
     }
-    krvo::server::LocalServer server(*parsed.options);
+    LocalServer server(*parsed.options);
     std::string error;
     if (!server.listen(error)) {
         std::fprintf(stderr, "krvo-server: cannot listen: %s\n", error.c_str());
@@ -30,5 +31,9 @@ int main(int argc, char* argv[]) {
     }
     std::printf("listening on %s\n", server.endpoint().c_str());
     std::fflush(stdout);
+    server.setRoundStartedHandler([](int round) {
+        std::printf("dealt round %d\n", round);
+        std::fflush(stdout);
+    });
     return QCoreApplication::exec();
 }

@@ -48,6 +48,7 @@ ParsedOptions ParseServerOptions(const QStringList& arguments) {
         {"max-leave-requests", "Leave requests per player and round.", "count", "2"},
         {"deals", "File of fixed deals: one hand per line, four lines a round.", "file"},
         {"settings-round", "The first person sets the stakes."},
+        {"auto-start", "Raise every seated person's hand for them (not with --settings-round)."},
         {"exit-when-empty", "Quit when the last person has left."},
     });
     ParsedOptions result;
@@ -99,6 +100,11 @@ ParsedOptions ParseServerOptions(const QStringList& arguments) {
     }
     options.settingsRound = parser.isSet("settings-round");
     options.exitWhenEmpty = parser.isSet("exit-when-empty");
+    options.autoStart = parser.isSet("auto-start");
+    if (options.autoStart && options.settingsRound) {
+        result.error = "--auto-start cannot be used with --settings-round";
+        return result;
+    }
     if (parser.isSet("deals")) {
         if (!LoadDealsFile(parser.value("deals").toStdString(), options.decks, options.deals,
                            result.error)) {

@@ -27,6 +27,9 @@ struct ServerOptions {
     std::vector<std::array<CardList, 4>> deals;  // --deals: the file format is in deals.h
     bool settingsRound = false;
     bool exitWhenEmpty = false;
+    // Raises the hand of every person seated, as their start button would, so
+    // rounds start with nobody at a screen (demos, process tests).
+    bool autoStart = false;
 };
 
 struct ParsedOptions {

@@ -3,6 +3,7 @@
 // interface so that the room can be tried out against a scripted game.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -51,13 +52,24 @@ public:
     void advanceTo(std::int64_t nowMs) override { engine_.advanceTo(nowMs); }
     std::optional<std::int64_t> nextDeadline() const override { return engine_.nextDeadline(); }
     std::vector<Delivery> takeDeliveries() override { return engine_.takeDeliveries(); }
-    std::vector<EngineEvent> takeEvents() override { return engine_.takeEvents(); }
+    std::vector<EngineEvent> takeEvents() override {
+        std::vector<EngineEvent> events = engine_.takeEvents();
+        if (observer_) {
+            for (const EngineEvent& event : events) observer_(event);
+        }
+        return events;
+    }
+    // Sees every event as the room takes it.
+    void setEventObserver(std::function<void(const EngineEvent&)> observer) {
+        observer_ = std::move(observer);
+    }
     Packet snapshot(std::uint8_t chair, bool onlooker, bool canSee) const override {
         return engine_.snapshot(chair, onlooker, canSee);
     }
 
 private:
     GameEngine engine_;
+    std::function<void(const EngineEvent&)> observer_;
 };
 
 }  // namespace krvo::server

@@ -1,17 +1,83 @@
 #!/usr/bin/env bash
-# Starts the table client the way the lobby does, with a demo command line.
-# Without a display it runs under a virtual X server.
+# Starts the local room server on a free loopback port with three computer
+# players, then the table client the way the lobby does; when the client ends,
+# so does the server.
+#
+# With a display (DISPLAY or WAYLAND_DISPLAY set) the window is the user's,
+# with the normal times. Without one the table runs under a virtual X server
+# with short times and the server raising the player's hand: once the cards
+# are dealt a screenshot goes to BUILD/run-screenshot.png, and the client then
+# plays on its own time-outs until it leaves the table.
 set -euo pipefail
 build=${1:-build}
 client="$build/platform/krvo/krvo"
-host=${KRVO_HOST:-127.0.0.1}
-port=${KRVO_PORT:-47100}
+server="$build/bin/krvo-server"
 token='q@!%tb)*&m[]:zp;{/hd{|kx73WQLMR8!$@~41'
+title='krvo演示牌桌'
 levels='新手_0`学徒_100`熟手_300`好手_800`高手_2000`大师_5000'
+screenshot="$build/run-screenshot.png"
+server_out="$build/run-server.out"
+# A sanitizer build reports the display and font libraries' process-lifetime
+# caches as leaks; the tests ignore the same ones.
+root=$(cd "$(dirname "$0")/.." && pwd)
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$root/tests/lsan.supp}
 
-echo "starting the table client for $host:$port (it ends when no room server answers there)"
-args=("$token" "$host" "$port" "红A牌桌" "$levels" "-" "-" "玩家" "1")
-if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1280x800x24" "$client" "${args[@]}"
+# Inside the virtual X server: the client in the background, a screenshot once
+# the server has dealt, then wait for the client to leave.
+if [ "${KRVO_RUN_UNDER_XVFB:-}" = 1 ]; then
+  port=$2
+  "$client" "$token" 127.0.0.1 "$port" "$title" "$levels" - - 玩家 1 &
+  client_pid=$!
+  for _ in $(seq 300); do
+    grep -q '^dealt round' "$server_out" && break
+    kill -0 "$client_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  if grep -q '^dealt round' "$server_out"; then
+    sleep 2  # the table paints the deal
+    import -window root "$screenshot"
+    echo "the cards are dealt: screenshot written to $screenshot"
+    echo "the client now plays on its time-outs until it leaves the table"
+  else
+    echo "no round was dealt; no screenshot" >&2
+  fi
+  status=0
+  wait "$client_pid" || status=$?
+  exit "$status"
 fi
-exec "$client" "${args[@]}"
+
+headless=0
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then headless=1; fi
+
+server_args=(--port 0 --humans 1 --names 玩家 --exit-when-empty)
+if [ "$headless" = 1 ]; then
+  server_args+=(--auto-start --play-time 10 --declare-time 1 --autoplay-limit 2)
+fi
+: >"$server_out"
+"$server" "${server_args[@]}" >"$server_out" 2>"$build/run-server.log" &
+server_pid=$!
+trap 'kill "$server_pid" 2>/dev/null || true' EXIT
+
+port=""
+for _ in $(seq 100); do
+  port=$(sed -n 's/^listening on .*:\([0-9][0-9]*\)$/\1/p' "$server_out")
+  [ -n "$port" ] && break
+  kill -0 "$server_pid" 2>/dev/null || break
+  sleep 0.1
+done
+if [ -z "$port" ]; then
+  echo "krvo-server did not start:" >&2
+  cat "$build/run-server.log" >&2
+  exit 1
+fi
+echo "room server on 127.0.0.1:$port with three computer players"
+
+status=0
+if [ "$headless" = 1 ]; then
+  echo "no display: the table runs under a virtual X server"
+  KRVO_RUN_UNDER_XVFB=1 xvfb-run -a -s "-screen 0 1280x800x24" "$0" "$build" "$port" || status=$?
+else
+  "$client" "$token" 127.0.0.1 "$port" "$title" "$levels" - - 玩家 1 || status=$?
+fi
+echo "the table client ended (status $status)"
+exit "$status"

@@ -132,6 +132,8 @@ TableApp::~TableApp() {
 
 MessageBoxService& TableApp::boxes() { return room_->boxes; }
 
+GameTable& TableApp::game() { return room_->game; }
+
 void TableApp::Start() {
     InitPublicDefine(pub_, launch_, appDir_);
     pub_.strViewUserName.clear();

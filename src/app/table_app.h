@@ -19,6 +19,7 @@
 namespace krvo {
 
 class GameMainWindow;
+class GameTable;
 class SocketClient;
 class MessageBoxService;
 
@@ -51,6 +52,8 @@ public:
     GameMainWindow* mainWindow() const { return window_.get(); }
     // Only after Start.
     MessageBoxService& boxes();
+    // The game side: the player's actions and the start button. Only after Start.
+    GameTable& game();
     void OpenUserSettings();
 
 private:

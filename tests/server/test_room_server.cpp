@@ -314,6 +314,15 @@ TEST(ServerOptions, DefaultsAndEveryOption) {
     }
 }
 
+TEST(ServerOptions, AutoStartRaisesHandsButNotInASettingsRound) {
+    const auto autoStart = ParseServerOptions({"krvo-server", "--auto-start"});
+    ASSERT_TRUE(autoStart.options);
+    EXPECT_TRUE(autoStart.options->autoStart);
+    const auto both = ParseServerOptions({"krvo-server", "--auto-start", "--settings-round"});
+    EXPECT_FALSE(both.options);
+    EXPECT_NE(both.error.find("--auto-start"), std::string::npos);
+}
+
 TEST(ServerOptions, ADealsFileIsReadForTheDecksGiven) {
     // One hand per line, four lines a round: every suit's 3..A, the red aces
     // under their own codes.
