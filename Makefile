@@ -36,3 +36,27 @@ clean:
 .PHONY: assets-sheet
 assets-sheet: build
 	@QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 $(BUILD)/bin/krvo-assetgen --sheet docs/assets-sheet.png $(BUILD)/platform/krvo $(BUILD)/platform
+
+# libFuzzer targets (fuzz/), each run for FUZZ_SECONDS; corpora are kept in
+# $(FUZZBUILD)/corpus/<target>, crashes in $(FUZZBUILD)/artifacts/<target>/.
+FUZZBUILD    ?= build-fuzz
+FUZZ_SECONDS ?= 30
+# The handler targets read a script of many packets; let inputs grow quickly.
+FUZZ_FLAGS   ?= -max_len=2048 -len_control=10
+.PHONY: fuzz
+fuzz: deps
+	@./tools/install-fuzz-deps.sh
+	@cmake -S . -B $(FUZZBUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+		-DKRVO_FUZZ=ON -DKRVO_TESTS=OFF >/dev/null
+	@cmake --build $(FUZZBUILD) -j $(JOBS) --target fuzz_targets
+	@for f in $(FUZZBUILD)/fuzz/fuzz_*; do \
+		[ -x "$$f" ] && [ -f "$$f" ] || continue; \
+		t=$$(basename $$f); echo "== $$t ($(FUZZ_SECONDS) s)"; \
+		mkdir -p $(FUZZBUILD)/corpus/$$t $(FUZZBUILD)/artifacts/$$t; \
+		QT_QPA_PLATFORM=offscreen LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
+		$$f -max_total_time=$(FUZZ_SECONDS) -timeout=10 -print_final_stats=1 $(FUZZ_FLAGS) \
+			-artifact_prefix=$(FUZZBUILD)/artifacts/$$t/ $(FUZZBUILD)/corpus/$$t \
+			>$(FUZZBUILD)/artifacts/$$t.log 2>&1 \
+			|| { tail -n 40 $(FUZZBUILD)/artifacts/$$t.log; exit 1; }; \
+		grep -E '^stat::number_of_executed_units' $(FUZZBUILD)/artifacts/$$t.log || true; \
+	done

@@ -11,30 +11,44 @@ namespace krvo {
 namespace {
 
 // Appends candidates, giving the red aces back their own codes (the search
-// runs on plain aces). A candidate that does not fit is left out whole: a
-// shortened play would be no play at all.
+// runs on plain aces). Only as many plain aces turn red as the hand holds red
+// aces of that suit: a malformed hand may also hold the plain codes, and a
+// candidate must stay made of cards in the hand. A candidate that does not fit
+// is left out whole: a shortened play would be no play at all.
 class TipWriter {
 public:
-    explicit TipWriter(TipList& tips) : tips_(tips) {}
+    TipWriter(TipList& tips, std::span<const std::uint8_t> hand)
+        : tips_(tips),
+          redAces_{static_cast<std::size_t>(std::count(hand.begin(), hand.end(), kRedAceSuit0)),
+                   static_cast<std::size_t>(std::count(hand.begin(), hand.end(), kRedAceSuit3))} {}
 
     bool full() const { return tips_.lngTipCount >= static_cast<std::int32_t>(kMaxTipPai); }
 
     void add(std::span<const std::uint8_t> cards) {
         if (full() || cards.empty() || cards.size() > kMaxTipPaiCards) return;
         TipPai& tip = tips_.udtTipPai[static_cast<std::size_t>(tips_.lngTipCount)];
-        std::transform(cards.begin(), cards.end(), tip.btePai.begin(), restoreRedAce);
+        std::array<std::size_t, 2> restored{};
+        std::transform(cards.begin(), cards.end(), tip.btePai.begin(),
+                       [&](std::uint8_t card) { return restoreRedAce(card, restored); });
         tip.lngCount = static_cast<std::int32_t>(cards.size());
         ++tips_.lngTipCount;
     }
 
 private:
-    static std::uint8_t restoreRedAce(std::uint8_t card) {
-        if (card == kPlainAceSuit0) return kRedAceSuit0;
-        if (card == kPlainAceSuit3) return kRedAceSuit3;
+    std::uint8_t restoreRedAce(std::uint8_t card, std::array<std::size_t, 2>& restored) const {
+        if (card == kPlainAceSuit0 && restored[0] < redAces_[0]) {
+            ++restored[0];
+            return kRedAceSuit0;
+        }
+        if (card == kPlainAceSuit3 && restored[1] < redAces_[1]) {
+            ++restored[1];
+            return kRedAceSuit3;
+        }
         return card;
     }
 
     TipList& tips_;
+    std::array<std::size_t, 2> redAces_;  // held: 63, 76
 };
 
 bool isAbove(std::uint8_t card, std::uint8_t topCard) {
@@ -164,7 +178,7 @@ bool FindTipPai(TipList& tips, std::span<const std::uint8_t> hand, std::uint8_t 
     // aces beat a longer play.
     CardList work(hand.begin(), hand.end());
     SortPaiByRank(work);
-    TipWriter out(tips);
+    TipWriter out(tips, hand);
     addRedAcePair(out, work);
     for (std::uint8_t& card : work) {
         if (card == kRedAceSuit0) card = kPlainAceSuit0;

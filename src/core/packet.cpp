@@ -1,5 +1,6 @@
 #include "core/packet.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -64,6 +65,39 @@ std::string JoinFieldsFrom(std::span<const std::string> fields, std::size_t firs
     return out;
 }
 
+namespace {
+
+// Whether a number out of the double range is too small rather than too large:
+// the power of ten of its first significant digit decides. "0.000...01" without
+// an exponent underflows just as "1e-400" does.
+bool underflows(std::string_view number) {
+    const std::size_t mark = number.find('e');
+    std::int64_t exponent = 0;
+    if (mark != std::string_view::npos) {
+        std::size_t i = mark + 1;
+        const bool negative = i < number.size() && number[i] == '-';
+        if (i < number.size() && (number[i] == '-' || number[i] == '+')) ++i;
+        // Saturates: only the sign matters beyond the range of a double.
+        for (; i < number.size() && exponent < 1'000'000'000; ++i) {
+            exponent = exponent * 10 + (number[i] - '0');
+        }
+        if (negative) exponent = -exponent;
+    }
+    const std::string_view mantissa = number.substr(0, mark);
+    const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
+    const std::string_view whole = mantissa.substr(0, point);
+    const std::size_t lead = whole.find_first_not_of("+-0");
+    if (lead != std::string_view::npos) {
+        return static_cast<std::int64_t>(whole.size() - lead) - 1 + exponent < 0;
+    }
+    const std::string_view fraction = mantissa.substr(std::min(point + 1, mantissa.size()));
+    const std::size_t zeros = fraction.find_first_not_of('0');
+    if (zeros == std::string_view::npos) return true;
+    return exponent - static_cast<std::int64_t>(zeros) - 1 < 0;
+}
+
+}  // namespace
+
 double LeadingNumber(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
@@ -101,7 +135,7 @@ double LeadingNumber(std::string_view text) {
     double value = 0.0;
     const auto result = std::from_chars(begin, number.data() + number.size(), value);
     if (result.ec == std::errc::result_out_of_range) {
-        if (number.find("e-") != std::string::npos) return 0.0;  // underflow
+        if (underflows(number)) return 0.0;
         return number.front() == '-' ? std::numeric_limits<double>::lowest()
                                      : std::numeric_limits<double>::max();
     }

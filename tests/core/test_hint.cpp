@@ -122,5 +122,26 @@ TEST(Hint, CandidateTooLongToHoldIsLeftOut) {
     EXPECT_TRUE(search(hand, {0, kPaiDoubleStraight, card(0, 8), 18}).empty());
 }
 
+// A faulty report may put the plain codes of the red aces in a hand. The
+// search treats them as aces, but a candidate must still be made of cards the
+// hand holds: only as many aces come back red as the hand has red ones.
+TEST(Hint, PlainAceCodesInAHandStayPlain) {
+    const CardList alone = {kPlainAceSuit3, card(1, 5)};
+    const OutPaiInfo single{0, kPaiSingle, card(0, 2), 1};
+    TipList tips;
+    ASSERT_TRUE(FindTipPai(tips, alone, single.btePaiType, single.btePaiCount, single.bteMaxPai));
+    expectPlayable(tips, alone, single);
+    const std::vector<CardList> singles = candidates(tips);
+    EXPECT_EQ(std::ranges::count(singles, CardList{kPlainAceSuit3}), 1);
+
+    const CardList mixed = {kRedAceSuit0, kPlainAceSuit0, card(2, 3)};
+    const OutPaiInfo pair{0, kPaiPair, card(0, 2), 2};
+    ASSERT_TRUE(FindTipPai(tips, mixed, pair.btePaiType, pair.btePaiCount, pair.bteMaxPai));
+    expectPlayable(tips, mixed, pair);
+    ASSERT_EQ(tips.lngTipCount, 1);
+    EXPECT_TRUE(std::ranges::is_permutation(tips.udtTipPai[0].cards(),
+                                            CardList{kRedAceSuit0, kPlainAceSuit0}));
+}
+
 }  // namespace
 }  // namespace krvo

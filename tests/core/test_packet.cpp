@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+#include <string>
+
 #include "core/gbk.h"
 #include "core/packet.h"
 
@@ -111,6 +114,13 @@ TEST(LeadingNumber, IntegerFormsRoundAndClamp) {
     EXPECT_EQ(LeadingInt32("99999999999"), 2147483647);
     EXPECT_EQ(LeadingInt32("-1e300"), -2147483647 - 1);
     EXPECT_EQ(LeadingInt32("1e999"), 2147483647);
+    // Beyond the double range the magnitude decides, however it is written.
+    const std::string zeros(400, '0');
+    EXPECT_EQ(LeadingNumber("0." + zeros + "1"), 0);
+    EXPECT_EQ(LeadingNumber("-0." + zeros + "7e2"), 0);
+    EXPECT_EQ(LeadingNumber("1" + zeros + "e-500"), 1e-100);
+    EXPECT_EQ(LeadingNumber("0." + zeros + "1e999"), std::numeric_limits<double>::max());
+    EXPECT_EQ(LeadingInt32("0." + zeros + "1"), 0);
     EXPECT_EQ(LeadingByte("300"), 255);
     EXPECT_EQ(LeadingByte("-4"), 0);
     EXPECT_EQ(LeadingByte("17"), 17);
