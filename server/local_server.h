@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/qt_clock.h"
 #include "server/room_server.h"
 #include "server/server_options.h"
 
@@ -32,7 +33,7 @@ public:
 
 private:
     ServerOptions options_;
-    ServerClock clock_;
+    QtClock clock_;
     std::unique_ptr<EngineTableGame> game_;
     std::unique_ptr<PropsShop> shop_;
     RoomServer network_;

@@ -105,41 +105,4 @@ void RoomServer::drop(ClientId client, bool tellRoom) {
     inRoomCall_ = false;
 }
 
-namespace {
-
-class ServerTimer final : public Timer {
-public:
-    explicit ServerTimer(std::function<void()> onTimeout) : onTimeout_(std::move(onTimeout)) {
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            // Copied: the callback may destroy this timer.
-            if (auto callback = onTimeout_) callback();
-        });
-    }
-    void start(std::int64_t intervalMs, bool singleShot) override {
-        timer_.setSingleShot(singleShot);
-        timer_.start(static_cast<int>(
-            std::clamp<std::int64_t>(intervalMs, 0, std::numeric_limits<int>::max())));
-    }
-    void stop() override { timer_.stop(); }
-    bool isActive() const override { return timer_.isActive(); }
-
-private:
-    QTimer timer_;
-    std::function<void()> onTimeout_;
-};
-
-}  // namespace
-
-ServerClock::ServerClock() {
-    elapsed_.start();
-}
-
-std::int64_t ServerClock::nowMs() const {
-    return elapsed_.elapsed();
-}
-
-std::unique_ptr<Timer> ServerClock::createTimer(std::function<void()> onTimeout) {
-    return std::make_unique<ServerTimer>(std::move(onTimeout));
-}
-
 }  // namespace krvo::server

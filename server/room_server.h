@@ -3,7 +3,6 @@
 // own frame decoder, and bounded output. A client that breaks the framing or
 // stops reading loses its connection; nobody else notices.
 
-#include <QElapsedTimer>
 #include <QHostAddress>
 #include <QObject>
 #include <QTcpServer>
@@ -55,17 +54,6 @@ private:
     std::map<ClientId, std::unique_ptr<Connection>> connections_;
     bool inRoomCall_ = false;
     qint64 maxPendingOutput_;
-};
-
-// Time for the room: a monotonic tick count and QTimer-backed timers.
-class ServerClock final : public Clock {
-public:
-    ServerClock();
-    std::int64_t nowMs() const override;
-    std::unique_ptr<Timer> createTimer(std::function<void()> onTimeout) override;
-
-private:
-    QElapsedTimer elapsed_;
 };
 
 }  // namespace krvo::server

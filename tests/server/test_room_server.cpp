@@ -15,6 +15,7 @@
 
 #include "core/framing.h"
 #include "core/packet.h"
+#include "platform/qt_clock.h"
 #include "server/room_server.h"
 #include "server/server_options.h"
 
@@ -147,7 +148,7 @@ struct RoomServerTest : ::testing::Test {
     RoomSettings settings;
     IdleGame game;
     PropsShop shop{3};
-    ServerClock clock;
+    QtClock clock;
     RoomServer network;
     std::unique_ptr<Room> room;
 };
@@ -230,7 +231,7 @@ TEST(RoomServer, AClientThatStopsReadingIsCutOffAlone) {
     settings.humans = 2;
     IdleGame game;
     PropsShop shop{3};
-    ServerClock clock;
+    QtClock clock;
     constexpr qint64 kLimit = 256 * 1024;
     RoomServer network(nullptr, kLimit);
     Room room(settings, game, shop, clock, network);
