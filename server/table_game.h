@@ -59,6 +59,7 @@ public:
         }
         return events;
     }
+    const GameEngine& engine() const { return engine_; }
     // Sees every event as the room takes it.
     void setEventObserver(std::function<void(const EngineEvent&)> observer) {
         observer_ = std::move(observer);

@@ -35,47 +35,22 @@ namespace krvo::e2e {
 
 using server::TableView;
 
-// The engine behind the room, with its view and every event it reported kept
-// for the test.
-class ObservedGame final : public server::TableGame {
+// The engine behind the room, with every event it reported kept for the test.
+class ObservedGame {
 public:
-    explicit ObservedGame(server::EngineSettings settings) : engine_(std::move(settings)) {}
-
-    void setSeat(std::uint8_t chair, std::string name, bool computer) override {
-        engine_.setSeat(chair, std::move(name), computer);
-    }
-    void clearSeat(std::uint8_t chair) override { engine_.clearSeat(chair); }
-    void setOffline(std::uint8_t chair, bool offline) override {
-        engine_.setOffline(chair, offline);
-    }
-    bool roundRunning() const override { return engine_.roundRunning(); }
-    void setReady(std::uint8_t chair) override { engine_.setReady(chair); }
-    bool isReady(std::uint8_t chair) const override { return engine_.isReady(chair); }
-    void handlePlayerPacket(std::uint8_t chair, std::span<const std::uint8_t> packet) override {
-        engine_.handlePlayerPacket(chair, packet);
-    }
-    void advanceTo(std::int64_t nowMs) override { engine_.advanceTo(nowMs); }
-    std::optional<std::int64_t> nextDeadline() const override { return engine_.nextDeadline(); }
-    std::vector<server::Delivery> takeDeliveries() override { return engine_.takeDeliveries(); }
-    std::vector<server::EngineEvent> takeEvents() override {
-        std::vector<server::EngineEvent> taken = engine_.takeEvents();
-        events.insert(events.end(), taken.begin(), taken.end());
-        return taken;
-    }
-    Packet snapshot(std::uint8_t chair, bool onlooker, bool canSee) const override {
-        return engine_.snapshot(chair, onlooker, canSee);
+    explicit ObservedGame(server::EngineSettings settings) : table(std::move(settings)) {
+        table.setEventObserver(
+            [this](const server::EngineEvent& event) { events.push_back(event); });
     }
 
-    TableView view() const { return engine_.view(); }
+    TableView view() const { return table.engine().view(); }
     int count(server::EngineEventKind kind) const {
         return static_cast<int>(std::count_if(events.begin(), events.end(),
                                               [kind](const auto& e) { return e.kind == kind; }));
     }
 
+    server::EngineTableGame table;
     std::vector<server::EngineEvent> events;
-
-private:
-    server::GameEngine engine_;
 };
 
 struct ServerSetup {
@@ -91,7 +66,7 @@ public:
     LocalRoom(Clock& clock, const ServerSetup& setup)
         : game(engineSettings(setup)),
           shop(setup.seed, [] { return std::chrono::sys_seconds(std::chrono::hours(490000)); }),
-          room(roomSettings(setup), game, shop, clock, network) {
+          room(roomSettings(setup), game.table, shop, clock, network) {
         network.setRoom(&room);
     }
     ~LocalRoom() { network.setRoom(nullptr); }
