@@ -12,14 +12,14 @@ namespace {
 // so every step shows up now and then on a table of computers.
 unsigned acceptChance(std::uint8_t state) {
     switch (state) {
-        case kStateLiang:
-        case kStateZhi:
+        case kRoundShowRedAces:
+        case kRoundZhi:
             return 25;
-        case kStateFollowLiang:
-        case kStateFollowJue:
-        case kStateFollowZhi:
+        case kRoundFollowShow:
+        case kRoundFollowJue:
+        case kRoundFollowZhi:
             return 35;
-        case kStateSurrender:
+        case kRoundSurrender:
             return 20;
         default:
             return 15;

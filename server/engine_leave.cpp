@@ -67,7 +67,7 @@ void GameEngine::State::dissolve(std::uint8_t requester) {
     sendAll(LeaveGrantedPacket(requester));
     sendAll(RoundEndShortPacket());
     running = false;
-    round.bteRoundState = kStateBetween;
+    round.bteRoundState = kRoundBetween;
     turnDue.reset();
     vote.reset();
     for (ChairPerson& person : chairs) {

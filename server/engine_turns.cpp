@@ -68,7 +68,7 @@ void GameEngine::State::doPlay(std::uint8_t chair, std::span<const std::uint8_t>
     const PlayOutcome outcome = ApplyPlay(round, chair, cards);
     sendAll(OutPaiPacket(chair, cards, outcome, round.bteCurChair, round.bteRoundState));
     if (outcome.roundOver) return endRound(ScoreRound(round));
-    scheduleTurn(round.bteRoundState == kStateLead ? kTrickPauseMs : 0);
+    scheduleTurn(round.bteRoundState == kRoundLead ? kTrickPauseMs : 0);
 }
 
 void GameEngine::State::actForTurn() {
@@ -89,10 +89,10 @@ void GameEngine::State::computerAct(std::uint8_t chair) {
     }
     const CardList& hand = round.seats[chair].hand;
     CardList cards =
-        state == kStateLead ? ComputerLead(hand) : ComputerFollow(hand, round.udtMaxOutPai);
+        state == kRoundLead ? ComputerLead(hand) : ComputerFollow(hand, round.udtMaxOutPai);
     if (cards.empty()) cards.assign(std::begin(kPassCard), std::end(kPassCard));
     if (PlayRefusal(round, chair, cards)) {
-        cards = state == kStateLead ? AutomaticLead(hand) : CardList{kPassMarker};
+        cards = state == kRoundLead ? AutomaticLead(hand) : CardList{kPassMarker};
     }
     doPlay(chair, cards);
 }
@@ -103,7 +103,7 @@ void GameEngine::State::automaticAct(std::uint8_t chair) {
     const std::uint8_t state = round.bteRoundState;
     if (IsDeclarationState(state)) return doAnswer(chair, false);
     const CardList cards =
-        state == kStateLead ? AutomaticLead(round.seats[chair].hand) : CardList{kPassMarker};
+        state == kRoundLead ? AutomaticLead(round.seats[chair].hand) : CardList{kPassMarker};
     SeatRound& seat = round.seats[chair];
     seat.autoPlays = static_cast<std::uint8_t>(std::min(seat.autoPlays + 1, 255));
     const std::uint8_t count = seat.autoPlays;
@@ -122,7 +122,7 @@ void GameEngine::State::endRound(const std::array<std::int32_t, kChairs>& scores
             static_cast<std::int32_t>(std::clamp<std::int64_t>(total, INT32_MIN, INT32_MAX));
     }
     running = false;
-    round.bteRoundState = kStateBetween;
+    round.bteRoundState = kRoundBetween;
     round.askQueue.clear();
     turnDue.reset();
     vote.reset();

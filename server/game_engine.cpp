@@ -92,7 +92,7 @@ std::int64_t GameEngine::State::turnDueFor(std::uint8_t chair) const {
 void GameEngine::State::scheduleTurn(std::int64_t pauseMs) {
     turnDue.reset();
     const std::uint8_t state = round.bteRoundState;
-    if (!running || state < kStateLiang || state > kStateFollow) return;
+    if (!running || state < kRoundShowRedAces || state > kRoundFollow) return;
     turnStartedAt = now + pauseMs;
     const std::uint8_t chair = round.bteCurChair;
     turnDue = chairs[chair].computer ? turnStartedAt + computerDelay() : turnDueFor(chair);

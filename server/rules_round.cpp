@@ -55,28 +55,28 @@ std::optional<std::uint8_t> loneHolder(const Round& round) {
 
 std::uint8_t stepAfter(std::uint8_t state) {
     switch (state) {
-        case kStateLiang:
-        case kStateFollowLiang:
-            return kStateJiu;
-        case kStateJiu:
-            return kStateSurrender;
-        case kStateSurrender:
-            return kStateJue;
-        case kStateJue:
-        case kStateFollowJue:
-            return kStateZhi;
+        case kRoundShowRedAces:
+        case kRoundFollowShow:
+            return kRoundJiu;
+        case kRoundJiu:
+            return kRoundSurrender;
+        case kRoundSurrender:
+            return kRoundJue;
+        case kRoundJue:
+        case kRoundFollowJue:
+            return kRoundZhi;
         default:
-            return kStateLead;
+            return kRoundLead;
     }
 }
 
 std::vector<std::uint8_t> chairsToAsk(const Round& round, std::uint8_t state) {
     const std::vector<std::uint8_t> all = chairsFrom(round.bteShouJiaChair);
     switch (state) {
-        case kStateLiang:
-        case kStateJue:
+        case kRoundShowRedAces:
+        case kRoundJue:
             return all;
-        case kStateJiu: {
+        case kRoundJiu: {
             if (!hasHiddenRedAces(round)) return {};
             std::vector<std::uint8_t> asked;
             for (const std::uint8_t chair : all) {
@@ -84,12 +84,12 @@ std::vector<std::uint8_t> chairsToAsk(const Round& round, std::uint8_t state) {
             }
             return asked;
         }
-        case kStateSurrender: {
+        case kRoundSurrender: {
             const auto lone = loneHolder(round);
             if (!lone) return {};
             return {*lone};
         }
-        case kStateZhi:
+        case kRoundZhi:
             return round.bteRoundJue != 0 ? all : std::vector<std::uint8_t>{};
         default:
             return {};
@@ -101,7 +101,7 @@ void clearTable(Round& round) {
 }
 
 void openLead(Round& round, std::uint8_t leader) {
-    round.bteRoundState = kStateLead;
+    round.bteRoundState = kRoundLead;
     round.bteCurChair = leader;
     round.udtMaxOutPai = {leader, kPaiSingle, 0, 1};
     round.passes = 0;
@@ -177,23 +177,23 @@ std::uint8_t NextChair(std::uint8_t chair) {
 }
 
 bool IsDeclarationState(std::uint8_t state) {
-    return state >= kStateLiang && state <= kStateFollowZhi;
+    return state >= kRoundShowRedAces && state <= kRoundFollowZhi;
 }
 
 std::uint8_t AnswerKindOf(std::uint8_t state) {
     switch (state) {
-        case kStateJiu:
-            return kKindJiu;
-        case kStateSurrender:
-            return kKindSurrender;
-        case kStateJue:
-        case kStateFollowJue:
-            return kKindJue;
-        case kStateZhi:
-        case kStateFollowZhi:
-            return kKindZhi;
+        case kRoundJiu:
+            return kAnswerJiu;
+        case kRoundSurrender:
+            return kAnswerSurrender;
+        case kRoundJue:
+        case kRoundFollowJue:
+            return kAnswerJue;
+        case kRoundZhi:
+        case kRoundFollowZhi:
+            return kAnswerZhi;
         default:
-            return kKindLiang;
+            return kAnswerLiang;
     }
 }
 
@@ -251,7 +251,7 @@ Round StartRound(std::array<CardList, kChairs> hands, std::uint8_t decks) {
         if (heartThree && !first) first = chair;
     }
     round.bteShouJiaChair = first.value_or(0);
-    openStep(round, kStateLiang);
+    openStep(round, kRoundShowRedAces);
     return round;
 }
 
@@ -263,16 +263,16 @@ std::optional<std::string> DeclarationRefusal(const Round& round, std::uint8_t c
     if (!accept) return std::nullopt;
     const bool red = round.seats[chair].redSide();
     switch (kind) {
-        case kKindLiang:
+        case kAnswerLiang:
             if (!red) return "你没有红A，不能亮！";
             break;
-        case kKindJiu:
+        case kAnswerJiu:
             if (red) return "有红A的玩家不能揪！";
             break;
-        case kKindJue:
+        case kAnswerJue:
             if (red) return "有红A的一方不能撅！";
             break;
-        case kKindZhi:
+        case kAnswerZhi:
             if (!red) return "没有红A的一方不能直！";
             break;
         default:
@@ -295,20 +295,20 @@ DeclareOutcome AnswerDeclaration(Round& round, std::uint8_t chair, bool accept) 
     std::uint8_t followState = state;
     bool stepEnds = false;
     // Giving up ends the round at the stake reached; every other step raises it.
-    if (accept && outcome.kind != kKindSurrender) ++round.stakeSteps;
+    if (accept && outcome.kind != kAnswerSurrender) ++round.stakeSteps;
     switch (outcome.kind) {
-        case kKindLiang:
+        case kAnswerLiang:
             if (accept) {
                 outcome.value = seat.redAces;
                 seat.shown = true;
                 seat.bteOutPai = redAceCards(seat.redAces);
                 round.bteRoundLiang = 1;
-                followState = kStateFollowLiang;
+                followState = kRoundFollowShow;
             }
             seat.bteLiang = outcome.value;
             outcome.roundMark = round.bteRoundLiang;
             break;
-        case kKindJiu:
+        case kAnswerJiu:
             seat.bteJiu = outcome.value;
             if (accept) {
                 round.bteRoundJiu = 1;
@@ -324,22 +324,22 @@ DeclareOutcome AnswerDeclaration(Round& round, std::uint8_t chair, bool accept) 
             }
             outcome.roundMark = round.bteRoundJiu;
             break;
-        case kKindSurrender:
+        case kAnswerSurrender:
             if (accept) {
                 outcome.surrendered = true;
-                round.bteRoundState = kStateBetween;
+                round.bteRoundState = kRoundBetween;
                 round.askQueue.clear();
                 return outcome;
             }
             break;
-        case kKindJue:
+        case kAnswerJue:
             seat.bteJue = outcome.value;
-            if (accept) round.bteRoundJue = 1, followState = kStateFollowJue;
+            if (accept) round.bteRoundJue = 1, followState = kRoundFollowJue;
             outcome.roundMark = round.bteRoundJue;
             break;
         default:
             seat.bteZhi = outcome.value;
-            if (accept) round.bteRoundZhi = 1, followState = kStateFollowZhi;
+            if (accept) round.bteRoundZhi = 1, followState = kRoundFollowZhi;
             outcome.roundMark = round.bteRoundZhi;
             break;
     }
@@ -356,16 +356,16 @@ DeclareOutcome AnswerDeclaration(Round& round, std::uint8_t chair, bool accept) 
 std::optional<std::string> PlayRefusal(const Round& round, std::uint8_t chair,
                                        std::span<const std::uint8_t> cards) {
     const std::uint8_t state = round.bteRoundState;
-    if (state != kStateLead && state != kStateFollow) return "现在不是出牌的时候！";
+    if (state != kRoundLead && state != kRoundFollow) return "现在不是出牌的时候！";
     if (chair != round.bteCurChair) return "还没有轮到你出牌！";
     if (cards.empty()) return "出牌数据不完整！";
     if (cards.size() == 1 && cards[0] == kPassMarker) {
-        if (state == kStateLead) return "你是首家，必须出牌！";
+        if (state == kRoundLead) return "你是首家，必须出牌！";
         return std::nullopt;
     }
     if (!holdsAll(round.seats[chair].hand, cards)) return "你手里没有这些牌！";
     const PlayCheck check =
-        state == kStateLead ? CheckLeadPai(cards) : CheckFollowPai(cards, round.udtMaxOutPai);
+        state == kRoundLead ? CheckLeadPai(cards) : CheckFollowPai(cards, round.udtMaxOutPai);
     if (!check.ok) return check.message;
     return std::nullopt;
 }
@@ -390,7 +390,7 @@ PlayOutcome ApplyPlay(Round& round, std::uint8_t chair, std::span<const std::uin
     outcome.place = seat.bteMingCi;
     if (IsRoundOver(round)) {
         outcome.roundOver = true;
-        round.bteRoundState = kStateBetween;
+        round.bteRoundState = kRoundBetween;
         round.bteCurChair = chair;
         return outcome;
     }
@@ -400,7 +400,7 @@ PlayOutcome ApplyPlay(Round& round, std::uint8_t chair, std::span<const std::uin
         return outcome;
     }
     const std::uint8_t next = nextActive(round, chair).value_or(chair);
-    round.bteRoundState = kStateFollow;
+    round.bteRoundState = kRoundFollow;
     round.bteCurChair = next;
     // A chair's play of the last lap leaves the table when its turn comes.
     round.seats[next].bteOutPai.clear();

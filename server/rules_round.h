@@ -14,39 +14,15 @@
 
 #include "core/cards.h"
 #include "core/patterns.h"
+#include "core/round_codes.h"
 
 namespace krvo::server {
 
 inline constexpr std::uint8_t kChairs = 4;
 // Suit 0 is hearts in our deck, so the heart 3 is code 0.
 inline constexpr std::uint8_t kHeartThree = 0;
-inline constexpr std::uint8_t kAnswerPending = 4;
 // A count byte carries a hand, so a hand of 12 per deck must stay within 255.
 inline constexpr std::uint8_t kMaxDecks = 21;
-
-// The round states the clients know (bteRoundState).
-enum RoundStateCode : std::uint8_t {
-    kStateBetween = 0,
-    kStateLiang = 1,
-    kStateFollowLiang = 2,
-    kStateJiu = 3,
-    kStateSurrender = 4,
-    kStateJue = 5,
-    kStateFollowJue = 6,
-    kStateZhi = 7,
-    kStateFollowZhi = 8,
-    kStateLead = 9,
-    kStateFollow = 10,
-};
-
-// The kind byte of a declaration answer.
-enum AnswerKind : std::uint8_t {
-    kKindLiang = 0,
-    kKindJiu = 1,
-    kKindJue = 2,
-    kKindZhi = 3,
-    kKindSurrender = 4,
-};
 
 struct SeatRound {
     CardList hand;
@@ -69,7 +45,7 @@ struct SeatRound {
 struct Round {
     std::array<SeatRound, kChairs> seats;
     std::uint8_t decks = 1;
-    std::uint8_t bteRoundState = kStateBetween;
+    std::uint8_t bteRoundState = kRoundBetween;
     std::uint8_t bteCurChair = 0;
     std::uint8_t bteShouJiaChair = 0;
     OutPaiInfo udtMaxOutPai;

@@ -23,14 +23,6 @@ constexpr std::size_t kHandUpSize = 2;
 constexpr std::size_t kDeclareSize = 11;
 constexpr std::size_t kSeePaiSize = 3;
 
-enum AnswerKind : std::uint8_t {
-    kAnswerLiang = 0,
-    kAnswerJiu = 1,
-    kAnswerJue = 2,
-    kAnswerZhi = 3,
-    kAnswerSurrender = 4,
-};
-
 // The red aces a bteLiang value of 1, 2 or 3 stands for.
 CardList redAcesOf(std::uint8_t which) {
     switch (which) {

@@ -16,28 +16,11 @@
 #include "core/cards.h"
 #include "core/hint.h"
 #include "core/patterns.h"
+#include "core/round_codes.h"
 
 namespace krvo {
 
 inline constexpr std::size_t kChairCount = 4;
-// "Not decided yet" for bteLiang and "not asked yet" for bteJiu, bteJue, bteZhi.
-inline constexpr std::uint8_t kAnswerPending = 4;
-
-enum RoundStateCode : std::uint8_t {
-    kRoundBetween = 0,
-    kRoundShowRedAces = 1,
-    kRoundFollowShow = 2,
-    kRoundJiu = 3,
-    kRoundSurrender = 4,
-    kRoundJue = 5,
-    kRoundFollowJue = 6,
-    kRoundZhi = 7,
-    kRoundFollowZhi = 8,
-    kRoundLead = 9,
-    kRoundFollow = 10,
-    kRoundNone = 100,  // an idle table reported on entering
-};
-
 // Button state bytes: not shown, shown, shown under the mouse.
 enum ButtonStateCode : std::uint8_t { kButtonHidden = 0, kButtonShown = 1, kButtonHover = 2 };
 

@@ -50,7 +50,7 @@ TEST(AutomaticLead, PlaysTheLowestCard) {
 TEST(ComputerAccepts, DeclinesMostDeclarations) {
     std::mt19937 rng(7);
     int accepted = 0;
-    for (int i = 0; i < 1000; ++i) accepted += ComputerAccepts(kStateJue, rng) ? 1 : 0;
+    for (int i = 0; i < 1000; ++i) accepted += ComputerAccepts(kRoundJue, rng) ? 1 : 0;
     EXPECT_GT(accepted, 50);
     EXPECT_LT(accepted, 400);
 }

@@ -92,7 +92,7 @@ public:
             const std::uint8_t chair = view().bteCurChair;
             send(chair, Answer(AnswerKindOf(view().bteRoundState), chair, 0));
         }
-        ASSERT_EQ(view().bteRoundState, kStateLead);
+        ASSERT_EQ(view().bteRoundState, kRoundLead);
     }
 
     TableView view() const { return engine_.view(); }
@@ -139,7 +139,7 @@ TEST(RoundStart, HeartThreeOpensTheDeclarationsAndEachChairGetsItsHand) {
     const Delivery* start = Find(table.log, 17);
     ASSERT_NE(start, nullptr);
     EXPECT_EQ(start->packet[15], 2);  // the heart 3 holder is asked first
-    EXPECT_EQ(start->packet[16], kStateLiang);
+    EXPECT_EQ(start->packet[16], kRoundShowRedAces);
     EXPECT_EQ(start->packet[17], 2);
     int deals = 0;
     for (const Delivery& each : table.log) {
@@ -163,10 +163,10 @@ TEST(Declarations, EveryStepRaisesTheStakeAndRevealsTheRedAces) {
     const auto shown = table.send(1, Answer(0, 1, 1));
     ASSERT_NE(Find(shown, 20), nullptr);
     EXPECT_EQ(Find(shown, 20)->packet,
-              (Packet{20, 0, 1, 1, 2, kStateFollowLiang, 1, 255, 0, 255, 0}));
+              (Packet{20, 0, 1, 1, 2, kRoundFollowShow, 1, 255, 0, 255, 0}));
     table.send(2, Answer(0, 2, 0));
     table.send(3, Answer(0, 3, 0));  // keeps its red ace hidden: the 揪 step follows
-    ASSERT_EQ(table.view().bteRoundState, kStateJiu);
+    ASSERT_EQ(table.view().bteRoundState, kRoundJiu);
     EXPECT_EQ(RejectionTo(table.send(3, Answer(1, 3, 1)), 3), "还没有轮到你表态！");
     const auto jiu = table.send(0, Answer(1, 0, 1));
     ASSERT_NE(Find(jiu, 20), nullptr);
@@ -174,21 +174,21 @@ TEST(Declarations, EveryStepRaisesTheStakeAndRevealsTheRedAces) {
     EXPECT_EQ(revealed[3], 1);
     EXPECT_EQ(revealed[7], 3) << "the hidden holder is named";
     EXPECT_EQ(revealed[8], 2) << "with the red ace of suit 3";
-    EXPECT_EQ(revealed[5], kStateJue) << "no lone holder, so no surrender step";
+    EXPECT_EQ(revealed[5], kRoundJue) << "no lone holder, so no surrender step";
     table.send(0, Answer(2, 0, 0));
     EXPECT_EQ(RejectionTo(table.send(1, Answer(2, 1, 1)), 1), "有红A的一方不能撅！");
     table.send(1, Answer(2, 1, 0));
     table.send(2, Answer(2, 2, 1));
-    EXPECT_EQ(table.view().bteRoundState, kStateFollowJue);
+    EXPECT_EQ(table.view().bteRoundState, kRoundFollowJue);
     table.send(3, Answer(2, 3, 0));
-    ASSERT_EQ(table.view().bteRoundState, kStateZhi);
+    ASSERT_EQ(table.view().bteRoundState, kRoundZhi);
     EXPECT_EQ(RejectionTo(table.send(0, Answer(3, 0, 1)), 0), "没有红A的一方不能直！");
     table.send(0, Answer(3, 0, 0));
     table.send(1, Answer(3, 1, 1));
-    EXPECT_EQ(table.view().bteRoundState, kStateFollowZhi);
+    EXPECT_EQ(table.view().bteRoundState, kRoundFollowZhi);
     table.send(2, Answer(3, 2, 0));
     table.send(3, Answer(3, 3, 0));
-    EXPECT_EQ(table.view().bteRoundState, kStateLead);
+    EXPECT_EQ(table.view().bteRoundState, kRoundLead);
     EXPECT_EQ(table.view().bteCurChair, 0);
     EXPECT_EQ(table.view().stake, 16) << "亮, 揪, 撅 and 直 each double";
     for (std::uint8_t chair = 0; chair < 4; ++chair) table.engine().setSeat(chair, "电脑", true);
@@ -198,7 +198,7 @@ TEST(Declarations, EveryStepRaisesTheStakeAndRevealsTheRedAces) {
         EXPECT_TRUE(score == 32 || score == -32 || score == 64 || score == -64) << score;
     }
     for (int state = 1; state <= 10; ++state) {
-        if (state == kStateSurrender) continue;
+        if (state == kRoundSurrender) continue;
         EXPECT_TRUE(table.referee.states.count(state)) << state;
     }
 }
@@ -206,9 +206,9 @@ TEST(Declarations, EveryStepRaisesTheStakeAndRevealsTheRedAces) {
 TEST(Declarations, TheLoneHolderMaySurrender) {
     Table table(DealWith({CardList{Card(0, 0)}, CardList{}, CardList{kRedA, kRedB}, CardList{}}));
     for (std::uint8_t chair = 0; chair < 4; ++chair) table.send(chair, Answer(0, chair, 0));
-    ASSERT_EQ(table.view().bteRoundState, kStateJiu);
+    ASSERT_EQ(table.view().bteRoundState, kRoundJiu);
     for (std::uint8_t chair = 0; chair < 4; ++chair) table.send(chair, Answer(1, chair, 0));
-    ASSERT_EQ(table.view().bteRoundState, kStateSurrender);
+    ASSERT_EQ(table.view().bteRoundState, kRoundSurrender);
     EXPECT_EQ(table.view().bteCurChair, 2);
     const auto given = table.send(2, Answer(4, 2, 1));
     ASSERT_NE(Find(given, 23), nullptr);
@@ -235,9 +235,9 @@ TEST(Plays, RefusalsGoToThePlayerAndChangeNothing) {
     EXPECT_EQ(
         RejectionTo(table.send(0, Play(0, {Card(0, 0), Card(1, 0), Card(0, 1), Card(1, 1)})), 0),
         "出牌错误：牌型不对！");
-    EXPECT_EQ(table.view().bteRoundState, kStateLead);
+    EXPECT_EQ(table.view().bteRoundState, kRoundLead);
     EXPECT_EQ(table.view().hands[0].size(), 12u);
-    EXPECT_EQ(Find(table.send(0, Play(0, {Card(0, 2)})), 21)->packet[3], kStateFollow);
+    EXPECT_EQ(Find(table.send(0, Play(0, {Card(0, 2)})), 21)->packet[3], kRoundFollow);
     EXPECT_EQ(RejectionTo(table.send(1, Play(1, {Card(2, 1)})), 1),
               "出牌错误：你出牌必须比上一家出牌还要大！");
     EXPECT_TRUE(Find(table.send(1, Play(1, {Card(1, 9)})), 21));
@@ -270,7 +270,7 @@ TEST(Plays, BombsBeatStraightsAndTheRedPairWinsTheTrickAtOnce) {
     table.send(2, Pass(2));
     table.send(3, Pass(3));
     const auto won = table.send(0, Pass(0));
-    EXPECT_EQ(Find(won, 21)->packet[3], kStateLead);
+    EXPECT_EQ(Find(won, 21)->packet[3], kRoundLead);
     EXPECT_EQ(Find(won, 21)->packet[2], 1) << "the bomb took the trick";
     const std::uint8_t low = table.view().hands[1].back();
     table.send(1, Play(1, {low}));
@@ -287,7 +287,7 @@ TEST(Plays, BombsBeatStraightsAndTheRedPairWinsTheTrickAtOnce) {
     const auto pair = table.send(1, Play(1, {kRedA, kRedB}));
     const Packet& report = Find(pair, 21)->packet;
     EXPECT_EQ(report[4], 1) << "the trick flag";
-    EXPECT_EQ(report[3], kStateLead);
+    EXPECT_EQ(report[3], kRoundLead);
     EXPECT_EQ(report[2], 1) << "the pair's player leads again";
 }
 
@@ -296,14 +296,14 @@ TEST(Rules, TheRoundEndsWhenASideIsOutAndScoresSumToZero) {
     for (SeatRound& seat : round.seats) seat.hand.resize(2);
     round.seats[1].hand = {Card(1, 4)};
     round.seats[3].hand = {Card(3, 9), Card(3, 10)};
-    round.bteRoundState = kStateLead;
+    round.bteRoundState = kRoundLead;
     round.bteCurChair = 1;
     PlayOutcome out = ApplyPlay(round, 1, round.seats[1].hand);
     EXPECT_EQ(out.place, 1);
     EXPECT_FALSE(out.roundOver);
     for (std::uint8_t chair : {2, 3, 0})
         ApplyPlay(round, chair, std::vector<std::uint8_t>{kPassMarker});
-    EXPECT_EQ(round.bteRoundState, kStateLead);
+    EXPECT_EQ(round.bteRoundState, kRoundLead);
     EXPECT_EQ(round.bteCurChair, 2) << "the lead of a finished winner passes on";
     ApplyPlay(round, 2, CardList{round.seats[2].hand.back()});
     ApplyPlay(round, 3, std::vector<std::uint8_t>{Card(3, 10)});
@@ -321,7 +321,7 @@ TEST(Rules, AgainstALoneHolderTheFirstOutDecides) {
     Round round = StartRound(
         DealWith({CardList{Card(0, 0)}, CardList{}, CardList{kRedA, kRedB}, CardList{}}), 1);
     round.seats[0].hand = {Card(0, 0)};
-    round.bteRoundState = kStateLead;
+    round.bteRoundState = kRoundLead;
     round.bteCurChair = 0;
     EXPECT_TRUE(ApplyPlay(round, 0, std::vector<std::uint8_t>{Card(0, 0)}).roundOver);
     EXPECT_EQ(ScoreRound(round), (std::array<std::int32_t, 4>{1, 1, -3, 1}));
@@ -387,7 +387,7 @@ TEST(Offline, TimeOutsPlayForThePlayerAndTooManyCountAsRunningAway) {
     for (int i = 0; i < 20 && IsDeclarationState(table.view().bteRoundState); ++i) {
         table.runFor(15'000);
     }
-    ASSERT_EQ(table.view().bteRoundState, kStateLead);
+    ASSERT_EQ(table.view().bteRoundState, kRoundLead);
     const auto lead = table.runFor(30'000);
     ASSERT_NE(Find(lead, 21), nullptr);
     EXPECT_EQ(PaiRank(Find(lead, 21)->packet[8]), 0) << "the lowest card, the heart 3's rank";
@@ -439,7 +439,7 @@ TEST(Snapshot, IdleAndRunningReportsHoldWhatTheyAnnounce) {
     EXPECT_EQ(report[2], 1);
     EXPECT_EQ(report[4], 0) << "the onlooker may not see";
     EXPECT_EQ(report[11], 2);
-    EXPECT_EQ(report[12], kStateFollowLiang);
+    EXPECT_EQ(report[12], kRoundFollowShow);
     EXPECT_EQ(report[17], 1) << "the round has a 亮";
     EXPECT_EQ(report[22], 1) << "chair 1 showed the red ace of suit 0";
     std::size_t q = 45;
