@@ -38,7 +38,7 @@ Packet RoundStartPacket(const Round& round, const RoundSettingsBytes& settings) 
     packet[0] = kMsgRoundStart;
     packet[3] = settings.autoPlayLimit;
     packet[11] = settings.decks;
-    packet[12] = 0;  // the other hands are face down while the round runs
+    packet[12] = 1;  // the other hands show as card backs while the round runs
     packet[13] = settings.declareTime;
     packet[14] = settings.playTime;
     packet[15] = round.bteCurChair;
@@ -142,7 +142,7 @@ Packet RunningSnapshotPacket(const Round& round, const RoundSettingsBytes& setti
                      settings.maxLeaveRequests,
                      view.leaveRequestsUsed,
                      settings.decks,
-                     0,
+                     1,  // the other hands show as card backs, as at the round start
                      settings.declareTime,
                      settings.playTime,
                      round.bteCurChair,

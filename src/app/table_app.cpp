@@ -13,6 +13,8 @@
 #include "platform/qt_sound_player.h"
 #include "platform/socket_client.h"
 #include "props/props_data.h"
+#include "render/table_mouse.h"
+#include "render/table_surface.h"
 #include "room/game_set_dialog.h"
 #include "room/leave_table.h"
 #include "room/message_box_registry.h"
@@ -88,10 +90,29 @@ struct TableApp::Room {
                {koClock, window.tableSurface(), notices, window.VexChat()}),
           handler({app.launch_, app.pub_, app.table_, app, users, chat, dialogs, app.scene_, game,
                    sound, boxes, [&window](bool hide) { window.setVisible(!hide); }}),
-          leave({app.pub_, app.table_, boxes, chat, app}) {
+          leave({app.pub_, app.table_, boxes, chat, app}),
+          mouse(app.scene_, app.table_, app.pub_, game.actions()),
+          renderer(app.scene_),
+          surface(window.tableSurface()) {
         props.InitPropsMarket();
-        // Until the table surface is drawn, the time bar sits in its top-left corner.
-        koClock.setGeometry(16, 16, 240, 20);
+        renderer.placeCountdownBar = [this](QRect place) { koClock.setGeometry(place); };
+        renderer.placeStartButton = [this](QPoint place) {
+            if (QPushButton* button = game.startButton().cmdStart()) button->move(place);
+        };
+        mouse.setToolTip = [this](const QString& tip) { surface.setToolTip(tip); };
+        surface.onMouseMove = [this](int button, QPoint at) {
+            mouse.picGameBack_MouseMove(button, at);
+        };
+        surface.onMouseUp = [this](int button, QPoint at) {
+            mouse.picGameBack_MouseUp(button, at);
+        };
+        renderer.attach(&surface);
+    }
+    ~Room() {
+        surface.onMouseMove = nullptr;
+        surface.onMouseUp = nullptr;
+        renderer.placeCountdownBar = nullptr;
+        renderer.placeStartButton = nullptr;
     }
 
     QtUserListOps users;
@@ -106,6 +127,9 @@ struct TableApp::Room {
     GameTable game;
     RoomHandler handler;
     LeaveTable leave;
+    TableMouse mouse;
+    TableRenderer& renderer;
+    TableSurface& surface;
     QPointer<UserSetDialog> userSettings;
 };
 
@@ -123,6 +147,7 @@ TableApp::TableApp(LaunchParams launch, std::string_view appDir, Clock& clock,
     connect(socket_.get(), &SocketClient::OnDataArrival, this, &TableApp::OnDataArrival);
     connect(socket_.get(), &SocketClient::OnClosed, this, &TableApp::OnConnectionLost);
     connect(socket_.get(), &SocketClient::OnSocketError, this, &TableApp::OnConnectionLost);
+    waiter_.setPacketsReleased([this] { scheduleHeldDelivery(); });
 }
 
 TableApp::~TableApp() {
@@ -192,6 +217,42 @@ void TableApp::SendPacket(std::span<const std::uint8_t> packet) {
 void TableApp::OnConnected() { SendPacket(BuildLoginPacket(preferences_.bteAllowWatchCards)); }
 
 void TableApp::OnDataArrival(const QByteArray& data) {
+    if (ended_ || data.isEmpty() || !room_) return;
+    if (waiter_.holdingPackets() || !heldPackets_.empty()) {
+        heldPackets_.push_back(data);
+        return;
+    }
+    handlePacket(data);
+}
+
+// Posted, never run from the end of the hold itself: the handler that paused
+// finishes its own work before the next packet is handled.
+void TableApp::scheduleHeldDelivery() {
+    if (heldDeliveryScheduled_ || heldPackets_.empty()) return;
+    heldDeliveryScheduled_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            heldDeliveryScheduled_ = false;
+            deliverHeldPacket();
+        },
+        Qt::QueuedConnection);
+}
+
+// A hold that starts meanwhile stops the delivery; its end schedules it again.
+void TableApp::deliverHeldPacket() {
+    if (ended_) {
+        heldPackets_.clear();
+        return;
+    }
+    if (waiter_.holdingPackets() || heldPackets_.empty()) return;
+    const QByteArray data = std::move(heldPackets_.front());
+    heldPackets_.pop_front();
+    scheduleHeldDelivery();
+    handlePacket(data);
+}
+
+void TableApp::handlePacket(const QByteArray& data) {
     if (ended_ || data.isEmpty() || !room_) return;
     const std::span<const std::uint8_t> packet(
         reinterpret_cast<const std::uint8_t*>(data.constData()),

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QObject>
+#include <deque>
 #include <memory>
 
 #include "app/command_line.h"
@@ -13,7 +14,7 @@
 #include "game/table_state.h"
 #include "net/packet_sender.h"
 #include "platform/system_alerts.h"
-#include "render/table_scene.h"
+#include "render/table_renderer.h"
 #include "room/user_settings.h"
 
 namespace krvo {
@@ -52,6 +53,7 @@ public:
     GameMainWindow* mainWindow() const { return window_.get(); }
     // Only after Start.
     MessageBoxService& boxes();
+    TableRenderer& renderer() { return scene_; }
     // The game side: the player's actions and the start button. Only after Start.
     GameTable& game();
     void OpenUserSettings();
@@ -61,6 +63,11 @@ private:
 
     void OnConnected();
     void OnDataArrival(const QByteArray& data);
+    void handlePacket(const QByteArray& data);
+    // Held packets go out one per posted call, so that a handler that opens a
+    // box still lets the next ones in, as the socket does.
+    void scheduleHeldDelivery();
+    void deliverHeldPacket();
     void OnConnectionLost();
 
     LaunchParams launch_;
@@ -71,10 +78,13 @@ private:
     TableState table_;
     UserSettings preferences_;
     Waiter waiter_;
-    NullTableScene scene_;
+    TableRenderer scene_{table_, pub_, waiter_};
     std::unique_ptr<SocketClient> socket_;
     std::unique_ptr<GameMainWindow> window_;
     std::unique_ptr<Room> room_;
+    // Packets that arrived while a pause held them, and those behind them.
+    std::deque<QByteArray> heldPackets_;
+    bool heldDeliveryScheduled_ = false;
     bool ended_ = false;
 };
 

@@ -10,6 +10,7 @@
 
 #include "platform/chat_control.h"
 #include "platform/user_list_control.h"
+#include "render/table_surface.h"
 
 namespace krvo {
 
@@ -21,11 +22,7 @@ GameMainWindow::GameMainWindow(QWidget* parent) : QWidget(parent) {
     setPalette(background);
 
     auto* splitter = new QSplitter(Qt::Horizontal, this);
-    tableSurface_ = new QWidget(splitter);
-    tableSurface_->setAutoFillBackground(true);
-    QPalette felt = tableSurface_->palette();
-    felt.setColor(QPalette::Window, QColor(31, 81, 48));
-    tableSurface_->setPalette(felt);
+    tableSurface_ = new TableSurface(splitter);
 
     auto* column = new QWidget(splitter);
     auto* columnLayout = new QVBoxLayout(column);

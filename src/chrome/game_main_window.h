@@ -11,6 +11,7 @@ class QPushButton;
 namespace krvo {
 
 class ChatControl;
+class TableSurface;
 class UserListControl;
 
 class GameMainWindow : public QWidget {
@@ -26,7 +27,7 @@ public:
     // Places the window over the whole screen less 32 pixels at the bottom.
     void placeOnScreen();
 
-    QWidget& tableSurface() { return *tableSurface_; }
+    TableSurface& tableSurface() { return *tableSurface_; }
     UserListControl& lstUser() { return *lstUser_; }
     ChatControl& VexChat() { return *VexChat_; }
 
@@ -38,7 +39,7 @@ protected:
 
 private:
     std::function<bool()> closeRequest_;
-    QWidget* tableSurface_ = nullptr;
+    TableSurface* tableSurface_ = nullptr;
     UserListControl* lstUser_ = nullptr;
     ChatControl* VexChat_ = nullptr;
 };

@@ -37,4 +37,12 @@ bool Waiter::WaitMilliseconds(std::int64_t ms) {
     }
 }
 
+Waiter::PacketHold::PacketHold(Waiter& waiter) : waiter_(waiter) {
+    ++waiter_.holds_;
+}
+
+Waiter::PacketHold::~PacketHold() {
+    if (--waiter_.holds_ == 0 && waiter_.packetsReleased_) waiter_.packetsReleased_();
+}
+
 }  // namespace krvo

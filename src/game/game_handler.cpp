@@ -244,6 +244,9 @@ void GameHandler::onSeePai(std::span<const std::uint8_t> packet) {
 bool GameHandler::playBomb(std::uint8_t chair, std::uint8_t kind) {
     if (chair >= kChairCount) return true;
     TableState& table = links().table;
+    // What follows the animation works on the table as this play left it
+    // (the next chair, the trick flag): packets wait until it is done.
+    const Waiter::PacketHold hold(links().waiter);
     // An animation may run inside another one's waits; the outer keeps the lock.
     const bool outer = table.blnBombShow;
     table.blnBombShow = true;

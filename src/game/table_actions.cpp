@@ -121,7 +121,9 @@ void TableActions::ClickPlayButton(int index) {
     if (!canPlayNow()) return;
     const std::size_t button = static_cast<std::size_t>(index);
     if (button >= links_.table.bteOutBut.size()) return;
-    if (links_.table.bteOutBut[button] == kButtonHidden) return;
+    // The mouse-move hit test lights the button under the pointer; a shown
+    // button that is not lit was not under it when the click came.
+    if (links_.table.bteOutBut[button] != kButtonHover) return;
     PlayAction(index);
 }
 

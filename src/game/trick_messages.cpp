@@ -123,6 +123,9 @@ std::uint8_t GameHandler::recordPlay(std::uint8_t chair, std::span<const std::ui
 bool GameHandler::moveTrickOn(bool trickWon) {
     TableState& table = links().table;
     if (trickWon) {
+        // The next lead often arrives during the pause; handled inside it, it
+        // would be swept off the table with the trick.
+        const Waiter::PacketHold hold(links().waiter);
         if (!links().waiter.WaitMilliseconds(kTrickWonPauseMs)) return false;
         for (SeatInfo& seat : table.arrSeat) {
             seat.bteLastOutPai = std::move(seat.bteOutPai);
@@ -166,7 +169,12 @@ void GameHandler::onRoundEnd(std::span<const std::uint8_t> packet) {
         links().scene.paintTable();
         PlayGameSound(links(), kSoundRoundEnd);
         links().scene.paintRoundResult(scores);
-        if (onlooker && !links().waiter.WaitMilliseconds(kOnlookerResultMs)) return;
+        if (onlooker) {
+            // The onlooker's table is cleared after the pause; the next round's
+            // start, should it arrive meanwhile, must come after the clearing.
+            const Waiter::PacketHold hold(links().waiter);
+            if (!links().waiter.WaitMilliseconds(kOnlookerResultMs)) return;
+        }
     } else if (!ShowNotice(links(), "本局游戏结束!", links().launch.strGameTitle)) {
         return;
     }

@@ -126,5 +126,22 @@ TEST_F(WaitFixture, NestedWaitEndsTheOuterOneToo) {
     EXPECT_EQ(endings, 1);
 }
 
+TEST_F(WaitFixture, PacketHoldsNestAndOnlyTheOutermostEndReleases) {
+    int releases = 0;
+    waiter.setPacketsReleased([&] {
+        ++releases;
+        EXPECT_FALSE(waiter.holdingPackets());
+    });
+    {
+        const Waiter::PacketHold outer(waiter);
+        { const Waiter::PacketHold inner(waiter); }
+        EXPECT_TRUE(waiter.holdingPackets());
+        EXPECT_TRUE(waiter.WaitMilliseconds(500));  // a held wait still pumps
+        EXPECT_EQ(pumps, 5);
+    }
+    EXPECT_FALSE(waiter.holdingPackets());
+    EXPECT_EQ(releases, 1);
+}
+
 }  // namespace
 }  // namespace krvo

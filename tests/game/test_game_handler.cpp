@@ -9,7 +9,19 @@ namespace {
 const Bytes kMyHand = {card(0, 0), card(1, 0), card(1, 1), card(1, 2),  card(1, 3),  card(5, 0),
                        card(6, 0), card(6, 1), card(9, 0), card(10, 0), card(11, 1), 63};
 
-using GameHandlerTest = GameTableTest;
+class GameHandlerTest : public GameTableTest {
+protected:
+    // Feeds `packet`, whose pause must hold the network; `arriving` came in
+    // during it and is handled afterwards, as the table program delivers it.
+    void feedHoldingArrivals(const Bytes& packet, const std::vector<Bytes>& arriving) {
+        bool held = false;
+        loop.onStep = [&] { held = loop.waiter().holdingPackets(); };
+        feed(packet);
+        loop.onStep = nullptr;
+        EXPECT_TRUE(held);
+        for (const Bytes& each : arriving) feed(each);
+    }
+};
 
 TEST_F(GameHandlerTest, WholeRoundFromStartToEnd) {
     table.arrSeat[0].blnReady = true;
@@ -93,7 +105,9 @@ TEST_F(GameHandlerTest, WholeRoundFromStartToEnd) {
     EXPECT_EQ(table.arrSeat[0].bteLiang, 2);
     log.clear();
     bool lockedDuringBomb = false;
-    scene.onBomb = [&](std::uint8_t, std::uint8_t) { lockedDuringBomb = table.blnBombShow; };
+    scene.onBomb = [&](std::uint8_t, std::uint8_t) {
+        lockedDuringBomb = table.blnBombShow && loop.waiter().holdingPackets();
+    };
     feed(outPaiPacket({1, {card(2, 0), card(2, 1), card(2, 2)}, kMe, kRoundFollow}));
     EXPECT_TRUE(lockedDuringBomb);
     EXPECT_FALSE(table.blnBombShow);
@@ -203,21 +217,16 @@ TEST_F(GameHandlerTest, PassWithTrickFlagLeavesTheFreshRecordAndOnlyItsCard) {
     EXPECT_TRUE(logged("bomb 0 2"));
 }
 
-TEST_F(GameHandlerTest, PlaysReportedDuringTheTrickPauseAreHandledInsideIt) {
+TEST_F(GameHandlerTest, PlaysArrivingDuringTheTrickPauseLeadTheNextTrickInOrder) {
     startPlaying(kMyHand, 0);
-    bool inner = false;
-    loop.onStep = [&] {
-        if (inner) return;
-        inner = true;
-        feed(outPaiPacket({1, {card(3, 1)}, 3, kRoundFollow}));
-    };
-    feed(outPaiPacket({0, {card(9, 2)}, 1, kRoundLead}));
-    loop.onStep = nullptr;
-    EXPECT_TRUE(inner);
-    // The pause ends by moving everything on the table, the inner play included.
-    EXPECT_EQ(table.arrSeat[1].bteLastOutPai, (Bytes{card(3, 1)}));
+    feedHoldingArrivals(outPaiPacket({0, {card(9, 2)}, 1, kRoundLead}),
+                        {outPaiPacket({1, {card(3, 1)}, 3, kRoundFollow}),
+                         outPaiPacket({3, {card(4, 1)}, kMe, kRoundFollow})});
     EXPECT_EQ(table.arrSeat[0].bteLastOutPai, (Bytes{card(9, 2)}));
-    EXPECT_EQ(table.bteRoundState, kRoundFollow);
+    EXPECT_EQ(table.arrSeat[1].bteOutPai, (Bytes{card(3, 1)}));
+    EXPECT_EQ(table.arrSeat[3].bteOutPai, (Bytes{card(4, 1)}));
+    EXPECT_EQ(table.udtMaxOutPai, (OutPaiInfo{3, kPaiSingle, card(4, 1), 1}));
+    EXPECT_EQ(table.bteOutBut, (std::array<std::uint8_t, 3>{1, 1, 1}));
 }
 
 TEST_F(GameHandlerTest, ProgramEndingDuringTheTrickPauseStopsTheHandler) {
@@ -243,6 +252,15 @@ TEST_F(GameHandlerTest, OnlookerRoundEndWaitsThenResets) {
     EXPECT_TRUE(table.bteMyPai.empty());
     EXPECT_FALSE(pub.blnCanStart);
     EXPECT_EQ(log.back(), "paint.table");
+}
+
+TEST_F(GameHandlerTest, OnlookersNextRoundArrivingDuringTheResultPauseSurvivesTheReset) {
+    pub.blnIsOnlooker = true;
+    feed(roundStartPacket({}));
+    feed(dealPacket(kMyHand));
+    feedHoldingArrivals(Bytes{23, 0, 0, 0, 0, 0}, {roundStartPacket({.playTime = 20})});
+    EXPECT_FALSE(table.blnNoGame);
+    EXPECT_EQ(table.btePlayTime, 20);
 }
 
 TEST_F(GameHandlerTest, ShortRoundEndShowsTheNoticeAndStillEndsTheRound) {

@@ -64,6 +64,7 @@ TEST_F(TableActionsTest, ActionsOutsideTheOwnTurnOrByOnlookersSendNothing) {
 
     feed(outPaiPacket({1, {card(2, 0)}, kMe, kRoundFollow}));
     table.blnBombShow = true;
+    table.bteOutBut[kPlaySelection] = kButtonHover;
     game.actions().ClickPlayButton(kPlaySelection);
     game.actions().RightClick();
     EXPECT_TRUE(sender.packets.empty());
@@ -75,6 +76,17 @@ TEST_F(TableActionsTest, ActionsOutsideTheOwnTurnOrByOnlookersSendNothing) {
     EXPECT_FALSE(game.actions().ToggleCard(1));
     game.actions().SendAnswer(1);
     EXPECT_EQ(sender.packets.size(), 1u);
+}
+
+TEST_F(TableActionsTest, PlayButtonsActOnlyWhenHighlighted) {
+    startPlaying({card(4, 0), card(9, 0)}, 1);
+    feed(outPaiPacket({1, {card(2, 0)}, kMe, kRoundFollow}));
+    for (const std::uint8_t state : {kButtonHidden, kButtonShown, kButtonHover}) {
+        table.bteOutBut = {kButtonShown, state, kButtonShown};
+        game.actions().ClickPlayButton(kPlayPass);
+        EXPECT_EQ(sender.packets.size(), state == kButtonHover ? 1u : 0u) << int{state};
+    }
+    EXPECT_EQ(sender.packets, (std::vector<Bytes>{myPlayPacket(kMe, {kPassMarker})}));
 }
 
 TEST_F(TableActionsTest, AnswersCarryTheKindOfTheState) {

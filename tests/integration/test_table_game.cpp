@@ -1,6 +1,8 @@
 // The client's game side against a scripted room server: acknowledgements,
-// automatic play on time-outs, the hand request, leave votes and the runaway
-// limit, all byte for byte.
+// automatic play on time-outs, the hand request, leave votes, the runaway
+// limit and the packets held over a pause, all byte for byte.
+
+#include <QKeyEvent>
 
 #include "support/scripted_server.h"
 
@@ -47,6 +49,17 @@ protected:
         EXPECT_EQ(nextPacket(), (Packet{19, 0}));
         deliver(deal());
     }
+    // One write: the later packets come in while the first is being handled.
+    void sendTogether(std::initializer_list<Packet> packets) {
+        QByteArray bytes;
+        for (const Packet& packet : packets) {
+            const std::vector<std::uint8_t> frame = EncodeFrame(packet);
+            bytes.append(reinterpret_cast<const char*>(frame.data()),
+                         static_cast<qsizetype>(frame.size()));
+        }
+        peer->write(bytes);
+        peer->flush();
+    }
     // Lets the turn clock run out.
     void runClockOut() {
         for (int i = 0; i < 25; ++i) {
@@ -70,6 +83,43 @@ TEST_F(TableGameTest, TimeOutsDeclineLeadAndPass) {
     runClockOut();
     EXPECT_EQ(nextPacket(), (Packet{21, 0, 0, 0, 0, 0, 0, 1, 254}));
     EXPECT_EQ(app->table().bteAutoPlayCount, 2);
+}
+
+// Chair 1 wins the trick and holds the trick flag; chairs 2 and 3 play pairs
+// while the client pauses over the won trick. They come after the pause and
+// after the flag, in order.
+TEST_F(TableGameTest, PlaysArrivingDuringTheTrickPauseFollowItInOrder) {
+    startRound(5, kRoundLead, 1);
+    sendTogether({{21, 0, 2, kRoundLead, 1, 0, 1, 1, 30},
+                  {21, 0, 3, kRoundFollow, 0, 0, 2, 2, 31, 44},
+                  {21, 0, 0, kRoundFollow, 0, 0, 3, 2, 32, 45}});
+    const TableState& table = app->table();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return table.bteRoundState == kRoundFollow && table.bteCurChair == 0; },
+        testing::kLimitMs));
+    EXPECT_EQ(table.arrSeat[1].bteOutPai, (CardList{30}));
+    EXPECT_EQ(table.arrSeat[2].bteOutPai, (CardList{31, 44}));
+    EXPECT_EQ(table.arrSeat[3].bteOutPai, (CardList{32, 45}));
+    EXPECT_EQ(table.udtMaxOutPai.bteChair, 3);
+    EXPECT_EQ(table.udtMaxOutPai.btePaiType, kPaiPair);
+}
+
+// Only the network waits: a timer fires in the pause and the key it posts
+// sends a chat line at once.
+TEST_F(TableGameTest, ThePauseHoldsOnlyTheNetwork) {
+    startRound(5, kRoundLead, 1);
+    QLineEdit* input = app->mainWindow()->VexChat().input();
+    input->setText(QStringLiteral("hi"));
+    const auto typing = clock.createTimer([&] {
+        QCoreApplication::postEvent(input, new QKeyEvent(QEvent::KeyPress, Qt::Key_Return, {}));
+    });
+    typing->start(500, true);
+    bool sentInPause = false;
+    QObject::connect(input, &QLineEdit::returnPressed, input,
+                     [&] { sentInPause = app->waiter().holdingPackets(); });
+    deliver(played(1, 2, kRoundLead, 30));
+    EXPECT_TRUE(sentInPause);
+    EXPECT_EQ(nextPacket().at(0), 1);
 }
 
 TEST_F(TableGameTest, AnEmptyHandAsksForTheHand) {

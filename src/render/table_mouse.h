@@ -1,0 +1,43 @@
+#pragma once
+// The mouse on the table: hovering lights the button under the pointer, and a
+// click acts by the table's rules, the first that applies winning: a lit tool
+// button, a lit decision button, a lit play button on the player's turn, a
+// card of the own hand (left raises or lowers it, right plays the raised
+// cards), or the table itself (left lowers every card, right plays).
+
+#include <QPoint>
+#include <QString>
+#include <functional>
+
+namespace krvo {
+
+struct PublicState;
+struct TableState;
+class TableActions;
+class TableRenderer;
+
+class TableMouse {
+public:
+    TableMouse(TableRenderer& renderer, TableState& table, const PublicState& pub,
+               TableActions& actions);
+
+    // The surface's tool tip: a tool button's hint while it is lit.
+    std::function<void(const QString&)> setToolTip;
+
+    void picGameBack_MouseMove(int button, QPoint point);
+    void picGameBack_MouseUp(int button, QPoint point);
+
+private:
+    bool hoverToolButtons(QPoint point);
+    bool hoverDecisionButtons(QPoint point);
+    bool hoverPlayButtons(QPoint point);
+    bool clickButtons(QPoint point);
+    int playButtonCount() const;
+
+    TableRenderer& renderer_;
+    TableState& table_;
+    const PublicState& pub_;
+    TableActions& actions_;
+};
+
+}  // namespace krvo

@@ -1,0 +1,34 @@
+#pragma once
+// picGameBack: the widget that shows the table. The table is drawn into a back
+// buffer that outlives every repaint; the widget only shows the rectangles
+// that changed, so a single element's repaint shows at once without redrawing
+// the rest. The widget reports its size and the mouse to its owner.
+
+#include <QImage>
+#include <QWidget>
+#include <functional>
+
+namespace krvo {
+
+// The mouse buttons as the table's click rules number them.
+enum TableMouseButton : int { kOtherButton = 0, kLeftButton = 1, kRightButton = 2 };
+
+class TableSurface : public QWidget {
+    Q_OBJECT
+public:
+    explicit TableSurface(QWidget* parent = nullptr);
+
+    // The up-to-date back buffer, drawn on the screen by the widget.
+    std::function<const QImage&()> picture;
+    std::function<void(QSize)> onResize;
+    std::function<void(int button, QPoint)> onMouseMove;
+    std::function<void(int button, QPoint)> onMouseUp;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+};
+
+}  // namespace krvo
