@@ -37,6 +37,9 @@ GameMainWindow::GameMainWindow(QWidget* parent) : QWidget(parent) {
 
     splitter->setStretchFactor(0, 3);
     splitter->setStretchFactor(1, 1);
+    // The table takes three quarters of the width from the start; the
+    // column's lists would otherwise claim half of it.
+    splitter->setSizes({3000, 1000});
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(splitter);

@@ -1,0 +1,181 @@
+// A person plays a whole round with the mouse: every answer, selection, play,
+// pass and hint is a pointer move and a click on the table surface at a place
+// taken from the table's geometry, and the engine agrees with what the table
+// then shows.
+
+#include <QPushButton>
+#include <QTest>
+
+#include "chrome/game_main_window.h"
+#include "e2e/e2e_table.h"
+#include "render/table_renderer.h"
+#include "render/table_surface.h"
+
+namespace krvo::e2e {
+namespace {
+
+using server::EngineEventKind;
+
+class MousePlayTest : public EndToEndTest {
+protected:
+    TableSurface& surface(TableApp& app) { return app.mainWindow()->tableSurface(); }
+    const TableLayout& layout(TableApp& app) { return app.renderer().layout(); }
+
+    void click(TableApp& app, QPoint at, Qt::MouseButton button = Qt::LeftButton) {
+        QTest::mouseMove(&surface(app), at);
+        QTest::mouseClick(&surface(app), button, {}, at);
+    }
+    // The middle of a button, after the pointer has lit it. A button that
+    // appears under a resting pointer lights only once the pointer moves, so
+    // the hand moves as a person's does, a little, then onto the button.
+    void clickButton(TableApp& app, const QRect& button, const std::uint8_t& state) {
+        QTest::mouseMove(&surface(app), button.center() + QPoint(3, 2));
+        QTest::mouseMove(&surface(app), button.center());
+        EXPECT_EQ(state, kButtonHover) << "the button under the pointer lights up";
+        QTest::mouseClick(&surface(app), Qt::LeftButton, {}, button.center());
+    }
+    // A card's visible strip, in the band where raised and lowered cards both show.
+    QPoint cardPoint(TableApp& app, std::size_t index) {
+        const int n = static_cast<int>(app.table().bteMyPai.size());
+        return {OwnCardLeft(layout(app), n, static_cast<int>(index)) + 9,
+                layout(app).ptHandCards[kBottom].y() + 40};
+    }
+
+    // One look at the table and the answer a person gives with the mouse.
+    void actByMouse(TableApp& app) {
+        TableState& table = app.table();
+        if (AwaitsAnswer(app)) {
+            ExpectAgreement(app, view());
+            // Show a red ace when asked first; decline everything after.
+            const int button = table.bteRoundState == kRoundShowRedAces ? 0 : 1;
+            clickButton(app, DecisionButtonRect(layout(app), button),
+                        table.bteLiangBut[static_cast<std::size_t>(button)]);
+            ++answers;
+            return;
+        }
+        if (!AwaitsPlay(app)) return;
+        ExpectAgreement(app, view());
+        ExpectHandShown(app, table.bteMyPai.size());
+        if (table.bteRoundState == kRoundLead) return lead(app);
+        follow(app);
+    }
+
+    void lead(TableApp& app) {
+        TableState& table = app.table();
+        // The weakest card lies at the right end of a hand sorted by rank.
+        const std::size_t last = table.bteMyPai.size();
+        click(app, cardPoint(app, 1));
+        click(app, cardPoint(app, 1));  // raised and lowered again
+        click(app, cardPoint(app, last));
+        ASSERT_EQ(table.bteSelected[last - 1], 1);
+        if (leads++ % 2 == 0) {
+            clickButton(app, PlayButtonRect(layout(app), 1, kPlaySelection), table.bteOutBut[0]);
+        } else {
+            click(app, layout(app).centrePicture(), Qt::RightButton);  // a right click plays
+        }
+    }
+
+    void follow(TableApp& app) {
+        TableState& table = app.table();
+        if (follows++ % 3 == 2) {
+            clickButton(app, PlayButtonRect(layout(app), 3, kPlayPass), table.bteOutBut[1]);
+            return;
+        }
+        clickButton(app, PlayButtonRect(layout(app), 3, kPlayHint), table.bteOutBut[2]);
+        if (table.bteOutBut[0] == kButtonHidden) return;  // nothing beats the table: passed
+        EXPECT_FALSE(table.bteSelectPai.empty());
+        clickButton(app, PlayButtonRect(layout(app), 3, kPlaySelection), table.bteOutBut[0]);
+    }
+
+    // n cards are drawn in the own hand's row, and nothing right of them.
+    void ExpectHandShown(TableApp& app, std::size_t n) {
+        const QImage& image = app.renderer().image();
+        const int y = layout(app).ptHandCards[kBottom].y() + 60;
+        const int count = static_cast<int>(n);
+        for (int k = 1; k <= count; ++k) {
+            EXPECT_NE(image.pixel(OwnCardLeft(layout(app), count, k) + 9, y) & 0xffffff,
+                      kTableColour & 0xffffff)
+                << "card " << k << " of " << n;
+        }
+        const int end = OwnCardLeft(layout(app), count, count) + lngPkWidth + 4;
+        EXPECT_EQ(image.pixel(end, y) & 0xffffff, kTableColour & 0xffffff);
+    }
+
+    TableApp& connectWithArtwork() {
+        LaunchParams launch;
+        launch.strRoomServerAddress = "127.0.0.1";
+        launch.strRoomServerPort = std::to_string(server->network.port());
+        launch.strGameTitle = "测试牌桌";
+        launch.strMyUserName = "点击者";
+        clients.push_back(std::make_unique<TableApp>(
+            launch, KRVO_TEST_APP_DIR, clock,
+            [this](std::int64_t maxMs) {
+                QCoreApplication::processEvents();
+                clock.advance(std::min<std::int64_t>(maxMs, 100));
+            },
+            alerts));
+        clients.back()->Start();
+        return *clients.back();
+    }
+
+    int answers = 0;
+    int leads = 0;
+    int follows = 0;
+};
+
+TEST_F(MousePlayTest, APersonPlaysAWholeRoundWithTheMouse) {
+    ServerSetup setup;
+    // Chair 0 holds the heart 3 and one red ace, chair 2 the other.
+    setup.deals = {DealWith({CardList{Card(0, 0), kRedAceSuit0}, {}, {kRedAceSuit3}, {}})};
+    startServer(setup);
+    TableApp& app = connectWithArtwork();
+    ASSERT_TRUE(runUntil([&app] { return app.pub().blnCanStart; }));
+    QPushButton* start = app.game().startButton().cmdStart();
+    ASSERT_NE(start, nullptr);
+    EXPECT_EQ(start->pos(), layout(app).ptUserFace[kBottom] + QPoint(150, 5));
+    QTest::mouseClick(start, Qt::LeftButton);
+
+    // The sort button, then a look at the previous trick, once each.
+    bool sorted = false;
+    std::int64_t lookedBackAt = -1;
+    bool cameBack = false;
+    const int before = server->game.count(EngineEventKind::RoundEnded);
+    ASSERT_TRUE(runUntil([&] {
+        if (!sorted && AwaitsPlay(app)) {
+            const CardList hand = app.table().bteMyPai;
+            clickButton(app, ToolButtonRect(layout(app), 0), app.table().bteToolBut[0]);
+            EXPECT_NE(app.table().bteMyPai, hand);
+            EXPECT_EQ(Sorted(app.table().bteMyPai), Sorted(hand));
+            clickButton(app, ToolButtonRect(layout(app), 0), app.table().bteToolBut[0]);
+            EXPECT_TRUE(std::is_sorted(app.table().bteMyPai.begin(), app.table().bteMyPai.end(),
+                                       [](std::uint8_t a, std::uint8_t b) { return IsPaiSmaller(b, a); }))
+                << "pressed again, by rank again";
+            sorted = true;
+        }
+        const auto& seats = app.table().arrSeat;
+        const bool trickDown = std::any_of(seats.begin(), seats.end(),
+                                           [](const SeatInfo& s) { return !s.bteLastOutPai.empty(); });
+        if (lookedBackAt < 0 && trickDown && AwaitsPlay(app)) {
+            clickButton(app, ToolButtonRect(layout(app), 1), app.table().bteToolBut[1]);
+            EXPECT_EQ(app.renderer().overlays().trickView, TrickView::Previous);
+            lookedBackAt = clock.nowMs();
+        }
+        if (lookedBackAt >= 0 && !cameBack && clock.nowMs() - lookedBackAt > 2000) {
+            EXPECT_EQ(app.renderer().overlays().trickView, TrickView::Current);
+            cameBack = true;
+        }
+        actByMouse(app);
+        return server->game.count(EngineEventKind::RoundEnded) > before && app.pub().blnCanStart;
+    }));
+    EXPECT_TRUE(sorted);
+    EXPECT_TRUE(cameBack) << "the previous trick showed for two ticks";
+    EXPECT_GE(answers, 2);
+    EXPECT_GE(leads, 2) << "one lead by the play button, one by a right click";
+    EXPECT_GE(follows, 2);
+    EXPECT_EQ(app.table().arrSeat[0].bteLiang, 1) << "the red ace was shown by a click";
+    ExpectSameResult(app, view());
+    EXPECT_TRUE(app.renderer().overlays().result.has_value()) << "the result box shows";
+}
+
+}  // namespace
+}  // namespace krvo::e2e
