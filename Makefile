@@ -37,6 +37,13 @@ clean:
 assets-sheet: build
 	@QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 $(BUILD)/bin/krvo-assetgen --sheet docs/assets-sheet.png $(BUILD)/platform/krvo $(BUILD)/platform
 
+# The table pictures of the documentation (docs/table-*.png), drawn by the real
+# renderer from the generated pictures; only the program and the pictures are built.
+.PHONY: table-shots
+table-shots: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target krvo-table-shots
+	@QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 $(BUILD)/bin/krvo-table-shots docs
+
 # libFuzzer targets (fuzz/), each run for FUZZ_SECONDS; corpora are kept in
 # $(FUZZBUILD)/corpus/<target>, crashes in $(FUZZBUILD)/artifacts/<target>/.
 FUZZBUILD    ?= build-fuzz
