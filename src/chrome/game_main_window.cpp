@@ -29,10 +29,16 @@ GameMainWindow::GameMainWindow(QWidget* parent) : QWidget(parent) {
     columnLayout->setContentsMargins(0, 0, 0, 0);
     auto* settings = new QPushButton(QStringLiteral("用户设置"), column);
     connect(settings, &QPushButton::clicked, this, &GameMainWindow::UserSettingsRequested);
+    auto* market = new QPushButton(QStringLiteral("道具商城"), column);
+    connect(market, &QPushButton::clicked, this, &GameMainWindow::PropsMarketRequested);
     auto* rightSplitter = new QSplitter(Qt::Vertical, column);
     lstUser_ = new UserListControl(rightSplitter);
     VexChat_ = new ChatControl(rightSplitter);
-    columnLayout->addWidget(settings, 0, Qt::AlignRight);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(market);
+    buttons->addWidget(settings);
+    columnLayout->addLayout(buttons);
     columnLayout->addWidget(rightSplitter, 1);
 
     splitter->setStretchFactor(0, 3);

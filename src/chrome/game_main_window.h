@@ -33,6 +33,7 @@ public:
 
 signals:
     void UserSettingsRequested();
+    void PropsMarketRequested();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
