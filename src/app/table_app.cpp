@@ -164,7 +164,8 @@ void TableApp::Start() {
     pub_.strViewUserName.clear();
     ResetAll(table_);
 
-    window_ = std::make_unique<GameMainWindow>();
+    window_ = std::make_unique<GameMainWindow>(clock_, pub_.strAppPath);
+    window_->bombShowing = [this] { return table_.blnBombShow; };
     window_->setWindowTitle(QString::fromStdString(launch_.strGameTitle));
     preferences_ = LoadUserSettings(pub_.strAppPath + "UserSet.ini");
     ConfigureUserList(window_->lstUser(), launch_);

@@ -97,6 +97,7 @@ TEST(AssetFiles, SizesMatchWhatTheTableCodeCuts) {
         {"Res\\MsgForm.bmp", 276, 175},
         {"Res\\SysMenu.bmp", 8 * 21, 21},
         {"Res\\UserButton.bmp", 4 * 41, 25},
+        {"Res\\UserButtonShop.bmp", 2 * 41, 25},
         {"DaoJuMaket\\SysBut.bmp", 4 * 17, 17},
         {"DaoJuMaket\\TabBut.bmp", 85, 20},
         {"DaoJuMaket\\BuyButM.bmp", 55, 23},

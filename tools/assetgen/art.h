@@ -50,6 +50,7 @@ QImage DrawCaptionMiddle(const AssetEntry& entry);
 QImage DrawCaptionEnd(const AssetEntry& entry);
 QImage DrawCaptionButtons(const AssetEntry& entry);
 QImage DrawColumnButtons(const AssetEntry& entry);
+QImage DrawShopColumnButton(const AssetEntry& entry);
 QImage DrawSplitterTile(const AssetEntry& entry);
 QImage DrawSplitterArrow(const AssetEntry& entry);
 QImage DrawLogo(const AssetEntry& entry);

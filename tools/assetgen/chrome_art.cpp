@@ -72,7 +72,7 @@ QImage captionButton(int glyph, bool hover) {
 }
 
 QImage columnButton(int index, bool hover) {
-    static const char* kCaptions[] = {"设置", "帮助"};
+    static const char* kCaptions[] = {"设置", "帮助", "商城"};
     QImage picture = NewPicture(41, 25, kWindowBack);
     QPainter painter(&picture);
     Smooth(painter);
@@ -127,6 +127,12 @@ QImage DrawColumnButtons(const AssetEntry&) {
             PlaceImage(strip, columnButton(index, hover == 1), index * 41 + hover * 82, 0);
         }
     }
+    return strip;
+}
+
+QImage DrawShopColumnButton(const AssetEntry&) {
+    QImage strip = NewPicture(82, 25, kWindowBack);
+    for (int hover = 0; hover < 2; ++hover) PlaceImage(strip, columnButton(2, hover == 1), hover * 41, 0);
     return strip;
 }
 

@@ -151,6 +151,8 @@ void addChrome(std::vector<AssetEntry>& out) {
                           "cells 21 x 21: minimise, maximise, restore, close; hover looks at +84"));
     out.push_back(picture("Res\\UserButton.bmp", 164, 25, &DrawColumnButtons,
                           "cells 41 x 25: settings, help; hover looks at +82"));
+    out.push_back(picture("Res\\UserButtonShop.bmp", 82, 25, &DrawShopColumnButton,
+                          "the props market button beside them: normal, hover at +41"));
     out.push_back(
         picture("Res\\VSpliterBk.bmp", 12, 3, &DrawSplitterTile, "splitter bar tile, every 3 px"));
     out.push_back(numbered(picture("Res\\VSpliterMidBk.bmp", 12, 3, &DrawSplitterTile,
