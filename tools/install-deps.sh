@@ -7,7 +7,7 @@ packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-multimedia-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth imagemagick x11-utils
+  xvfb xauth imagemagick x11-utils openbox xdotool
   fonts-arphic-uming fonts-wqy-zenhei
 )
 

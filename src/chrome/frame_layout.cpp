@@ -22,8 +22,14 @@ std::array<QPoint, kUserButtonCount> UserButtonPlaces(int paneWidth) {
     const int p = paneWidth / 3;
     const QPoint settings(p - 30, 4);
     const QPoint help(2 * p - 10, 4);
-    // The market button stands halfway between the two.
-    return {settings, help, QPoint((settings.x() + help.x()) / 2, 4)};
+    const int width = kUserButtonSize.width();
+    // The market button stands halfway between the two where it fits there;
+    // a narrow column spreads the three evenly instead of overlapping them.
+    if (help.x() - (settings.x() + width) >= width + 4) {
+        return {settings, help, QPoint((settings.x() + help.x()) / 2, 4)};
+    }
+    const int margin = std::max(0, (p - width) / 2);
+    return {QPoint(margin, 4), QPoint(2 * p + margin, 4), QPoint(p + margin, 4)};
 }
 
 int SysButtonAt(const std::array<QPoint, 3>& buttons, QPoint point) {

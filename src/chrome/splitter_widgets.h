@@ -17,6 +17,7 @@ namespace krvo {
 // under it, inverted. (Drawing on other programs' pixels is not possible on
 // today's desktops, so the band stays inside the window.)
 class DragGhost : public QWidget {
+    Q_OBJECT
 public:
     explicit DragGhost(QWidget* window);
     void showAt(const QRect& area);
