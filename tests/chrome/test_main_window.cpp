@@ -122,6 +122,22 @@ TEST_F(MainWindowTest, TheBarCollapsesTheColumnAndIsDraggedWithinItsLimits) {
     EXPECT_EQ(bar->x(), 650);
 }
 
+TEST_F(MainWindowTest, DraggingTheListSplitterCarriesThePaneAndTheChat) {
+    auto* splitter = window.findChild<HorizontalSplitter*>();
+    ASSERT_NE(splitter, nullptr);
+    const int before = window.splitters().lngListSplitY;
+    QTest::mousePress(splitter, Qt::LeftButton, {}, QPoint(20, 2));
+    QMouseEvent move(QEvent::MouseMove, QPointF(20, 52), splitter->mapToGlobal(QPointF(20, 52)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(splitter, &move);
+    QTest::mouseRelease(splitter, Qt::LeftButton, {}, QPoint(20, 2));
+    EXPECT_EQ(window.splitters().lngListSplitY, before + 50);
+    const QRect pane = window.advertisementPane().geometry();
+    EXPECT_EQ(pane.top(), before + 50 + 5);
+    EXPECT_EQ(pane.height(), 180);
+    EXPECT_EQ(window.lstUser().geometry().bottom() + 1, before + 50);
+}
+
 class FrameWithoutEndCapsTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { testing::EnsureQtApplication(); }
