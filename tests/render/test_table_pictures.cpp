@@ -205,3 +205,18 @@ TEST_F(TablePictureTest, ResultBoxIsTheDrawBoxWhenTheFirstScoreIsNothing) {
 
 }  // namespace
 }  // namespace krvo::testing
+
+namespace krvo::testing {
+namespace {
+
+TEST_F(TablePictureTest, TheScreenOfEightHundredPixelsIsTheSmallOne) {
+    for (const auto& [screen, gap] : {std::pair{800, 2}, std::pair{801, 20}}) {
+        renderer.screenWidth = [screen = screen] { return screen; };
+        renderer.layoutTable();
+        const QPoint hand = layout().ptHandCards[kTop];
+        EXPECT_EQ(layout().ptOutCards[kTop], hand + QPoint(0, lngPkHeight + gap)) << screen;
+    }
+}
+
+}  // namespace
+}  // namespace krvo::testing
