@@ -45,13 +45,24 @@ RoomSettings RoomSettingsFrom(const ServerOptions& options) {
     settings.names = options.names;
     settings.settingsRound = options.settingsRound;
     settings.seed = options.seed;
+    settings.capacity = options.capacity;
+    settings.chatLines = options.chatLines;
     return settings;
+}
+
+ConnectionLimits ConnectionLimitsFrom(const ServerOptions& options) {
+    ConnectionLimits limits;
+    limits.maxConnections = options.maxConnections;
+    limits.loginMs = std::int64_t{options.loginTime} * 1000;
+    limits.idleMs = std::int64_t{options.idleTime} * 1000;
+    return limits;
 }
 
 LocalServer::LocalServer(const ServerOptions& options)
     : options_(options),
       game_(std::make_unique<EngineTableGame>(EngineSettingsFrom(options))),
       shop_(std::make_unique<PropsShop>(options.seed)),
+      network_(clock_, ConnectionLimitsFrom(options)),
       room_(std::make_unique<Room>(RoomSettingsFrom(options), *game_, *shop_, clock_, network_)) {
     network_.setRoom(room_.get());
     if (options_.exitWhenEmpty) {

@@ -45,5 +45,6 @@ private:
 
 EngineSettings EngineSettingsFrom(const ServerOptions& options);
 RoomSettings RoomSettingsFrom(const ServerOptions& options);
+ConnectionLimits ConnectionLimitsFrom(const ServerOptions& options);
 
 }  // namespace krvo::server

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/framing.h"
 #include "core/gbk.h"
 #include "server/room_packets.h"
 
@@ -11,11 +12,23 @@ namespace {
 constexpr std::array<std::string_view, 4> kComputerNames = {"电脑甲", "电脑乙", "电脑丙", "电脑丁"};
 constexpr std::int32_t kIconCount = 40;
 
+// The full list of a full table fits one frame whatever the statistics grow
+// to: a row holds 14 numbers of at most 11 characters, two names (each cut,
+// then perhaps told apart by a number) and 16 separators.
+constexpr std::size_t kWorstRowBytes = 14 * 11 + 2 * (kMaxNameBytes + 10) + 16;
+static_assert(kMaxCapacity * kWorstRowBytes + 2 <= kMaxPacketLength);
+
+constexpr std::string_view kTableFull = "本桌人数已满，不能再进入！";
+
 // Names end up in backtick-joined rows and LF-joined lists.
 std::string CleanName(std::string name) {
     for (char& c : name) {
         if (c == '`' || c == '\n' || c == '\r') c = '_';
     }
+    if (name.size() <= kMaxNameBytes) return name;
+    std::size_t cut = kMaxNameBytes;
+    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
+    name.resize(cut);
     return name;
 }
 
@@ -40,6 +53,7 @@ Room::Room(RoomSettings settings, TableGame& game, PropsShop& shop, Clock& clock
       output_(output),
       settingsText_(JoinSettings(kDefaultTableSettings)) {
     settings_.humans = std::min<std::uint8_t>(settings_.humans, 4);
+    settings_.capacity = std::clamp<std::size_t>(settings_.capacity, 4, kMaxCapacity);
     timer_ = clock_.createTimer([this] { onDeadline(); });
     if (settings_.settingsRound && settings_.humans > 0) phase_ = SettingsPhase::WaitingForOwner;
     catchUp();
@@ -137,14 +151,20 @@ void Room::login(ClientId client, std::span<const std::uint8_t> packet) {
         return;
     }
     const bool allowWatch = fields.size() > 2 && LeadingNumber(fields[2]) > 0;
+    // The login carries no name: a player who dropped out gets the place back.
+    const auto returning = std::find_if(members_.begin(), members_.end(), [](const Member& m) {
+        return m.chair && !m.computer && m.client == 0;
+    });
+    if (returning == members_.end() && !hasRoomForNewcomer()) {
+        // The connection is left to the network's login deadlines, so that the
+        // person can read why before the program ends with the connection.
+        output_.send(client, RefusalPacket(std::string(kTableFull)));
+        return;
+    }
+    output_.loggedIn(client);
     ++logins_;
     emptyReported_ = false;
-    // The login carries no name: a player who dropped out gets the place back.
-    for (Member& member : members_) {
-        if (member.chair && !member.computer && member.client == 0) {
-            return welcomeBack(member, client, allowWatch);
-        }
-    }
+    if (returning != members_.end()) return welcomeBack(*returning, client, allowWatch);
     Member member;
     member.name = nextName();
     member.userId = static_cast<std::int32_t>(10000 + logins_);
@@ -155,6 +175,16 @@ void Room::login(ClientId client, std::span<const std::uint8_t> packet) {
         if (memberInChair(chair) == nullptr) return seatPlayer(std::move(member), chair);
     }
     addOnlooker(std::move(member));
+}
+
+// A free chair always takes a newcomer; onlookers fill what the chairs leave.
+bool Room::hasRoomForNewcomer() const {
+    for (std::uint8_t chair = 0; chair < settings_.humans; ++chair) {
+        if (memberInChair(chair) == nullptr) return true;
+    }
+    const auto onlookers = std::count_if(members_.begin(), members_.end(),
+                                         [](const Member& member) { return !member.chair; });
+    return static_cast<std::size_t>(onlookers) + 4 < settings_.capacity;
 }
 
 std::string Room::nextName() {
@@ -228,9 +258,7 @@ void Room::greet(const Member& member) {
     std::vector<std::string> rows;
     for (const Member& present : members_) rows.push_back(userRow(present));
     sendTo(member, RoomPacket(kMsgLogin, kUserList, JoinFields(rows, '\n')));
-    Packet welcome{kMsgChatText, 0, 0};
-    AppendGbk("欢迎 " + member.name + " 来到本桌，祝您玩得开心！", welcome);
-    sendTo(member, welcome);
+    sendTo(member, ChatTextPacket("欢迎 " + member.name + " 来到本桌，祝您玩得开心！"));
     sendTo(member, shop_.cataloguePacket());
     sendTo(member, shop_.ownedPacket(member.name));
 }

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
@@ -25,19 +26,37 @@ namespace krvo::server {
 
 using ClientId = std::uint32_t;
 
+// None of these calls re-enters the room: a connection that ends while the room
+// is sending is reported through Room::clientClosed afterwards, so the room may
+// send from inside any loop over its members.
 class RoomOutput {
 public:
     virtual ~RoomOutput() = default;
     virtual void send(ClientId client, const Packet& packet) = 0;
     // Ends a connection the room has already let go of; the room is not told again.
     virtual void disconnect(ClientId client) = 0;
+    // The client is at the table now; until then the network may end the
+    // connection on its own deadlines.
+    virtual void loggedIn(ClientId) {}
 };
+
+// People and computers at one table, the four chairs included. The largest
+// capacity still lets the full user list of a full table travel in one frame.
+inline constexpr std::size_t kDefaultCapacity = 100;
+inline constexpr std::size_t kMaxCapacity = 200;
+// Longer names are cut (at a character boundary), which keeps every user row short.
+inline constexpr std::size_t kMaxNameBytes = 32;
+// Chat lines one person may send in any such window; the rest are dropped.
+inline constexpr std::int64_t kChatWindowMs = 10'000;
+inline constexpr std::size_t kDefaultChatLines = 10;
 
 struct RoomSettings {
     std::uint8_t humans = 1;  // chairs 0..humans-1 wait for people
     std::vector<std::string> names;
     bool settingsRound = false;
     std::uint32_t seed = 1;
+    std::size_t capacity = kDefaultCapacity;
+    std::size_t chatLines = kDefaultChatLines;
 };
 
 struct UserStats {
@@ -59,6 +78,8 @@ struct Member {
     std::optional<std::uint8_t> chair;  // set for players
     std::uint8_t watchedChair = 0;      // onlookers only
     std::string watchedName;
+    std::deque<std::int64_t> chatTimes;  // lines relayed within the chat window
+    bool chatRefused = false;            // told that the rest are dropped
 };
 
 // The stakes offered in the settings round: stake, its maximum and minimum,
@@ -95,6 +116,7 @@ private:
 
     // Logging in and leaving.
     void login(ClientId client, std::span<const std::uint8_t> packet);
+    bool hasRoomForNewcomer() const;
     std::string nextName();
     void seatPlayer(Member member, std::uint8_t chair);
     void addOnlooker(Member member);
@@ -113,7 +135,8 @@ private:
     void readyOrAgree(Member& member);
 
     // Messages that stay in the room.
-    void relayChat(const Member& sender, std::span<const std::uint8_t> packet);
+    void relayChat(Member& sender, std::span<const std::uint8_t> packet);
+    bool takeChatTurn(Member& sender);
     void preferenceChanged(Member& member, const std::vector<std::string>& fields);
     void tellOnlookers(std::uint8_t chair, const Packet& packet);
 

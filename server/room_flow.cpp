@@ -116,16 +116,35 @@ void Room::readyOrAgree(Member& member) {
     flush();
 }
 
-void Room::relayChat(const Member& sender, std::span<const std::uint8_t> packet) {
+void Room::relayChat(Member& sender, std::span<const std::uint8_t> packet) {
     const std::vector<std::string> fields = SplitFields(PacketToString(packet, 1));
     // A line must come from its sender; the fields themselves travel unchanged.
     if (fields.size() < kChatFields || fields[0] != sender.name) return;
+    if (!takeChatTurn(sender)) return;
     const Packet line(packet.begin(), packet.end());
     const std::string& recipient = fields[1];
     if (recipient.empty() || recipient == kEverybody) return sendToAll(line);
     sendTo(sender, line);
     const Member* target = findMember(recipient);
     if (target != nullptr && target != &sender) sendTo(*target, line);
+}
+
+// A flood from one person is dropped rather than relayed, so the others never
+// fall behind on it. The sender keeps the seat: cutting the connection would
+// count a seated player as running away for typing too fast, and a dropped
+// line costs nothing once it has been read. One notice says what happens.
+bool Room::takeChatTurn(Member& sender) {
+    const std::int64_t now = clock_.nowMs();
+    std::deque<std::int64_t>& times = sender.chatTimes;
+    while (!times.empty() && now - times.front() >= kChatWindowMs) times.pop_front();
+    if (times.size() < settings_.chatLines) {
+        times.push_back(now);
+        sender.chatRefused = false;
+        return true;
+    }
+    if (!sender.chatRefused) sendTo(sender, ChatTextPacket("您说话太快了，请稍后再说。"));
+    sender.chatRefused = true;
+    return false;
 }
 
 void Room::preferenceChanged(Member& member, const std::vector<std::string>& fields) {

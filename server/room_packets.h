@@ -4,11 +4,13 @@
 #include <cstdint>
 #include <string>
 
+#include "core/gbk.h"
 #include "core/packet.h"
 
 namespace krvo::server {
 
 inline constexpr std::uint8_t kMsgChat = 1;
+inline constexpr std::uint8_t kMsgRefusal = 22;
 inline constexpr std::uint8_t kMsgRoundStart = 17;
 inline constexpr std::uint8_t kMsgRoundEnd = 23;
 inline constexpr std::uint8_t kMsgLastGame = 94;
@@ -41,6 +43,20 @@ inline Packet RoomPacket(std::uint8_t main, std::uint8_t sub, const std::string&
     Packet packet;
     const std::uint8_t header[] = {main, sub};
     if (!BuildPacket(body, packet, 2, header)) packet = HeaderPacket({main, sub});
+    return packet;
+}
+
+// A line of system text in the chat pane.
+inline Packet ChatTextPacket(const std::string& text) {
+    Packet packet{kMsgChatText, 0, 0};
+    AppendGbk(text, packet);
+    return packet;
+}
+
+// A refusal the client shows in a notice box (the same message refuses a play).
+inline Packet RefusalPacket(const std::string& reason) {
+    Packet packet{kMsgRefusal};
+    AppendGbk(reason, packet);
     return packet;
 }
 

@@ -1,26 +1,85 @@
 #include "server/room_server.h"
 
+#include <QSocketNotifier>
 #include <QTcpSocket>
-#include <QTimer>
+
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <limits>
 
 #include "core/framing.h"
 
 namespace krvo::server {
+namespace {
+
+// Accepts per wake-up of the listening socket, so that a burst of newcomers
+// does not keep the people already at the table waiting.
+constexpr int kAcceptsPerWake = 64;
+// Descriptors kept for everything but connections (standard streams, the
+// event loop's own, the listening socket, a newcomer accepted to be closed).
+constexpr rlim_t kReservedDescriptors = 16;
+
+// Each connection holds a descriptor. A limit above what the process may open
+// would end in accept failing instead of newcomers being closed at once.
+std::size_t DescriptorBudget() {
+    rlimit limit{};
+    if (getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) {
+        return std::numeric_limits<std::size_t>::max();
+    }
+    if (limit.rlim_cur <= kReservedDescriptors) return 1;
+    return static_cast<std::size_t>(limit.rlim_cur - kReservedDescriptors);
+}
+
+// accept reports these for a connection that died in the backlog; the next
+// one may be fine, so they are no reason to pause.
+bool ConnectionGoneBeforeAccept(int error) {
+    switch (error) {
+        case ECONNABORTED:
+        case EPROTO:
+        case ENETDOWN:
+        case ENOPROTOOPT:
+        case EHOSTDOWN:
+        case ENONET:
+        case EHOSTUNREACH:
+        case EOPNOTSUPP:
+        case ENETUNREACH:
+        case EPERM:
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
 
 struct RoomServer::Connection {
     QTcpSocket* socket = nullptr;  // owned by the server object through Qt's parent
     FrameDecoder decoder;
+    std::int64_t acceptedMs = 0;
+    std::unique_ptr<Timer> deadline;  // until the login
 };
 
-RoomServer::RoomServer(QObject* parent, qint64 maxPendingOutput)
-    : QObject(parent), maxPendingOutput_(maxPendingOutput) {
-    connect(&server_, &QTcpServer::newConnection, this, &RoomServer::accept);
+RoomServer::RoomServer(Clock& clock, ConnectionLimits limits, QObject* parent)
+    : QObject(parent), clock_(clock), limits_(limits) {
+    const std::size_t budget = DescriptorBudget();
+    if (limits_.maxConnections > budget) {
+        std::fprintf(stderr, "krvo-server: the descriptor limit allows %zu connections, not %zu\n",
+                     budget, limits_.maxConnections);
+        limits_.maxConnections = budget;
+    }
+    resumeAccepting_ = clock_.createTimer([this] {
+        if (acceptNotifier_) acceptNotifier_->setEnabled(true);
+    });
 }
 
 RoomServer::~RoomServer() {
+    acceptNotifier_.reset();
     for (auto& [client, connection] : connections_) {
         connection->socket->disconnect(this);
         connection->socket->abort();
@@ -28,26 +87,96 @@ RoomServer::~RoomServer() {
 }
 
 bool RoomServer::listen(const QHostAddress& address, quint16 port) {
-    return server_.listen(address, port);
+    if (!server_.listen(address, port)) return false;
+    // QTcpServer (Qt 6.4) may keep polling a listening socket whose accept
+    // fails for want of descriptors, at a full core and without a word. The
+    // server accepts by itself instead, so that it sees the failure and pauses.
+    server_.pauseAccepting();
+    acceptNotifier_ =
+        std::make_unique<QSocketNotifier>(server_.socketDescriptor(), QSocketNotifier::Read);
+    connect(acceptNotifier_.get(), &QSocketNotifier::activated, this, &RoomServer::acceptPending);
+    // The back-off runs when no descriptor is left, and a sanitizer build
+    // needs two to check the type of an object on its first call: every call
+    // the back-off makes is made once here.
+    acceptNotifier_->setEnabled(true);
+    resumeAccepting_->stop();
+    return true;
 }
 
-void RoomServer::accept() {
-    while (QTcpSocket* socket = server_.nextPendingConnection()) {
-        const ClientId client = nextClient_++;
-        socket->setParent(this);
-        auto connection = std::make_unique<Connection>();
-        connection->socket = socket;
-        connections_.emplace(client, std::move(connection));
-        connect(socket, &QTcpSocket::readyRead, this, [this, client] { readFrom(client); });
-        connect(socket, &QTcpSocket::disconnected, this, [this, client] { drop(client, true); });
-        connect(socket, &QTcpSocket::errorOccurred, this, [this, client] { drop(client, true); });
+void RoomServer::acceptPending() {
+    const int listening = static_cast<int>(server_.socketDescriptor());
+    for (int i = 0; i < kAcceptsPerWake; ++i) {
+        const int descriptor = ::accept4(listening, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+        if (descriptor >= 0) {
+            if (acceptFailing_) std::fputs("krvo-server: accepting connections again\n", stderr);
+            acceptFailing_ = false;
+            adopt(descriptor);
+            continue;
+        }
+        const int error = errno;
+        if (error == EAGAIN || error == EWOULDBLOCK) return;
+        if (error == EINTR || ConnectionGoneBeforeAccept(error)) continue;
+        return backOff(error);
     }
+}
+
+// The listening socket stays readable while a newcomer waits in the backlog,
+// so without a pause the event loop would try again at once, for ever.
+void RoomServer::backOff(int error) {
+    ++failedAccepts_;
+    if (!acceptFailing_) {
+        std::fprintf(stderr,
+                     "krvo-server: cannot accept a connection (%s); retrying every %lld ms\n",
+                     std::strerror(error), static_cast<long long>(kAcceptBackOffMs));
+    }
+    acceptFailing_ = true;
+    acceptNotifier_->setEnabled(false);
+    resumeAccepting_->start(kAcceptBackOffMs, true);
+}
+
+void RoomServer::adopt(int descriptor) {
+    if (connections_.size() >= limits_.maxConnections) {
+        // Closed at once: the newcomer learns it now instead of waiting in the backlog.
+        ::close(descriptor);
+        return;
+    }
+    auto* socket = new QTcpSocket(this);
+    if (!socket->setSocketDescriptor(descriptor)) {
+        ::close(descriptor);
+        socket->deleteLater();
+        return;
+    }
+    const ClientId client = nextClient_++;
+    auto connection = std::make_unique<Connection>();
+    connection->socket = socket;
+    connection->acceptedMs = clock_.nowMs();
+    connection->deadline = clock_.createTimer([this, client] { drop(client, true); });
+    armDeadline(*connections_.emplace(client, std::move(connection)).first->second);
+    connect(socket, &QTcpSocket::readyRead, this, [this, client] { readFrom(client); });
+    connect(socket, &QTcpSocket::disconnected, this, [this, client] { drop(client, true); });
+    connect(socket, &QTcpSocket::errorOccurred, this, [this, client] { drop(client, true); });
+}
+
+// Before the login a connection lives until the login deadline, and only
+// while it keeps sending: a partial frame must not hold memory for ever.
+void RoomServer::armDeadline(Connection& connection) {
+    if (!connection.deadline) return;
+    const std::int64_t now = clock_.nowMs();
+    const std::int64_t due =
+        std::min(connection.acceptedMs + limits_.loginMs, now + limits_.idleMs);
+    connection.deadline->start(std::max<std::int64_t>(0, due - now), true);
+}
+
+void RoomServer::loggedIn(ClientId client) {
+    const auto found = connections_.find(client);
+    if (found != connections_.end()) found->second->deadline.reset();
 }
 
 void RoomServer::readFrom(ClientId client) {
     auto found = connections_.find(client);
     if (found == connections_.end()) return;
     Connection& connection = *found->second;
+    armDeadline(connection);
     const QByteArray data = connection.socket->readAll();
     connection.decoder.feed(std::span(reinterpret_cast<const std::uint8_t*>(data.constData()),
                                       static_cast<std::size_t>(data.size())));
@@ -55,12 +184,7 @@ void RoomServer::readFrom(ClientId client) {
         const auto next = connection.decoder.next();
         if (!next) break;
         const Packet packet(next->begin(), next->end());
-        if (room_ != nullptr) {
-            const bool outer = inRoomCall_;
-            inRoomCall_ = true;
-            room_->packetArrived(client, packet);
-            inRoomCall_ = outer;
-        }
+        if (room_ != nullptr) room_->packetArrived(client, packet);
         // The room may have let this client go while handling the packet.
         if (!connections_.contains(client)) return;
     }
@@ -72,9 +196,20 @@ void RoomServer::send(ClientId client, const Packet& packet) {
     if (found == connections_.end()) return;
     QTcpSocket* socket = found->second->socket;
     const std::vector<std::uint8_t> frame = EncodeFrame(packet);
-    if (frame.empty()) return;
-    if (socket->bytesToWrite() + static_cast<qint64>(frame.size()) > maxPendingOutput_) {
+    if (frame.empty()) {
+        // A client that silently missed a packet would go on with a wrong
+        // picture of the table; it is better off without the connection.
+        std::fprintf(stderr,
+                     "krvo-server: a packet of %zu bytes (message %u) does not fit a frame; "
+                     "closing connection %u\n",
+                     packet.size(), static_cast<unsigned>(packet.front()), client);
+        drop(client, true);
+        return;
+    }
+    if (socket->bytesToWrite() + static_cast<qint64>(frame.size()) > limits_.maxPendingOutput) {
         // A client that does not read cannot hold the room's memory hostage.
+        std::fprintf(stderr, "krvo-server: connection %u fell %lld bytes behind; closing it\n",
+                     client, static_cast<long long>(socket->bytesToWrite()));
         drop(client, true);
         return;
     }
@@ -93,16 +228,13 @@ void RoomServer::drop(ClientId client, bool tellRoom) {
     socket->disconnect(this);
     socket->abort();
     socket->deleteLater();
-    if (!tellRoom || room_ == nullptr) return;
-    if (inRoomCall_) {
-        QTimer::singleShot(0, this, [this, client] {
+    if (!tellRoom) return;
+    QMetaObject::invokeMethod(
+        this,
+        [this, client] {
             if (room_ != nullptr) room_->clientClosed(client);
-        });
-        return;
-    }
-    inRoomCall_ = true;
-    room_->clientClosed(client);
-    inRoomCall_ = false;
+        },
+        Qt::QueuedConnection);
 }
 
 }  // namespace krvo::server

@@ -1,6 +1,7 @@
 #include "server/server_options.h"
 
 #include "server/deals.h"
+#include "server/room.h"
 
 #include <QCommandLineParser>
 #include <QHostAddress>
@@ -27,6 +28,7 @@ struct NumberOption {
     const char* name;
     long low;
     long high;
+    long value;  // the default until the command line says otherwise
 };
 
 }  // namespace
@@ -40,8 +42,8 @@ ParsedOptions ParseServerOptions(const QStringList& arguments) {
         {"port", "Port; 0 picks a free one.", "port", "0"},
         {"seed", "Seed of every random choice.", "seed", "1"},
         {"humans", "Chairs that wait for people (0-4).", "count", "1"},
-        {"names", "Names given to logins, in order, comma-separated.", "names"},
-        {"decks", "Decks per table (1-4).", "count", "1"},
+        {"names", "Names given to logins, in order, comma-separated (cut at 32 bytes).", "names"},
+        {"decks", QString("Decks per table (1-%1).").arg(kMaxTableDecks), "count", "1"},
         {"play-time", "Seconds for a play.", "seconds", "30"},
         {"declare-time", "Seconds for a declaration.", "seconds", "15"},
         {"autoplay-limit", "Automatic plays that count as running away.", "count", "5"},
@@ -50,6 +52,19 @@ ParsedOptions ParseServerOptions(const QStringList& arguments) {
         {"settings-round", "The first person sets the stakes."},
         {"auto-start", "Raise every seated person's hand for them (not with --settings-round)."},
         {"exit-when-empty", "Quit when the last person has left."},
+        {"max-connections", "Connections at once; more are closed at once (1-10000, default 200).",
+         "count", "200"},
+        {"login-time", "Seconds a new connection has to log in (1-3600, default 30).", "seconds",
+         "30"},
+        {"idle-time", "Seconds a connection may stay silent before its login (1-3600, default 10).",
+         "seconds", "10"},
+        {"capacity",
+         QString("People and computers at the table, chairs included (4-%1, default 100).")
+             .arg(kMaxCapacity),
+         "count", "100"},
+        {"chat-lines",
+         "Chat lines a person may send in any 10 seconds; more are dropped (1-1000, default 10).",
+         "count", "10"},
     });
     ParsedOptions result;
     if (!parser.parse(arguments)) {
@@ -71,27 +86,39 @@ ParsedOptions ParseServerOptions(const QStringList& arguments) {
         result.error = "--bind needs an IP address";
         return result;
     }
-    const NumberOption numbers[] = {
-        {"port", 0, 65535},         {"seed", 0, 4294967295L},
-        {"humans", 0, 4},           {"decks", 1, 4},
-        {"play-time", 1, 255},      {"declare-time", 1, 255},
-        {"autoplay-limit", 1, 255}, {"max-leave-requests", 0, 255},
+    NumberOption numbers[] = {
+        {"port", 0, 65535, 0},
+        {"seed", 0, 4294967295L, 1},
+        {"humans", 0, 4, 1},
+        {"decks", 1, kMaxTableDecks, 1},
+        {"play-time", 1, 255, 30},
+        {"declare-time", 1, 255, 15},
+        {"autoplay-limit", 1, 255, 5},
+        {"max-leave-requests", 0, 255, 2},
+        {"max-connections", 1, 10000, 200},
+        {"login-time", 1, 3600, 30},
+        {"idle-time", 1, 3600, 10},
+        {"capacity", 4, static_cast<long>(kMaxCapacity), 100},
+        {"chat-lines", 1, 1000, 10},
     };
-    long values[std::size(numbers)] = {0, 1, 1, 1, 30, 15, 5, 2};
-    for (std::size_t i = 0; i < std::size(numbers); ++i) {
-        if (!ReadNumber(parser, numbers[i].name, numbers[i].low, numbers[i].high, values[i],
-                        result.error)) {
+    for (NumberOption& number : numbers) {
+        if (!ReadNumber(parser, number.name, number.low, number.high, number.value, result.error)) {
             return result;
         }
     }
-    options.port = static_cast<std::uint16_t>(values[0]);
-    options.seed = static_cast<std::uint32_t>(values[1]);
-    options.humans = static_cast<std::uint8_t>(values[2]);
-    options.decks = static_cast<std::uint8_t>(values[3]);
-    options.playTime = static_cast<std::uint8_t>(values[4]);
-    options.declareTime = static_cast<std::uint8_t>(values[5]);
-    options.autoPlayLimit = static_cast<std::uint8_t>(values[6]);
-    options.maxLeaveRequests = static_cast<std::uint8_t>(values[7]);
+    options.port = static_cast<std::uint16_t>(numbers[0].value);
+    options.seed = static_cast<std::uint32_t>(numbers[1].value);
+    options.humans = static_cast<std::uint8_t>(numbers[2].value);
+    options.decks = static_cast<std::uint8_t>(numbers[3].value);
+    options.playTime = static_cast<std::uint8_t>(numbers[4].value);
+    options.declareTime = static_cast<std::uint8_t>(numbers[5].value);
+    options.autoPlayLimit = static_cast<std::uint8_t>(numbers[6].value);
+    options.maxLeaveRequests = static_cast<std::uint8_t>(numbers[7].value);
+    options.maxConnections = static_cast<std::uint32_t>(numbers[8].value);
+    options.loginTime = static_cast<std::uint32_t>(numbers[9].value);
+    options.idleTime = static_cast<std::uint32_t>(numbers[10].value);
+    options.capacity = static_cast<std::uint32_t>(numbers[11].value);
+    options.chatLines = static_cast<std::uint32_t>(numbers[12].value);
     for (const QString& list : parser.values("names")) {
         for (const QString& name : list.split(',', Qt::SkipEmptyParts)) {
             const QString trimmed = name.trimmed();

@@ -30,7 +30,19 @@ struct ServerOptions {
     // Raises the hand of every person seated, as their start button would, so
     // rounds start with nobody at a screen (demos, process tests).
     bool autoStart = false;
+    // Limits that keep one client from wearing down the server for the others.
+    std::uint32_t maxConnections = 200;
+    std::uint32_t loginTime = 30;  // seconds from connecting to logging in
+    std::uint32_t idleTime = 10;   // seconds a connection may stay silent before its login
+    std::uint32_t capacity = 100;  // people and computers at the table
+    std::uint32_t chatLines = 10;  // per person in any ten seconds
 };
+
+// More decks would fit the wire (a hand of 12 cards per deck travels with a
+// count byte, enough for 21), but the own hand is a row of cards 18 pixels
+// apart: four decks make 48 cards and a row of 926 pixels, about what the
+// table offers on a 1280-pixel screen.
+inline constexpr long kMaxTableDecks = 4;
 
 struct ParsedOptions {
     std::optional<ServerOptions> options;  // empty when the command line is unusable

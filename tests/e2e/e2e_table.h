@@ -66,6 +66,7 @@ public:
     LocalRoom(Clock& clock, const ServerSetup& setup)
         : game(engineSettings(setup)),
           shop(setup.seed, [] { return std::chrono::sys_seconds(std::chrono::hours(490000)); }),
+          network(clock),
           room(roomSettings(setup), game.table, shop, clock, network) {
         network.setRoom(&room);
     }

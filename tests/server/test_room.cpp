@@ -167,6 +167,19 @@ TEST_F(RoomTest, AWrongGameCodeEndsTheConnectionAndNothingElseCountsBeforeLogin)
     EXPECT_EQ(game.seats.count(0), 0u);
 }
 
+TEST_F(RoomTest, LongNamesAreCutAtACharacterBoundaryAndStillToldApart) {
+    std::string longName;
+    for (int i = 0; i < 40; ++i) longName += "甲";  // three bytes each
+    RoomSettings settings = TwoHumans();
+    settings.names = {longName, longName};
+    make(settings);
+    login(1);
+    login(2);
+    const std::string cut = longName.substr(0, 30);
+    EXPECT_NE(room->findMember(cut), nullptr);
+    EXPECT_NE(room->findMember(cut + "2"), nullptr);
+}
+
 TEST_F(RoomTest, OnlookersWatchInTurnAndGetASnapshotOfARunningRound) {
     make(TwoHumans());
     login(1, "1");

@@ -4,135 +4,20 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QTcpSocket>
 #include <QTemporaryFile>
 
-#include <algorithm>
-#include <deque>
-#include <optional>
+#include <filesystem>
+#include <fstream>
 
-#include "core/framing.h"
-#include "core/packet.h"
 #include "platform/qt_clock.h"
 #include "server/room_server.h"
 #include "server/server_options.h"
+#include "tests/server/socket_test_support.h"
 
 namespace krvo::server {
 namespace {
 
-QCoreApplication& EnsureApplication() {
-    if (auto* existing = QCoreApplication::instance()) return *existing;
-    static int argc = 1;
-    static char name[] = "krvo_server_tests";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication* application = new QCoreApplication(argc, argv);
-    return *application;
-}
-
-// A game that never starts a round: these tests are about the wire.
-class IdleGame final : public TableGame {
-public:
-    void setSeat(std::uint8_t, std::string, bool) override {}
-    void clearSeat(std::uint8_t) override {}
-    void setOffline(std::uint8_t, bool) override {}
-    bool roundRunning() const override { return false; }
-    void setReady(std::uint8_t chair) override { readyChairs.push_back(chair); }
-    bool isReady(std::uint8_t) const override { return false; }
-    void handlePlayerPacket(std::uint8_t chair, std::span<const std::uint8_t> packet) override {
-        received.emplace_back(chair, Packet(packet.begin(), packet.end()));
-    }
-    void advanceTo(std::int64_t) override {}
-    std::optional<std::int64_t> nextDeadline() const override { return std::nullopt; }
-    std::vector<Delivery> takeDeliveries() override { return std::exchange(pending, {}); }
-    Packet snapshot(std::uint8_t, bool, bool) const override { return {109, 0, 0}; }
-
-    std::vector<std::uint8_t> readyChairs;
-    std::vector<std::pair<std::uint8_t, Packet>> received;
-    std::vector<Delivery> pending;
-};
-
-// Runs the event loop until the condition holds or five seconds pass.
-bool PumpUntil(const std::function<bool()>& done) {
-    QElapsedTimer waited;
-    waited.start();
-    while (!done()) {
-        if (waited.elapsed() > 5000) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
-
-class TestClient {
-public:
-    explicit TestClient(quint16 port) {
-        socket_.connectToHost(QHostAddress::LocalHost, port);
-        // The kernel completes the handshake before the server accepts.
-        EXPECT_TRUE(socket_.waitForConnected(5000));
-        QObject::connect(&socket_, &QTcpSocket::readyRead, [this] {
-            const QByteArray data = socket_.readAll();
-            decoder_.feed(std::span(reinterpret_cast<const std::uint8_t*>(data.constData()),
-                                    static_cast<std::size_t>(data.size())));
-            while (auto packet = decoder_.next()) {
-                packets_.emplace_back(packet->begin(), packet->end());
-                history_.push_back(packets_.back());
-            }
-        });
-    }
-    void sendRaw(const std::vector<std::uint8_t>& bytes) {
-        socket_.write(reinterpret_cast<const char*>(bytes.data()),
-                      static_cast<qint64>(bytes.size()));
-        socket_.flush();
-    }
-    void send(const Packet& packet) { sendRaw(EncodeFrame(packet)); }
-    void login() { send(Login()); }
-    static Packet Login() {
-        Packet packet;
-        const std::uint8_t header[] = {130, 0};
-        BuildPacket("500`KRVO`0", packet, 2, header);
-        return packet;
-    }
-    // The next packet, waiting for it if needed.
-    std::optional<Packet> next() {
-        if (!PumpUntil([this] { return !packets_.empty(); })) return std::nullopt;
-        Packet packet = std::move(packets_.front());
-        packets_.pop_front();
-        return packet;
-    }
-    // Skips packets until one with this main and sub id.
-    std::optional<Packet> nextOf(std::uint8_t main, std::uint8_t sub) {
-        while (auto packet = next()) {
-            if (packet->size() >= 2 && (*packet)[0] == main && (*packet)[1] == sub) return packet;
-        }
-        return std::nullopt;
-    }
-    // Whether a packet with this main and sub id ever arrived, waiting for it if needed.
-    bool received(std::uint8_t main, std::uint8_t sub) {
-        return PumpUntil([&] {
-            return std::any_of(history_.begin(), history_.end(), [&](const Packet& p) {
-                return p.size() >= 2 && p[0] == main && p[1] == sub;
-            });
-        });
-    }
-    bool closedByServer() {
-        return PumpUntil([this] { return socket_.state() == QAbstractSocket::UnconnectedState; });
-    }
-    QTcpSocket& socket() { return socket_; }
-
-private:
-    QTcpSocket socket_;
-    FrameDecoder decoder_;
-    std::deque<Packet> packets_;
-    std::vector<Packet> history_;
-};
-
-Packet Gbk(std::initializer_list<std::uint8_t> header, const std::string& body) {
-    Packet packet;
-    BuildPacket(body, packet, static_cast<std::uint8_t>(header.size()),
-                std::vector<std::uint8_t>(header));
-    return packet;
-}
+using namespace testing_support;
 
 struct RoomServerTest : ::testing::Test {
     RoomServerTest() {
@@ -149,7 +34,7 @@ struct RoomServerTest : ::testing::Test {
     IdleGame game;
     PropsShop shop{3};
     QtClock clock;
-    RoomServer network;
+    RoomServer network{clock};
     std::unique_ptr<Room> room;
 };
 
@@ -229,11 +114,12 @@ TEST(RoomServer, AClientThatStopsReadingIsCutOffAlone) {
     EnsureApplication();
     RoomSettings settings;
     settings.humans = 2;
+    settings.chatLines = 1000;  // the traffic here is the reader's own chat
     IdleGame game;
     PropsShop shop{3};
     QtClock clock;
     constexpr qint64 kLimit = 256 * 1024;
-    RoomServer network(nullptr, kLimit);
+    RoomServer network(clock, {.maxPendingOutput = kLimit});
     Room room(settings, game, shop, clock, network);
     network.setRoom(&room);
     ASSERT_TRUE(network.listen(QHostAddress::LocalHost, 0));
@@ -312,6 +198,50 @@ TEST(ServerOptions, DefaultsAndEveryOption) {
         const auto parsed = ParseServerOptions({"krvo-server", bad});
         EXPECT_FALSE(parsed.options) << bad;
         EXPECT_FALSE(parsed.error.empty()) << bad;
+    }
+}
+
+TEST(ServerOptions, LimitsTakeTheirDefaultsAndTheRangesTheRulesGive) {
+    struct Limit {
+        const char* name;
+        long low;
+        long high;
+        long fallback;
+        long (*field)(const ServerOptions&);
+    };
+    const Limit limits[] = {
+        {"decks", 1, 4, 1, [](const ServerOptions& o) -> long { return o.decks; }},
+        {"max-connections", 1, 10000, 200,
+         [](const ServerOptions& o) -> long { return o.maxConnections; }},
+        {"login-time", 1, 3600, 30, [](const ServerOptions& o) -> long { return o.loginTime; }},
+        {"idle-time", 1, 3600, 10, [](const ServerOptions& o) -> long { return o.idleTime; }},
+        {"capacity", 4, 200, 100, [](const ServerOptions& o) -> long { return o.capacity; }},
+        {"chat-lines", 1, 1000, 10, [](const ServerOptions& o) -> long { return o.chatLines; }},
+    };
+    std::ifstream file(std::filesystem::path(__FILE__).parent_path() /
+                       "../../docs/server-rules.md");
+    const std::string rules((std::istreambuf_iterator<char>(file)), {});
+    ASSERT_FALSE(rules.empty());
+    const auto parse = [](const char* name, long value) {
+        return ParseServerOptions({"krvo-server", QString("--%1=%2").arg(name).arg(value)});
+    };
+    const ServerOptions defaults = *ParseServerOptions({"krvo-server"}).options;
+    for (const Limit& limit : limits) {
+        SCOPED_TRACE(limit.name);
+        EXPECT_EQ(limit.field(defaults), limit.fallback);
+        for (const long value : {limit.low, limit.high}) {
+            const auto parsed = parse(limit.name, value);
+            ASSERT_TRUE(parsed.options) << parsed.error;
+            EXPECT_EQ(limit.field(*parsed.options), value);
+        }
+        EXPECT_FALSE(parse(limit.name, limit.low - 1).options);
+        EXPECT_FALSE(parse(limit.name, limit.high + 1).options);
+        const auto at = rules.find(std::string("`--") + limit.name + "`");
+        ASSERT_NE(at, std::string::npos) << "the rules name the option";
+        const std::string line = rules.substr(at, rules.find('\n', at) - at);
+        EXPECT_NE(line.find(std::to_string(limit.low) + " to " + std::to_string(limit.high)),
+                  std::string::npos)
+            << line;
     }
 }
 
