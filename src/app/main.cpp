@@ -2,7 +2,6 @@
 // the table and connect to the room server.
 
 #include <QApplication>
-#include <QMessageBox>
 
 #include <cstdlib>
 #include <iostream>
@@ -26,18 +25,34 @@ bool canShowBox() {
     return true;
 }
 
+// Qt ends the process with an abort when no platform of its list can start,
+// as with a DISPLAY that no server answers. The box's application tries the
+// platforms Qt would pick, then offscreen, where it shows nothing.
+void allowStartWithoutDisplay() {
+    QByteArray platforms = qgetenv("QT_QPA_PLATFORM");
+    if (platforms.isEmpty()) {
+        QByteArrayList order;
+        if (qEnvironmentVariableIsSet("WAYLAND_DISPLAY") ||
+            qgetenv("XDG_SESSION_TYPE") == "wayland") {
+            order << "wayland";
+        }
+        if (qEnvironmentVariableIsSet("DISPLAY")) order << "xcb";
+        platforms = order.join(';');
+    }
+    qputenv("QT_QPA_PLATFORM", platforms + ";offscreen");
+}
+
 int refuseStart(krvo::LaunchError error, char** argv) {
     const std::string_view text = krvo::LaunchErrorText(error);
     std::cerr << text << std::endl;
-    if (canShowBox()) {
-        int qtArgc = 1;
-        QApplication app(qtArgc, argv);
-        krvo::InstallFontSubstitutions();
-        QMessageBox::critical(
-            nullptr,
-            QString::fromUtf8(krvo::kStartErrorTitle.data(), krvo::kStartErrorTitle.size()),
-            QString::fromUtf8(text.data(), static_cast<int>(text.size())));
-    }
+    if (!canShowBox()) return EXIT_FAILURE;
+    allowStartWithoutDisplay();
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
+    if (QGuiApplication::platformName() == QLatin1String("offscreen")) return EXIT_FAILURE;
+    krvo::InstallFontSubstitutions();
+    krvo::InstallQtChineseTexts();
+    krvo::MakeSystemBox(QMessageBox::Critical, krvo::kStartErrorTitle, text, nullptr)->exec();
     return EXIT_FAILURE;
 }
 
@@ -52,6 +67,7 @@ int main(int argc, char** argv) {
     QApplication app(qtArgc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     krvo::InstallFontSubstitutions();
+    krvo::InstallQtChineseTexts();
 
     krvo::QtClock clock;
     krvo::QtSystemAlerts alerts;

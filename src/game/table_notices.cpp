@@ -148,9 +148,11 @@ void TableNotices::onDaoJu(std::span<const std::uint8_t> packet) {
         case kDaoJuUsed: {
             std::int32_t prop = 0;
             if (!ReadLongBE(prop, packet, 4)) return;
-            links_.alerts.warning("道具演示", std::to_string(packet[2]) + " 号用户对 " +
-                                                  std::to_string(packet[3]) + " 号用户使用ID号为 " +
-                                                  std::to_string(prop) + " 的道具");
+            links_.alerts.warning("道具演示",
+                                  std::to_string(packet[2]) + " 号用户对 " +
+                                      std::to_string(packet[3]) + " 号用户使用ID号为 " +
+                                      std::to_string(prop) + " 的道具",
+                                  nullptr);
             return;
         }
         default:

@@ -34,6 +34,12 @@ int chairOf(std::string_view field) {
     return chair >= 0 ? chair : -1;
 }
 
+// A row without a name would announce nobody and, for a player, empty the
+// chair it names.
+bool isUserRow(const std::vector<std::string>& row) {
+    return row.size() == kUserRowFields && !trimBlanks(row[0]).empty();
+}
+
 }  // namespace
 
 void RoomHandler::OnRoomMessage(std::span<const std::uint8_t> packet) {
@@ -106,7 +112,7 @@ int RoomHandler::seatOf(std::string_view name) const {
 
 void RoomHandler::onlookerArrives(std::string_view body) {
     const std::vector<std::string> row = SplitFields(body);
-    if (row.size() != kUserRowFields || trimBlanks(row[4]).empty()) return;
+    if (!isUserRow(row) || trimBlanks(row[4]).empty()) return;
     if (!links_.users.FindUser(row[0]).empty()) return;
     links_.users.AddUser(body);
     links_.chat.ShowSystemLine(row[0] + " 进来了，正在旁观 " + row[4] + " 游戏...");
@@ -137,7 +143,7 @@ void RoomHandler::ownNames(std::string_view body) {
 
 void RoomHandler::userArrives(std::string_view body) {
     const std::vector<std::string> row = SplitFields(body);
-    if (row.size() != kUserRowFields || !links_.users.FindUser(row[0]).empty()) return;
+    if (!isUserRow(row) || !links_.users.FindUser(row[0]).empty()) return;
     links_.users.AddUser(body);
     links_.chat.ShowSystemLine(row[0] + " 进来了...");
     links_.chat.UpdateRecipient(row[0], true);

@@ -1,22 +1,55 @@
 #include "platform/system_alerts.h"
 
+#include <QAbstractButton>
+#include <QCoreApplication>
 #include <QGuiApplication>
-#include <QMessageBox>
+#include <QLibraryInfo>
+#include <QPointer>
+#include <QTranslator>
 #include <iostream>
 
 namespace krvo {
+namespace {
 
-void QtSystemAlerts::warning(std::string_view caption, std::string_view text) {
+QString fromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+std::unique_ptr<QMessageBox> MakeSystemBox(QMessageBox::Icon icon, std::string_view caption,
+                                           std::string_view text, QWidget* owner) {
+    auto box = std::make_unique<QMessageBox>(icon, fromUtf8(caption), fromUtf8(text),
+                                             QMessageBox::Ok, owner);
+    box->setWindowFlag(Qt::WindowStaysOnTopHint);
+    // Captioned here, not only through the translations: a system without Qt's
+    // Chinese texts must not show an English button in a Chinese program.
+    if (QAbstractButton* ok = box->button(QMessageBox::Ok)) ok->setText(QString::fromUtf8("确定"));
+    return box;
+}
+
+void QtSystemAlerts::warning(std::string_view caption, std::string_view text, QWidget* owner) {
     const QString platform = QGuiApplication::platformName();
     if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal")) {
         std::cerr << caption << ": " << text << std::endl;
         return;
     }
-    QMessageBox box(QMessageBox::Warning,
-                    QString::fromUtf8(caption.data(), static_cast<int>(caption.size())),
-                    QString::fromUtf8(text.data(), static_cast<int>(text.size())), QMessageBox::Ok);
-    box.setWindowFlag(Qt::WindowStaysOnTopHint);
-    box.exec();
+    std::unique_ptr<QMessageBox> box = MakeSystemBox(QMessageBox::Warning, caption, text, owner);
+    // The box runs its own loop, in which the owner may be discarded and take
+    // its child box along.
+    const QPointer<QMessageBox> alive(box.get());
+    box->exec();
+    if (!alive) (void)box.release();
+}
+
+bool InstallQtChineseTexts() {
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    if (!translator->load(QStringLiteral("qtbase_zh_CN"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    return QCoreApplication::installTranslator(translator);
 }
 
 }  // namespace krvo

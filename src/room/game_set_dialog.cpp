@@ -33,8 +33,9 @@ QString FromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// Only digits and backspace may be typed. Keys that type nothing (arrows,
-// Home, End, Tab) and Delete still edit and move as usual; every other key
+// Only digits may be typed. Keys that move, delete or answer (arrows, Home,
+// End, Backspace, Delete, Tab, Enter, Escape) keep their usual work: the focus
+// chain and the dialog's default button must still see them. Every other key
 // that would type a character, shortcuts such as paste included, is dropped.
 class DigitKeyFilter final : public QObject {
 public:
@@ -44,13 +45,23 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() != QEvent::KeyPress) return QObject::eventFilter(watched, event);
         const auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Delete) return false;
+        switch (key->key()) {
+            case Qt::Key_Tab:
+            case Qt::Key_Backtab:
+            case Qt::Key_Return:
+            case Qt::Key_Enter:
+            case Qt::Key_Escape:
+            case Qt::Key_Backspace:
+            case Qt::Key_Delete:
+                return false;
+            default:
+                break;
+        }
         const QString text = key->text();
         if (text.isEmpty()) return false;
-        const bool allowed =
-            text.size() == 1 && ((text[0] >= QLatin1Char('0') && text[0] <= QLatin1Char('9')) ||
-                                 text[0] == QLatin1Char('\b'));
-        return !allowed;
+        const bool digit =
+            text.size() == 1 && text[0] >= QLatin1Char('0') && text[0] <= QLatin1Char('9');
+        return !digit;
     }
 };
 
@@ -94,6 +105,12 @@ void GameSetDialog::buildControls() {
         cmdUser_[i] = new QPushButton(this);
         cmdUser_[i]->setObjectName(QStringLiteral("cmdUser%1").arg(i));
     }
+    // Tab runs box, box, then the buttons, whatever order they were made in;
+    // Enter anywhere but on the second button answers with the first.
+    setTabOrder(txtUser_[0], txtUser_[1]);
+    setTabOrder(txtUser_[1], cmdUser_[0]);
+    setTabOrder(cmdUser_[0], cmdUser_[1]);
+    cmdUser_[0]->setDefault(true);
     connect(cmdUser_[0], &QPushButton::clicked, this, [this] { OnFirstButton(); });
     connect(cmdUser_[1], &QPushButton::clicked, this, [this] { OnSecondButton(); });
 }
@@ -113,13 +130,18 @@ void GameSetDialog::placeControls() {
                              buttonHeight);
     famGameSet_->setGeometry(margin, 6, width() - 2 * margin, buttonTop - 6 - margin);
 
-    const int boxLeft = 16 + kLabelLeftOfBox;
+    // A desktop font larger than the 9 points the gap was made for (120 dpi
+    // without scaling) widens it rather than cut the longer label off.
+    int labelRoom = kLabelLeftOfBox;
+    for (const QLabel* label : label_) {
+        labelRoom = std::max(labelRoom, label->sizeHint().width() + 2);
+    }
+    const int boxLeft = 16 + labelRoom;
     const int boxWidth = std::max(40, famGameSet_->width() - boxLeft - 16);
     for (int i = 0; i < 2; ++i) {
         const int boxTop = 28 + 36 * i;
         txtUser_[i]->setGeometry(boxLeft, boxTop, boxWidth, 24);
-        label_[i]->setGeometry(boxLeft - kLabelLeftOfBox, boxTop + kLabelBelowBoxTop,
-                               kLabelLeftOfBox - 2, 20);
+        label_[i]->setGeometry(boxLeft - labelRoom, boxTop + kLabelBelowBoxTop, labelRoom - 2, 20);
     }
 }
 
@@ -225,7 +247,7 @@ void GameSetDialog::OnFirstButton() {
     // The warning box runs its own event loop, in which the room may discard
     // this dialog.
     const QPointer<GameSetDialog> alive(this);
-    alerts_.warning(strGameTitle_, warning);
+    alerts_.warning(strGameTitle_, warning, this);
     if (!alive || unloaded_) return;
     tmrDelay_->start(kDelayIntervalMs);
 }

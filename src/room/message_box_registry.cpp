@@ -64,6 +64,7 @@ bool MessageBoxRegistry::ShowMessageBox(std::int32_t lngRoomObjectIdx, MsgType b
     while (!outcome->closed) {
         if (!waiter_.WaitForEvents(kModalStepMs)) return false;
         releaseUnloaded();
+        refreshLeaveLimit();
     }
     return outcome->result;
 }
@@ -83,7 +84,8 @@ void MessageBoxRegistry::showBox(MessageBoxWindow& box, bool modal) {
         box.windowHandle()->setTransientParent(owner_->window()->windowHandle());
     }
     box.show();
-    box.activateWindow();
+    // A notice leaves the keyboard where it was (the chat, as a rule).
+    if (modal) box.activateWindow();
 }
 
 void MessageBoxRegistry::onAnswered(const MessageBoxWindow* box, bool result) {
@@ -116,6 +118,15 @@ void MessageBoxRegistry::InitMsgObjects() {
     for (MsgObject& entry : MsgObjects) unloadSlot(entry);
     MsgObjects.clear();
     releaseUnloaded();
+}
+
+// A packet handled while a reason box waits may use up the last leave request
+// of the round, or start a new round; the box shows the limit as it now stands.
+void MessageBoxRegistry::refreshLeaveLimit() {
+    const bool reached = leaveLimitReached_ && leaveLimitReached_();
+    for (MsgObject& entry : MsgObjects) {
+        if (entry.objMsg) entry.objMsg->setFirstButtonDisabled(reached);
+    }
 }
 
 void MessageBoxRegistry::releaseUnloaded() {

@@ -71,6 +71,7 @@ private:
     void showBox(MessageBoxWindow& box, bool modal);
     // Frees unloaded boxes whose own code is no longer running.
     void releaseUnloaded();
+    void refreshLeaveLimit();
 
     Clock& clock_;
     Waiter& waiter_;

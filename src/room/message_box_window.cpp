@@ -2,6 +2,8 @@
 
 #include <QFontMetrics>
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
@@ -49,6 +51,32 @@ private:
     int& depth_;
 };
 
+// The reason is one line of text: Enter answers the box (the key goes on to
+// it), and line breaks that come with pasted or dropped text become blanks.
+class ReasonEdit final : public QTextEdit {
+public:
+    using QTextEdit::QTextEdit;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+            event->ignore();
+            return;
+        }
+        QTextEdit::keyPressEvent(event);
+    }
+    void insertFromMimeData(const QMimeData* source) override {
+        if (source == nullptr || !source->hasText()) return;
+        QString text = source->text();
+        text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+        for (const QChar lineBreak : {QChar(u'\r'), QChar(u'\n'), QChar(QChar::LineSeparator),
+                                      QChar(QChar::ParagraphSeparator)}) {
+            text.replace(lineBreak, QLatin1Char(' '));
+        }
+        insertPlainText(text);
+    }
+};
+
 }  // namespace
 
 int ButtonCount(MsgType bteMsgType) {
@@ -86,8 +114,9 @@ MessageBoxWindow::MessageBoxWindow(MessageBoxContext context)
     setFixedSize(kMsgBoxWidth, kMsgBoxHeight);
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    txtNote_ = new QTextEdit(this);
+    txtNote_ = new ReasonEdit(this);
     txtNote_->setAcceptRichText(false);
+    txtNote_->setTabChangesFocus(true);
     txtNote_->hide();
 }
 
@@ -111,6 +140,11 @@ void MessageBoxWindow::SetMsgInfo(MsgType bteMsgType, std::string_view strNote,
 void MessageBoxWindow::Load() {
     const bool isNotice = ButtonCount(bteMsgType_) == 0;
     setWindowTitle(isNotice ? QString() : strCaption_);
+    // A notice asks nothing of the keyboard: the person keeps typing in the
+    // chat while it shows. The questions take the keys for their buttons.
+    setFocusPolicy(isNotice ? Qt::NoFocus : Qt::StrongFocus);
+    setAttribute(Qt::WA_ShowWithoutActivating, isNotice);
+    setWindowFlag(Qt::WindowDoesNotAcceptFocus, isNotice);
     states_.fill(ButtonState::Normal);
     if (firstButtonDisabled_) states_[0] = ButtonState::Disabled;
     background_ = LoadPicture(context_.strAppPath, "Res\\MsgForm.bmp");
@@ -274,6 +308,20 @@ void MessageBoxWindow::setReasonText(const QString& text) {
     txtNote_->setPlainText(text);
 }
 
+int MessageBoxWindow::firstEnabledButton() const {
+    for (int button = 0; button < ButtonCount(bteMsgType_); ++button) {
+        if (states_[static_cast<std::size_t>(button)] != ButtonState::Disabled) return button;
+    }
+    return -1;
+}
+
+void MessageBoxWindow::setFirstButtonDisabled(bool disabled) {
+    if (bteMsgType_ != MsgType::Reason || closed_ || disabled == firstButtonDisabled_) return;
+    firstButtonDisabled_ = disabled;
+    states_[0] = disabled ? ButtonState::Disabled : ButtonState::Normal;
+    paintButton(0);
+}
+
 int MessageBoxWindow::defaultButton() const {
     if (bteMsgType_ == MsgType::Reason) return 2;
     if (bteMsgType_ == MsgType::TwoButtons && !blnYesDefault_) return 1;
@@ -315,7 +363,7 @@ bool MessageBoxWindow::acceptReason() {
     }
     if (ReasonDisplayWidth(reason) > kMaxReasonWidth) {
         // The warning runs its own loop; this box may be answered or closed meanwhile.
-        context_.alerts.warning(kReasonCaption, kReasonTooLong);
+        context_.alerts.warning(kReasonCaption, kReasonTooLong, this);
         return false;
     }
     context_.leave.bteMsgResult = 0;
@@ -369,6 +417,26 @@ void MessageBoxWindow::mousePressEvent(QMouseEvent* event) {
     if (event->position().y() >= rowTop) return;
     dragging_ = true;
     dragOffset_ = event->globalPosition().toPoint() - pos();
+}
+
+// Enter presses the first button that can be pressed; Escape answers as the
+// last button does, where there is a choice at all.
+void MessageBoxWindow::keyPressEvent(QKeyEvent* event) {
+    const int count = ButtonCount(bteMsgType_);
+    switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (count == 0) break;
+            answer(firstEnabledButton());
+            return;
+        case Qt::Key_Escape:
+            if (count < 2) break;
+            answer(count - 1);
+            return;
+        default:
+            break;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void MessageBoxWindow::mouseReleaseEvent(QMouseEvent* event) {

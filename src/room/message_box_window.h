@@ -78,6 +78,8 @@ public:
     // AnswerBox: button 0 is refused while the reason is too long; a disabled
     // or missing button answers nothing.
     void answer(int button);
+    // The reason box's first button follows the leave limit while it is open.
+    void setFirstButtonDisabled(bool disabled);
 
     MsgType bteMsgType() const { return bteMsgType_; }
     ButtonState buttonState(int button) const;
@@ -99,6 +101,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void composeCanvas();
@@ -112,6 +115,7 @@ private:
     bool acceptReason();
     int buttonAt(QPoint point) const;
     int defaultButton() const;
+    int firstEnabledButton() const;
     int buttonFace(int button) const;
     QFont noteFont() const;
 

@@ -57,6 +57,9 @@ void UserSetDialog::buildControls() {
         cmdUser_[i]->setObjectName(QStringLiteral("cmdUser%1").arg(i));
         buttons->addWidget(cmdUser_[i]);
     }
+    // Enter confirms what the boxes show. Were it to fall to the defaults
+    // button, it would tick every box, the onlookers' view of the cards included.
+    cmdUser_[1]->setDefault(true);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group_[0]);
     layout->addWidget(group_[1]);

@@ -28,6 +28,8 @@ public:
     QCheckBox* chkUser(int index) const;
     QPushButton* cmdUser(int index) const;
     QGroupBox* group(int index) const;
+    // True once the dialog has closed; it is not shown again.
+    bool unloaded() const { return unloaded_; }
 
 signals:
     // Emitted once when the dialog closes by any way; the owner deletes it

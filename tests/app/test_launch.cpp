@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+
 #include "app/command_line.h"
 #include "app/public_state.h"
+#include "platform/system_alerts.h"
+#include "support/qt_test_application.h"
 
 namespace krvo {
 namespace {
@@ -90,6 +94,14 @@ TEST(ViewPositions, ViewedChairAtTheBottomAndOnlookerFlag) {
     ComputeViewPositions(state, {"a", "b", "c", "d"}, "nobody");
     EXPECT_EQ(state.bteMyChair, 0);
     EXPECT_TRUE(state.blnIsOnlooker);
+}
+
+// The system's own boxes and edit menus speak Chinese, as the program does.
+TEST(QtTexts, ChineseTranslationsAreInstalled) {
+    testing::EnsureQtApplication();
+    ASSERT_TRUE(InstallQtChineseTexts());
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "OK"), QString::fromUtf8("确定"));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QString::fromUtf8("取消"));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTcpSocket>
@@ -18,6 +19,7 @@
 #include "core/framing.h"
 #include "core/packet.h"
 #include "support/qt_test_application.h"
+#include "support/temporary_platform.h"
 
 namespace krvo {
 namespace {
@@ -91,6 +93,9 @@ protected:
 
     QProcess server;
     QProcess client;
+    // The client beside preferences of its own, not the ones of `make run`.
+    testing::TemporaryPlatform platform{QFileInfo(KRVO_CLIENT_BINARY).path(),
+                                        QFileInfo(KRVO_CLIENT_BINARY).fileName()};
     QString serverOutput;
 };
 
@@ -101,7 +106,8 @@ TEST_F(RealPrograms, TheClientLeavesCleanlyAtItsAutomaticPlayLimit) {
     ASSERT_NE(port, 0) << server.readAllStandardError().toStdString();
 
     client.setProcessEnvironment(Offscreen());
-    client.start(KRVO_CLIENT_BINARY,
+    ASSERT_TRUE(platform.isValid());
+    client.start(platform.client(),
                  {QString::fromUtf8(kLaunchToken.data(), kLaunchToken.size()), "127.0.0.1",
                   QString::number(port), QStringLiteral("端到端"),
                   QStringLiteral("新手_0`熟手_100"), "-", "-", QStringLiteral("玩家"), "1"});

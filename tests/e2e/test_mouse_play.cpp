@@ -10,6 +10,7 @@
 #include "e2e/e2e_table.h"
 #include "render/table_renderer.h"
 #include "render/table_surface.h"
+#include "support/temporary_platform.h"
 
 namespace krvo::e2e {
 namespace {
@@ -108,7 +109,7 @@ protected:
         launch.strGameTitle = "测试牌桌";
         launch.strMyUserName = "点击者";
         clients.push_back(std::make_unique<TableApp>(
-            launch, KRVO_TEST_APP_DIR, clock,
+            launch, platform.appDir().toStdString(), clock,
             [this](std::int64_t maxMs) {
                 QCoreApplication::processEvents();
                 clock.advance(std::min<std::int64_t>(maxMs, 100));
@@ -121,6 +122,8 @@ protected:
     int answers = 0;
     int leads = 0;
     int follows = 0;
+    // The built pictures, but preferences of the test's own.
+    testing::TemporaryPlatform platform{KRVO_TEST_APP_DIR};
 };
 
 TEST_F(MousePlayTest, APersonPlaysAWholeRoundWithTheMouse) {

@@ -1,5 +1,11 @@
 // The client's room side against a scripted room server.
 
+#include <QCheckBox>
+#include <QPushButton>
+#include <functional>
+
+#include "chrome/column_panes.h"
+#include "room/user_set_dialog.h"
 #include "support/scripted_server.h"
 
 namespace krvo {
@@ -94,6 +100,48 @@ TEST_F(TableRoomTest, ClosingBetweenRoundsClosesAtOnce) {
     EXPECT_TRUE(app->RequestClose());
     EXPECT_TRUE(app->ended());
     EXPECT_EQ(boxes().openBoxCount(), 0);
+}
+
+// The 用户设置 button of the right column, pressed as a person presses it;
+// returns the preferences dialog then on the screen, if any.
+UserSetDialog* PressUserSettings(GameMainWindow& window) {
+    auto* pane = window.findChild<UserButtonPane*>(QStringLiteral("picUserButBk"));
+    if (pane == nullptr) return nullptr;
+    const QPoint at = pane->places()[UserButtonPane::kSettings] + QPoint(20, 12);
+    QTest::mouseMove(pane, at);
+    QTest::mouseRelease(pane, Qt::LeftButton, {}, at);
+    QCoreApplication::processEvents();
+    for (UserSetDialog* dialog : window.findChildren<UserSetDialog*>()) {
+        if (dialog->isVisible()) return dialog;
+    }
+    return nullptr;
+}
+
+TEST_F(TableRoomTest, PreferencesOpenAgainAfterEveryWayOfClosingThem) {
+    seatEveryone();
+    // Each way of closing, after a change to box 2 that only 确定 keeps.
+    const std::function<void(UserSetDialog&)> closings[] = {
+        [](UserSetDialog& d) { d.cmdUser(1)->click(); },
+        [](UserSetDialog& d) { d.cmdUser(2)->click(); },
+        [](UserSetDialog& d) { QTest::keyClick(d.chkUser(0), Qt::Key_Escape); },
+        [](UserSetDialog& d) { d.close(); },
+    };
+    std::uint8_t expected = app->preferences().bteShowInOut;
+    for (std::size_t way = 0; way < std::size(closings); ++way) {
+        SCOPED_TRACE(way);
+        UserSetDialog* dialog = PressUserSettings(*app->mainWindow());
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->chkUser(2)->isChecked(), expected != 0);
+        dialog->chkUser(2)->setChecked(expected == 0);
+        closings[way](*dialog);
+        if (way == 0) expected = expected == 0 ? 1 : 0;
+        EXPECT_EQ(app->preferences().bteShowInOut, expected);
+    }
+    UserSetDialog* last = PressUserSettings(*app->mainWindow());
+    ASSERT_NE(last, nullptr);
+    EXPECT_EQ(last->chkUser(2)->isChecked(), expected != 0);
+    // Pressed again while open: still the one dialog.
+    EXPECT_EQ(PressUserSettings(*app->mainWindow()), last);
 }
 
 TEST_F(TableRoomTest, ServerClosingEndsTheTable) {

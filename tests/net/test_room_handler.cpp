@@ -97,6 +97,20 @@ TEST_F(RoomHandlerTest, PlayersArriveIntoTheirChairs) {
     for (const std::string& call : log) EXPECT_NE(call.rfind("paint.seat", 0), 0u) << call;
 }
 
+TEST_F(RoomHandlerTest, ArrivalsWithoutANameAreRefusedWhole) {
+    seat(2, "甲");
+    table.arrSeat[2].lngIconNo = 7;
+    const TableState before = table;
+    for (const std::string name : {"", "  "}) {
+        receive(room(130, 0, row(name, "甲", "2")));  // an onlooker
+        receive(room(130, 4, row(name, "", "2")));    // a player into 甲's chair
+        receive(room(130, 4, row(name, "甲", "2")));
+    }
+    EXPECT_TRUE(log.empty());
+    EXPECT_TRUE(users.rows.empty());
+    EXPECT_EQ(table, before);
+}
+
 TEST_F(RoomHandlerTest, OfflineAndBackOnlineOnlyForSeatedNames) {
     seat(1, "甲");
     receive(room(108, 3, "甲"));

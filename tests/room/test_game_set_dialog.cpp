@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <memory>
 
+#include "platform/system_alerts.h"
 #include "room/game_set_dialog.h"
 #include "support/qt_test_application.h"
 #include "support/recording_alerts.h"
@@ -67,6 +70,15 @@ TEST_F(GameSetDialogTest, CaptionsBoxesAndLabelPlacementByRole) {
         EXPECT_EQ(dialog->label(i)->x(), dialog->txtUser(i)->x() - 112);
         EXPECT_EQ(dialog->label(i)->y(), dialog->txtUser(i)->y() + 3);
     }
+    // A 9-point font at 120 dpi without scaling: the labels widen the gap.
+    QFont large = dialog->font();
+    large.setPixelSize(15);
+    dialog->setFont(large);
+    dialog->resize(520, 261);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_GE(dialog->label(i)->width(), dialog->label(i)->sizeHint().width()) << i;
+        EXPECT_LT(dialog->label(i)->geometry().right(), dialog->txtUser(i)->x()) << i;
+    }
 
     ASSERT_TRUE(Open(false));
     EXPECT_EQ(dialog->famGameSet()->title(), Q("桌主对本桌游戏进行的设置情况"));
@@ -126,6 +138,7 @@ TEST_F(GameSetDialogTest, OwnerValuesAreCheckedThenSentWithTheLimits) {
         ASSERT_EQ(alerts.warnings.size(), 1u);
         EXPECT_EQ(alerts.warnings[0].caption, "桌游");
         EXPECT_EQ(alerts.warnings[0].text, c.warning);
+        EXPECT_EQ(alerts.warnings[0].owner, dialog.get());
         EXPECT_TRUE(sender.packets.empty());
         EXPECT_TRUE(dialog->countdownRunning());
     }
@@ -206,6 +219,58 @@ TEST_F(GameSetDialogTest, OnlyDigitsCanBeTyped) {
     Open(false);
     QTest::keyClicks(dialog->txtUser(1), "77");
     EXPECT_EQ(dialog->txtUser(1)->text(), Q("50"));
+}
+
+TEST_F(GameSetDialogTest, TabWalksTheBoxesAndEnterPressesTheFirstButtonWithItsChecks) {
+    Open(true);
+    QLineEdit* stake = dialog->txtUser(0);
+    stake->setFocus();
+    const auto press = [this](int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(dialog->focusWidget(), static_cast<Qt::Key>(key), modifiers);
+        return dialog->focusWidget();
+    };
+    EXPECT_EQ(press(Qt::Key_Tab), dialog->txtUser(1));
+    EXPECT_EQ(press(Qt::Key_Tab), dialog->cmdUser(0));
+    EXPECT_EQ(press(Qt::Key_Tab), dialog->cmdUser(1));
+    EXPECT_EQ(press(Qt::Key_Backtab, Qt::ShiftModifier), dialog->cmdUser(0));
+    EXPECT_EQ(press(Qt::Key_Backtab, Qt::ShiftModifier), dialog->txtUser(1));
+    EXPECT_EQ(press(Qt::Key_Backtab, Qt::ShiftModifier), stake);
+    EXPECT_EQ(stake->text() + dialog->txtUser(1)->text(), Q("10050"));  // nothing typed
+
+    // Enter in a box presses 确定, checks first.
+    stake->setText(Q("1"));
+    for (int key : {Qt::Key_Return, Qt::Key_Enter}) press(key);
+    EXPECT_EQ(alerts.warnings.size(), 2u);
+    EXPECT_TRUE(sender.packets.empty());
+    stake->setText(Q("20"));
+    press(Qt::Key_Return);
+    ASSERT_EQ(sender.packets.size(), 1u);
+    EXPECT_EQ(sender.packets[0], Expected(112, 0, "me`20`1000`10`50`200`5"));
+    EXPECT_TRUE(dialog->isHidden());
+
+    // A guest's read-only box: Enter agrees.
+    Open(false);
+    dialog->txtUser(1)->setFocus();
+    press(Qt::Key_Return);
+    ASSERT_EQ(sender.packets.size(), 2u);
+    EXPECT_EQ(sender.packets[1], Expected(112, 1, "me"));
+}
+
+TEST_F(GameSetDialogTest, SystemWarningSaysOkInChineseOverItsDialog) {
+    Open(true);
+    dialog->setGeometry(200, 150, 400, 220);
+    const auto box = MakeSystemBox(QMessageBox::Warning, "桌游", "本桌大小必须在 10 和 1000 之间！",
+                                   dialog.get());
+    EXPECT_EQ(box->parentWidget(), dialog.get());
+    EXPECT_TRUE(box->windowFlags() & Qt::WindowStaysOnTopHint);
+    ASSERT_EQ(box->buttons().size(), 1);
+    EXPECT_EQ(box->buttons()[0]->text(), Q("确定"));
+    EXPECT_EQ(box->windowTitle(), Q("桌游"));
+    box->show();
+    QCoreApplication::processEvents();
+    const QPoint offset = box->geometry().center() - dialog->geometry().center();
+    EXPECT_LE(offset.manhattanLength(), 4) << offset.x() << "," << offset.y();
+    box->hide();
 }
 
 }  // namespace

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QClipboard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
+#include <QWindow>
 #include <memory>
 #include <set>
 #include <string>
@@ -235,8 +238,10 @@ TEST_F(MessageBoxTest, ReasonBoxAcceptsAtMostOneHundredDisplayUnits) {
         alerts_.warnings.clear();
         registry_->leaveAnswer() = {};
         bool stayedOpen = false;
+        QWidget* shown = nullptr;
         atFirstStep([&] {
             MessageBoxWindow* box = registry_->openBox(0);
+            shown = box;
             box->setReasonText(QString::fromStdString(c.typed));
             box->answer(0);
             stayedOpen = registry_->openBox(0) == box;
@@ -252,6 +257,7 @@ TEST_F(MessageBoxTest, ReasonBoxAcceptsAtMostOneHundredDisplayUnits) {
             ASSERT_EQ(alerts_.warnings.size(), 1u);
             EXPECT_EQ(alerts_.warnings[0].caption, "系统提示");
             EXPECT_EQ(alerts_.warnings[0].text, "理由最多50个汉字！");
+            EXPECT_EQ(alerts_.warnings[0].owner, shown);
         }
     }
 }
@@ -302,6 +308,120 @@ TEST_F(MessageBoxTest, LeaveLimitDisablesTheFirstReasonButton) {
 
     limitReached_ = false;
     EXPECT_EQ(makeBox(MsgType::Reason)->buttonState(0), ButtonState::Normal);
+}
+
+TEST_F(MessageBoxTest, LeaveLimitReachedWhileTheReasonBoxIsOpenDisablesItsFirstButton) {
+    int step = 0;
+    loop_.onStep = [&] {
+        MessageBoxWindow* box = registry_->openBox(0);
+        if (step++ == 0) {
+            EXPECT_EQ(box->buttonState(0), ButtonState::Normal);
+            limitReached_ = true;  // as the server's echo of our last request does
+            return;
+        }
+        loop_.onStep = nullptr;
+        EXPECT_EQ(box->buttonState(0), ButtonState::Disabled);
+        EXPECT_EQ(box->canvas().pixel(33 + 10, 141 + 10), faceColour(13, 3));
+        box->setReasonText(QStringLiteral("有事"));
+        box->answer(0);
+        EXPECT_EQ(registry_->openBox(0), box);
+        box->answer(2);
+    };
+    EXPECT_FALSE(show(MsgType::Reason, 20));
+    EXPECT_EQ(step, 2);
+    EXPECT_EQ(registry_->leaveAnswer().bteMsgResult, 2);
+}
+
+struct KeyCase {
+    MsgType type;
+    bool limitReached;
+    Qt::Key key;
+    bool stays;  // the key answers nothing
+    bool result;
+    std::uint8_t bteMsgResult;
+};
+
+TEST_F(MessageBoxTest, EnterPressesTheFirstEnabledButtonAndEscapeTheLast) {
+    const std::vector<KeyCase> cases = {
+        {MsgType::OneButton, false, Qt::Key_Return, false, true, 9},
+        {MsgType::OneButton, false, Qt::Key_Escape, true, true, 9},
+        {MsgType::TwoButtons, false, Qt::Key_Enter, false, true, 9},
+        {MsgType::TwoButtons, false, Qt::Key_Escape, false, false, 9},
+        {MsgType::Reason, false, Qt::Key_Return, false, true, 0},
+        {MsgType::Reason, false, Qt::Key_Escape, false, false, 2},
+        {MsgType::Reason, true, Qt::Key_Return, false, false, 1},
+    };
+    for (const KeyCase& c : cases) {
+        SCOPED_TRACE(std::to_string(static_cast<int>(c.type)) + " " + std::to_string(c.key));
+        limitReached_ = c.limitReached;
+        registry_->leaveAnswer() = {9, ""};
+        bool stayed = false;
+        const std::int64_t start = loop_.clock().nowMs();
+        atFirstStep([&] {
+            MessageBoxWindow* box = registry_->openBox(0);
+            // The reason box types into its edit, which has the focus.
+            QWidget* keys = box;
+            if (c.type == MsgType::Reason) {
+                keys = box->reasonEdit();
+                QTest::keyClicks(keys, QStringLiteral("busy"));
+            }
+            QTest::keyClick(keys, c.key);
+            stayed = registry_->openBox(0) == box;
+            if (stayed) box->answer(0);
+        });
+        EXPECT_EQ(show(c.type, 20), c.result);
+        EXPECT_EQ(stayed, c.stays);
+        EXPECT_EQ(loop_.clock().nowMs() - start, 100);  // answered at the first step
+        EXPECT_EQ(registry_->leaveAnswer().bteMsgResult, c.bteMsgResult);
+        if (c.bteMsgResult == 0) {
+            EXPECT_EQ(registry_->leaveAnswer().strLeaveReason, "busy");
+        }
+    }
+}
+
+TEST_F(MessageBoxTest, ReasonIsOneLineWhateverIsTypedOrPasted) {
+    auto box = makeBox(MsgType::Reason);
+    box->show();
+    QTextEdit* edit = box->reasonEdit();
+    QTest::keyClicks(edit, QStringLiteral("late"));
+    QTest::keyClick(edit, Qt::Key_Return, Qt::ShiftModifier);
+    QTest::keyClick(edit, Qt::Key_Tab);
+    EXPECT_EQ(box->reasonText(), QStringLiteral("late"));
+
+    box = makeBox(MsgType::Reason);
+    QApplication::clipboard()->setText(QStringLiteral("第一行\n第二行\r\n三\r四"));
+    QTest::keyClick(box->reasonEdit(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(box->reasonText(), QStringLiteral("第一行 第二行 三 四"));
+}
+
+// The window system decides where the keys go; a notice asks it never to
+// give them to the notice, so the chat input keeps them. The questions do
+// take them, for their buttons.
+TEST_F(MessageBoxTest, ANoticeLeavesTheKeyboardWhereItWas) {
+    const auto takesKeys = [](MessageBoxWindow* box) {
+        return box->focusPolicy() != Qt::NoFocus &&
+               !box->testAttribute(Qt::WA_ShowWithoutActivating) &&
+               !(box->windowHandle()->flags() & Qt::WindowDoesNotAcceptFocus);
+    };
+    const auto refusesKeys = [](MessageBoxWindow* box) {
+        return box->focusPolicy() == Qt::NoFocus &&
+               box->testAttribute(Qt::WA_ShowWithoutActivating) &&
+               (box->windowHandle()->flags() & Qt::WindowDoesNotAcceptFocus);
+    };
+    EXPECT_FALSE(show(MsgType::Notice, 0));
+    MessageBoxWindow* notice = registry_->openBox(0);
+    ASSERT_NE(notice, nullptr);
+    EXPECT_TRUE(notice->isVisible());
+    EXPECT_TRUE(refusesKeys(notice));
+    for (MsgType type : {MsgType::OneButton, MsgType::TwoButtons, MsgType::Reason}) {
+        atFirstStep([&] {
+            MessageBoxWindow* question = registry_->openBox(1);
+            EXPECT_TRUE(takesKeys(question)) << static_cast<int>(type);
+            question->answer(ButtonCount(type) - 1);
+        });
+        show(type, 20);
+    }
+    registry_->CloseMessageBoxes(0);
 }
 
 TEST_F(MessageBoxTest, MouseHoverAndReleaseOnButtons) {

@@ -4,6 +4,7 @@
 #include <QGroupBox>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <fstream>
 #include <sstream>
 
@@ -138,6 +139,25 @@ TEST_F(UserSettingsTest, ConfirmSavesAndSendsOnlyAWatchCardsChange) {
     dialog->cmdUser(1)->click();
     EXPECT_EQ(sender.packets.size(), 1u);
     EXPECT_EQ(finished, 3);
+}
+
+TEST_F(UserSettingsTest, EnterConfirmsWhatTheBoxesShowAndEscapeCancels) {
+    OpenDialog(Flags(0, 1, 1, 1, 1));
+    dialog->chkUser(2)->setChecked(false);
+    dialog->chkUser(0)->setFocus();
+    QTest::keyClick(dialog->chkUser(0), Qt::Key_Return);
+    EXPECT_EQ(settings, Flags(0, 1, 0, 1, 1));  // nothing ticked behind the person's back
+    EXPECT_EQ(Read(), "0\r\n1\r\n0\r\n1\r\n1\r\n");
+    EXPECT_TRUE(sender.packets.empty());
+    EXPECT_FALSE(dialog->isVisible());
+
+    OpenDialog(settings);
+    dialog->chkUser(0)->setChecked(true);
+    QTest::keyClick(dialog->chkUser(4), Qt::Key_Escape);
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(settings, Flags(0, 1, 0, 1, 1));
+    EXPECT_TRUE(sender.packets.empty());
+    EXPECT_EQ(finished, 2);
 }
 
 }  // namespace

@@ -15,10 +15,11 @@ public:
     struct Warning {
         std::string caption;
         std::string text;
+        QWidget* owner = nullptr;
     };
 
-    void warning(std::string_view caption, std::string_view text) override {
-        warnings.push_back({std::string(caption), std::string(text)});
+    void warning(std::string_view caption, std::string_view text, QWidget* owner) override {
+        warnings.push_back({std::string(caption), std::string(text), owner});
         if (onWarning) onWarning();
     }
 
