@@ -70,7 +70,9 @@ QImage DrawMarketBack(const AssetEntry& entry) {
     // neither the key nor the frame and would show as a pink fringe.
     painter.setPen(QPen(kFrame, 2));
     painter.setBrush(kBody);
-    painter.drawRoundedRect(QRect(1, 1, entry.width - 2, entry.height - 2), 12, 12);
+    // Small corners: the close button sits 17 pixels from the right edge at the
+    // top, and a larger rounding would cut into it.
+    painter.drawRoundedRect(QRect(1, 1, entry.width - 2, entry.height - 2), 5, 5);
     Smooth(painter);
     drawTitleBar(painter);
     painter.setPen(QPen(QColor(200, 186, 160), 1));
@@ -141,6 +143,11 @@ QImage DrawMarketScrollButton(const AssetEntry& entry) {
     painter.setBrush(hover ? kAccent : kFrame);
     const qreal tip = forward ? 27 : 11, base = forward ? 13 : 25;
     painter.drawPolygon(QPolygonF({QPointF(base, 34), QPointF(tip, 46), QPointF(base, 58)}));
+    // The buttons reach the window's bottom edge (447 + 94 = 541) and the
+    // forward one its right edge: they carry the frame line on across them.
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.fillRect(QRect(0, 92, 38, 2), kFrame);
+    if (forward) painter.fillRect(QRect(37, 0, 1, 94), kFrame);
     return picture;
 }
 

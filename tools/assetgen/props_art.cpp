@@ -278,7 +278,8 @@ QImage DrawPropPicture(const AssetEntry& entry) {
 }
 
 QImage DrawOwnedPropPicture(const AssetEntry& entry) {
-    QImage picture = NewPicture(79, 81, QColor(60, 70, 90));
+    // The corners outside the tile match the owned strip the picture stands on.
+    QImage picture = NewPicture(79, 81, QColor(224, 214, 194));
     QPainter painter(&picture);
     Smooth(painter);
     const bool empty = entry.index < 0;
