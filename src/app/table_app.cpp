@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QPointer>
 
+#include "chrome/column_panes.h"
 #include "chrome/game_main_window.h"
 #include "core/packet.h"
 #include "game/game_table.h"
@@ -12,7 +13,10 @@
 #include "platform/ko_clock.h"
 #include "platform/qt_sound_player.h"
 #include "platform/socket_client.h"
+#include "platform/adv_web_view.h"
+#include "platform/web_addresses.h"
 #include "props/props_data.h"
+#include "props/props_market_window.h"
 #include "render/table_mouse.h"
 #include "render/table_surface.h"
 #include "room/game_set_dialog.h"
@@ -131,6 +135,8 @@ struct TableApp::Room {
     TableRenderer& renderer;
     TableSurface& surface;
     QPointer<UserSetDialog> userSettings;
+    // Last, so that it goes before the props data it shows.
+    std::unique_ptr<PropsMarketWindow> market;
 };
 
 TableApp::TableApp(LaunchParams launch, std::string_view appDir, Clock& clock,
@@ -167,6 +173,11 @@ void TableApp::Start() {
     window_ = std::make_unique<GameMainWindow>(clock_, pub_.strAppPath);
     window_->bombShowing = [this] { return table_.blnBombShow; };
     window_->setWindowTitle(QString::fromStdString(launch_.strGameTitle));
+    const WebAddresses pages = LoadWebAddresses(pub_.strAppPath);
+    window_->helpPage = pages.help;
+    auto* advertisement = new AdvertisementView;
+    window_->advertisementPane().setView(advertisement);
+    advertisement->Navigate(pages.advertisement);
     preferences_ = LoadUserSettings(pub_.strAppPath + "UserSet.ini");
     ConfigureUserList(window_->lstUser(), launch_);
     ConfigureChat(window_->VexChat(), pub_, launch_.strMyUserName);
@@ -174,6 +185,7 @@ void TableApp::Start() {
     window_->setCloseRequestHandler([this] { return RequestClose(); });
     connect(window_.get(), &GameMainWindow::UserSettingsRequested, this,
             &TableApp::OpenUserSettings);
+    connect(window_.get(), &GameMainWindow::PropsMarketRequested, this, &TableApp::OpenPropsMarket);
 
     window_->placeOnScreen();
     window_->show();
@@ -187,15 +199,48 @@ void TableApp::ConnectRoomServer() {
 
 void TableApp::OpenUserSettings() {
     if (!room_ || ended_) return;
-    if (room_->userSettings) {
-        room_->userSettings->raise();
+    if (UserSetDialog* open = room_->userSettings; open && !open->unloaded()) {
+        open->raise();
+        open->activateWindow();
         return;
     }
+    // A dialog that has answered is only waiting for its deferred deletion
+    // (which a nested loop may hold up); it never takes a second turn.
+    if (room_->userSettings) room_->userSettings->deleteLater();
     auto* dialog = new UserSetDialog(preferences_, pub_.strAppPath + "UserSet.ini", *this,
                                      [this] { return launch_.strMyUserName; }, window_.get());
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &UserSetDialog::Finished, dialog, &QObject::deleteLater);
     room_->userSettings = dialog;
     dialog->show();
+}
+
+void TableApp::OpenPropsMarket() {
+    if (!room_ || ended_) return;
+    if (PropsMarketWindow* open = room_->market.get()) {
+        open->showNormal();
+        open->raise();
+        open->activateWindow();
+        return;
+    }
+    room_->market = std::make_unique<PropsMarketWindow>(PropsMarketWindow::Links{
+        room_->props, pub_.strAppPath, pub_.strPlatformPath, launch_.strGameTitle});
+    PropsMarketWindow* market = room_->market.get();
+    // Closing runs inside the window's own handlers, so it is freed afterwards.
+    connect(market, &PropsMarketWindow::Closed, this, [this, market] {
+        if (room_ && room_->market.get() == market) room_->market.release()->deleteLater();
+    });
+    if (window_) market->placeOver(window_->geometry());
+    market->show();
+    market->raise();
+    market->activateWindow();
+}
+
+PropsData& TableApp::props() {
+    return room_->props;
+}
+
+PropsMarketWindow* TableApp::propsMarket() const {
+    return room_ ? room_->market.get() : nullptr;
 }
 
 bool TableApp::RequestClose() {
@@ -280,6 +325,7 @@ void TableApp::UnloadMainWindow() {
     if (room_) {
         room_->dialogs.close();
         if (room_->userSettings) room_->userSettings->close();
+        if (room_->market) room_->market->close();
         room_->players.frmUserMenu().Unload();
     }
     socket_->Close();

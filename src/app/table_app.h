@@ -23,6 +23,8 @@ class GameMainWindow;
 class GameTable;
 class SocketClient;
 class MessageBoxService;
+class PropsData;
+class PropsMarketWindow;
 
 class TableApp final : public QObject, public PacketSender {
     Q_OBJECT
@@ -57,6 +59,11 @@ public:
     // The game side: the player's actions and the start button. Only after Start.
     GameTable& game();
     void OpenUserSettings();
+    // Shows the props market, or brings the open one to the front. Only after Start.
+    void OpenPropsMarket();
+    PropsData& props();
+    // The open market window, or null.
+    PropsMarketWindow* propsMarket() const;
 
 private:
     struct Room;

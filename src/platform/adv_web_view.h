@@ -1,0 +1,79 @@
+#pragma once
+// The advertisement pane's web view (VexAdvWeb). A whole browser engine would
+// cost more memory than the rest of the program, so this is a text browser that
+// renders plain HTML and simple CSS: pages and pictures come over http(s)
+// through one network manager, without ever blocking the window, or straight
+// from disk for file addresses. A page that cannot be had leaves the pane
+// empty; nothing is ever shown to the user about it. Links open in the
+// desktop's browser, never inside the pane.
+
+#include <QByteArray>
+#include <QHash>
+#include <QSet>
+#include <QString>
+#include <QTextBrowser>
+#include <QUrl>
+#include <chrono>
+#include <functional>
+#include <optional>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+
+namespace krvo {
+
+class AdvertisementView : public QTextBrowser {
+    Q_OBJECT
+public:
+    // A page or picture larger than this is refused, so a hostile site cannot
+    // make the pane eat memory.
+    static constexpr qint64 kMaxBodyBytes = 2 * 1024 * 1024;
+    // Pictures from one page that are fetched at most.
+    static constexpr int kMaxRemoteResources = 64;
+
+    explicit AdvertisementView(QWidget* parent = nullptr);
+
+    // Shows the page at address (http, https or file). Whatever was still
+    // loading for an earlier address is dropped.
+    void Navigate(const QUrl& address);
+
+    // How long a request may go without receiving anything before it is given
+    // up (15 s unless set).
+    void setTransferTimeout(std::chrono::milliseconds timeout);
+
+    QVariant loadResource(int type, const QUrl& name) override;
+
+signals:
+    // The page's text is in the pane (its pictures may still be on their way).
+    void pageShown();
+    // The page could not be loaded; the pane is empty.
+    void pageFailed();
+
+protected:
+    void doSetSource(const QUrl& name, QTextDocument::ResourceType type) override;
+
+private:
+    struct Fetched {
+        QByteArray body;
+        QString contentType;  // the Content-Type header, empty for files
+        QUrl address;         // after redirects: the base for relative names
+    };
+    using FetchDone = std::function<void(std::optional<Fetched>)>;
+
+    void fetch(const QUrl& address, FetchDone done);
+    void cancelFetches();
+    void showPage(const Fetched& page);
+    void showNothing();
+    void resourceArrived(int type, const QUrl& address, const std::optional<Fetched>& fetched);
+    void openLink(const QUrl& link);
+
+    QNetworkAccessManager* network_;
+    std::chrono::milliseconds timeout_{15000};
+    QUrl page_;         // the page shown or being loaded
+    QString pageHtml_;  // kept to lay the page out again when a style sheet arrives
+    bool remotePage_ = false;
+    QHash<QUrl, QVariant> resources_;  // what the page's pictures and sheets turned out to be
+    QSet<QUrl> pending_;
+};
+
+}  // namespace krvo
