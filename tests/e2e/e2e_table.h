@@ -225,15 +225,17 @@ protected:
 
     // A table client as the lobby starts it, connected to the server. Its own
     // waits pump events and move the shared clock on, as in the program.
-    TableApp& connectClient() {
+    // appDir: the program's directory (a temporary one without pictures unless
+    // given); name: the user's name.
+    TableApp& connectClient(const std::string& appDir = {}, const std::string& name = "进桌者") {
         LaunchParams launch;
         launch.strRoomServerAddress = "127.0.0.1";
         launch.strRoomServerPort = std::to_string(server->network.port());
         launch.strGameTitle = "测试牌桌";
         launch.strLevelTitles = "新手_0`熟手_100";
-        launch.strMyUserName = "进桌者";
+        launch.strMyUserName = name;
         clients.push_back(std::make_unique<TableApp>(
-            launch, directory.path().toStdString(), clock,
+            launch, appDir.empty() ? directory.path().toStdString() : appDir, clock,
             [this](std::int64_t maxMs) {
                 QCoreApplication::processEvents();
                 clock.advance(std::min<std::int64_t>(maxMs, 100));

@@ -102,22 +102,7 @@ protected:
         EXPECT_EQ(image.pixel(end, y) & 0xffffff, kTableColour & 0xffffff);
     }
 
-    TableApp& connectWithArtwork() {
-        LaunchParams launch;
-        launch.strRoomServerAddress = "127.0.0.1";
-        launch.strRoomServerPort = std::to_string(server->network.port());
-        launch.strGameTitle = "测试牌桌";
-        launch.strMyUserName = "点击者";
-        clients.push_back(std::make_unique<TableApp>(
-            launch, platform.appDir().toStdString(), clock,
-            [this](std::int64_t maxMs) {
-                QCoreApplication::processEvents();
-                clock.advance(std::min<std::int64_t>(maxMs, 100));
-            },
-            alerts));
-        clients.back()->Start();
-        return *clients.back();
-    }
+    TableApp& connectWithArtwork() { return connectClient(platform.appDir().toStdString(), "点击者"); }
 
     int answers = 0;
     int leads = 0;

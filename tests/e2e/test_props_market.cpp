@@ -30,22 +30,7 @@ protected:
         InstallFontSubstitutions();  // as the program does at start-up
     }
 
-    TableApp& connectWithArtwork() {
-        LaunchParams launch;
-        launch.strRoomServerAddress = "127.0.0.1";
-        launch.strRoomServerPort = std::to_string(server->network.port());
-        launch.strGameTitle = "测试牌桌";
-        launch.strMyUserName = "买道具者";
-        clients.push_back(std::make_unique<TableApp>(
-            launch, KRVO_TEST_APP_DIR, clock,
-            [this](std::int64_t maxMs) {
-                QCoreApplication::processEvents();
-                clock.advance(std::min<std::int64_t>(maxMs, 100));
-            },
-            alerts));
-        clients.back()->Start();
-        return *clients.back();
-    }
+    TableApp& connectWithArtwork() { return connectClient(KRVO_TEST_APP_DIR, "买道具者"); }
 
     static std::string toolTip(PropsMarketWindow* market, int slot) {
         return market->imgMyDaoJu(slot)->toolTip().toStdString();
