@@ -25,11 +25,11 @@
 #include <string>
 #include <system_error>
 
-#include "app/public_state.h"
+#include "state/public_state.h"
 #include "core/cards.h"
 #include "core/clock.h"
 #include "core/waits.h"
-#include "game/table_state.h"
+#include "state/table_state.h"
 #include "platform/fonts.h"
 #include "render/table_renderer.h"
 

@@ -7,18 +7,18 @@
 #include <cstdint>
 #include <string>
 
-#include "app/command_line.h"
-#include "app/public_state.h"
+#include "state/command_line.h"
+#include "state/public_state.h"
 #include "fuzz_check.h"
 #include "game/game_handler.h"
 #include "game/game_table.h"
 #include "game/table_notices.h"
-#include "game/table_state.h"
+#include "state/table_state.h"
 #include "packet_script.h"
 #include "platform/chat_control.h"
 #include "platform/ko_clock.h"
 #include "props/props_data.h"
-#include "room/user_settings.h"
+#include "state/user_settings.h"
 #include "support/manual_event_loop.h"
 #include "support/qt_test_application.h"
 #include "support/recording_alerts.h"

@@ -4,11 +4,11 @@
 
 #include <cstdint>
 
-#include "app/command_line.h"
-#include "app/public_state.h"
+#include "state/command_line.h"
+#include "state/public_state.h"
 #include "fuzz_check.h"
-#include "game/table_state.h"
-#include "net/room_handler.h"
+#include "state/table_state.h"
+#include "room/room_handler.h"
 #include "packet_script.h"
 #include "support/recording_room.h"
 #include "support/recording_sender.h"

@@ -9,7 +9,7 @@
 
 #include "core/framing.h"
 #include "fuzz_check.h"
-#include "game/table_state.h"
+#include "state/table_state.h"
 #include "packet_script.h"
 #include "server/game_engine.h"
 

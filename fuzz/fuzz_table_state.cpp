@@ -8,7 +8,7 @@
 #include "core/hint.h"
 #include "core/patterns.h"
 #include "fuzz_check.h"
-#include "game/table_state.h"
+#include "state/table_state.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using krvo::fuzz::Require;

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/qt_clock.h"
+#include "qt/qt_clock.h"
 #include "server/room_server.h"
 #include "server/server_options.h"
 

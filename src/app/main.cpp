@@ -6,11 +6,11 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "app/command_line.h"
 #include "app/table_app.h"
 #include "platform/fonts.h"
-#include "platform/qt_clock.h"
 #include "platform/system_alerts.h"
+#include "qt/qt_clock.h"
+#include "state/command_line.h"
 
 namespace {
 

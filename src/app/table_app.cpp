@@ -6,24 +6,25 @@
 #include "chrome/column_panes.h"
 #include "chrome/game_main_window.h"
 #include "core/packet.h"
+#include "dialogs/game_set_dialog.h"
+#include "dialogs/message_box_registry.h"
+#include "dialogs/people_view.h"
+#include "dialogs/user_set_dialog.h"
 #include "game/game_table.h"
 #include "game/table_notices.h"
-#include "net/room_handler.h"
-#include "net/room_protocol.h"
+#include "market/props_market_window.h"
+#include "platform/adv_web_view.h"
 #include "platform/ko_clock.h"
 #include "platform/qt_sound_player.h"
+#include "platform/qt_table_button.h"
 #include "platform/socket_client.h"
-#include "platform/adv_web_view.h"
 #include "platform/web_addresses.h"
 #include "props/props_data.h"
-#include "props/props_market_window.h"
 #include "render/table_mouse.h"
 #include "render/table_surface.h"
-#include "room/game_set_dialog.h"
 #include "room/leave_table.h"
-#include "room/message_box_registry.h"
-#include "room/players.h"
-#include "room/user_set_dialog.h"
+#include "room/room_handler.h"
+#include "wire/room_protocol.h"
 
 namespace krvo {
 namespace {
@@ -40,8 +41,9 @@ public:
     bool OpenGameSet(bool blnDeskMaster, std::string_view strAllGameSetInfo) override {
         close();
         // Parented to the main window, which deletes it at the latest.
-        dialog_ = new GameSetDialog(clock_, sender_, alerts_, launch_.strGameTitle,
-                                    [this] { return launch_.strMyUserName; }, parent_);
+        dialog_ = new GameSetDialog(
+            clock_, sender_, alerts_, launch_.strGameTitle,
+            [this] { return launch_.strMyUserName; }, parent_);
         if (!dialog_->SetInitGameSetInfo(blnDeskMaster, strAllGameSetInfo)) {
             close();
             return false;
@@ -75,23 +77,25 @@ struct TableApp::Room {
     Room(TableApp& app, GameMainWindow& window)
         : users(window.lstUser()),
           chat(window.VexChat()),
-          sound({app.pub_.strAppPath, app.preferences_,
-                 QtSoundPlayer::WindowShownProbe(&window), {}}),
-          players(app.table_, app.pub_, app.launch_, window.lstUser(), window.VexChat(),
-                  app.scene_, app),
-          boxes(app.clock_, app.waiter_, app.alerts_, app.pub_.strAppPath,
-                [&app] {
-                    return app.table_.bteLeaveRequestsUsed >= app.table_.bteMaxLeaveRequests;
-                },
-                &window),
+          sound({app.pub_.strAppPath,
+                 app.preferences_,
+                 QtSoundPlayer::WindowShownProbe(&window),
+                 {}}),
+          players(app.table_, app.pub_, app.launch_, window.lstUser(), window.VexChat(), app.scene_,
+                  app),
+          boxes(
+              app.clock_, app.waiter_, app.alerts_, app.pub_.strAppPath,
+              [&app] { return app.table_.bteLeaveRequestsUsed >= app.table_.bteMaxLeaveRequests; },
+              &window),
           dialogs(app.clock_, app, app.alerts_, app.launch_, &window),
           props({app, app.pub_.strAppPath}),
           notices({app.table_, app.pub_, app.launch_, boxes, chat, app, app.alerts_, props,
                    [&app] { app.UnloadMainWindow(); }}),
           koClock(app.clock_, &window.tableSurface()),
+          startButton(window.tableSurface(), QStringLiteral("cmdStart")),
           game({app.launch_, app.pub_, app.table_, app, app.scene_, sound, boxes, chat,
                 app.preferences_, app.waiter_, app.clock_, [&app] { app.UnloadMainWindow(); }},
-               {koClock, window.tableSurface(), notices, window.VexChat()}),
+               {koClock, startButton, notices}),
           handler({app.launch_, app.pub_, app.table_, app, users, chat, dialogs, app.scene_, game,
                    sound, boxes, [&window](bool hide) { window.setVisible(!hide); }}),
           leave({app.pub_, app.table_, boxes, chat, app}),
@@ -101,7 +105,7 @@ struct TableApp::Room {
         props.InitPropsMarket();
         renderer.placeCountdownBar = [this](QRect place) { koClock.setGeometry(place); };
         renderer.placeStartButton = [this](QPoint place) {
-            if (QPushButton* button = game.startButton().cmdStart()) button->move(place);
+            if (QPushButton* button = startButton.widget()) button->move(place);
         };
         mouse.setToolTip = [this](const QString& tip) { surface.setToolTip(tip); };
         surface.onMouseMove = [this](int button, QPoint at) {
@@ -128,6 +132,7 @@ struct TableApp::Room {
     PropsData props;
     TableNotices notices;
     KoClock koClock;
+    QtTableButton startButton;
     GameTable game;
     RoomHandler handler;
     LeaveTable leave;
@@ -161,9 +166,16 @@ TableApp::~TableApp() {
     window_.reset();
 }
 
-MessageBoxService& TableApp::boxes() { return room_->boxes; }
+MessageBoxService& TableApp::boxes() {
+    return room_->boxes;
+}
 
-GameTable& TableApp::game() { return room_->game; }
+GameTable& TableApp::game() {
+    return room_->game;
+}
+QPushButton* TableApp::startButtonWidget() {
+    return room_ ? room_->startButton.widget() : nullptr;
+}
 
 void TableApp::Start() {
     InitPublicDefine(pub_, launch_, appDir_);
@@ -207,8 +219,9 @@ void TableApp::OpenUserSettings() {
     // A dialog that has answered is only waiting for its deferred deletion
     // (which a nested loop may hold up); it never takes a second turn.
     if (room_->userSettings) room_->userSettings->deleteLater();
-    auto* dialog = new UserSetDialog(preferences_, pub_.strAppPath + "UserSet.ini", *this,
-                                     [this] { return launch_.strMyUserName; }, window_.get());
+    auto* dialog = new UserSetDialog(
+        preferences_, pub_.strAppPath + "UserSet.ini", *this,
+        [this] { return launch_.strMyUserName; }, window_.get());
     connect(dialog, &UserSetDialog::Finished, dialog, &QObject::deleteLater);
     room_->userSettings = dialog;
     dialog->show();
@@ -260,7 +273,9 @@ void TableApp::SendPacket(std::span<const std::uint8_t> packet) {
     if (!ended_) socket_->SendPacket(packet);
 }
 
-void TableApp::OnConnected() { SendPacket(BuildLoginPacket(preferences_.bteAllowWatchCards)); }
+void TableApp::OnConnected() {
+    SendPacket(BuildLoginPacket(preferences_.bteAllowWatchCards));
+}
 
 void TableApp::OnDataArrival(const QByteArray& data) {
     if (ended_ || data.isEmpty() || !room_) return;
@@ -310,7 +325,9 @@ void TableApp::handlePacket(const QByteArray& data) {
     }
 }
 
-void TableApp::OnConnectionLost() { UnloadMainWindow(); }
+void TableApp::OnConnectionLost() {
+    UnloadMainWindow();
+}
 
 void TableApp::UnloadMainWindow() {
     if (ended_) return;

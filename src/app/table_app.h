@@ -7,15 +7,17 @@
 #include <deque>
 #include <memory>
 
-#include "app/command_line.h"
-#include "app/public_state.h"
 #include "core/clock.h"
 #include "core/waits.h"
-#include "game/table_state.h"
-#include "net/packet_sender.h"
 #include "platform/system_alerts.h"
+#include "ports/packet_sender.h"
 #include "render/table_renderer.h"
-#include "room/user_settings.h"
+#include "state/command_line.h"
+#include "state/public_state.h"
+#include "state/table_state.h"
+#include "state/user_settings.h"
+
+class QPushButton;
 
 namespace krvo {
 
@@ -58,6 +60,8 @@ public:
     TableRenderer& renderer() { return scene_; }
     // The game side: the player's actions and the start button. Only after Start.
     GameTable& game();
+    // The start button on the table surface, null before the room is built.
+    QPushButton* startButtonWidget();
     void OpenUserSettings();
     // Shows the props market, or brings the open one to the front. Only after Start.
     void OpenPropsMarket();

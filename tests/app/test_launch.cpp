@@ -2,9 +2,9 @@
 
 #include <QCoreApplication>
 
-#include "app/command_line.h"
-#include "app/public_state.h"
 #include "platform/system_alerts.h"
+#include "state/command_line.h"
+#include "state/public_state.h"
 #include "support/qt_test_application.h"
 
 namespace krvo {

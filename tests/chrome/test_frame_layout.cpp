@@ -37,8 +37,8 @@ TEST(FrameLayout, RegionsFollowTheSplitters) {
 
 TEST(FrameLayout, RegionsWithoutRoomKeepTheirPlace) {
     SplitterPositions p = InitialSplitters({1024, 768});
-    p.lngListSplitY = 60;   // no room for the list
-    p.lngChatSplitY = 40;   // above the first splitter: the pane would be negative
+    p.lngListSplitY = 60;  // no room for the list
+    p.lngChatSplitY = 40;  // above the first splitter: the pane would be negative
     const MainLayout l = LayoutMainWindow(p, {1024, 20});
     EXPECT_FALSE(l.userList);
     EXPECT_FALSE(l.advertisement);

@@ -48,7 +48,8 @@ protected:
         QTest::mouseClick(&window, Qt::LeftButton, {}, slotCentre(slot));
     }
     QImage slotPicture(int slot) {
-        return window.grab(QRect(window.sysButtonSlots()[static_cast<std::size_t>(slot)], QSize(21, 21)))
+        return window
+            .grab(QRect(window.sysButtonSlots()[static_cast<std::size_t>(slot)], QSize(21, 21)))
             .toImage()
             .convertToFormat(QImage::Format_RGB32);
     }

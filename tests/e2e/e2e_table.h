@@ -17,17 +17,17 @@
 #include <string>
 #include <vector>
 
-#include "app/public_state.h"
 #include "app/table_app.h"
 #include "core/clock.h"
 #include "game/game_table.h"
-#include "game/table_state.h"
 #include "server/deals.h"
 #include "server/game_engine.h"
 #include "server/props_shop.h"
 #include "server/room.h"
 #include "server/room_server.h"
 #include "server/table_game.h"
+#include "state/public_state.h"
+#include "state/table_state.h"
 #include "support/qt_test_application.h"
 #include "support/recording_alerts.h"
 

@@ -15,9 +15,9 @@
 #include <set>
 #include <utility>
 
-#include "app/command_line.h"
 #include "core/framing.h"
 #include "core/packet.h"
+#include "state/command_line.h"
 #include "support/qt_test_application.h"
 #include "support/temporary_platform.h"
 

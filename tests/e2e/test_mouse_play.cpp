@@ -102,7 +102,9 @@ protected:
         EXPECT_EQ(image.pixel(end, y) & 0xffffff, kTableColour & 0xffffff);
     }
 
-    TableApp& connectWithArtwork() { return connectClient(platform.appDir().toStdString(), "点击者"); }
+    TableApp& connectWithArtwork() {
+        return connectClient(platform.appDir().toStdString(), "点击者");
+    }
 
     int answers = 0;
     int leads = 0;
@@ -118,7 +120,7 @@ TEST_F(MousePlayTest, APersonPlaysAWholeRoundWithTheMouse) {
     startServer(setup);
     TableApp& app = connectWithArtwork();
     ASSERT_TRUE(runUntil([&app] { return app.pub().blnCanStart; }));
-    QPushButton* start = app.game().startButton().cmdStart();
+    QPushButton* start = app.startButtonWidget();
     ASSERT_NE(start, nullptr);
     EXPECT_EQ(start->pos(), layout(app).ptUserFace[kBottom] + QPoint(150, 5));
     QTest::mouseClick(start, Qt::LeftButton);
@@ -135,14 +137,15 @@ TEST_F(MousePlayTest, APersonPlaysAWholeRoundWithTheMouse) {
             EXPECT_NE(app.table().bteMyPai, hand);
             EXPECT_EQ(Sorted(app.table().bteMyPai), Sorted(hand));
             clickButton(app, ToolButtonRect(layout(app), 0), app.table().bteToolBut[0]);
-            EXPECT_TRUE(std::is_sorted(app.table().bteMyPai.begin(), app.table().bteMyPai.end(),
-                                       [](std::uint8_t a, std::uint8_t b) { return IsPaiSmaller(b, a); }))
+            EXPECT_TRUE(
+                std::is_sorted(app.table().bteMyPai.begin(), app.table().bteMyPai.end(),
+                               [](std::uint8_t a, std::uint8_t b) { return IsPaiSmaller(b, a); }))
                 << "pressed again, by rank again";
             sorted = true;
         }
         const auto& seats = app.table().arrSeat;
-        const bool trickDown = std::any_of(seats.begin(), seats.end(),
-                                           [](const SeatInfo& s) { return !s.bteLastOutPai.empty(); });
+        const bool trickDown = std::any_of(
+            seats.begin(), seats.end(), [](const SeatInfo& s) { return !s.bteLastOutPai.empty(); });
         if (lookedBackAt < 0 && trickDown && AwaitsPlay(app)) {
             clickButton(app, ToolButtonRect(layout(app), 1), app.table().bteToolBut[1]);
             EXPECT_EQ(app.renderer().overlays().trickView, TrickView::Previous);

@@ -8,10 +8,10 @@
 #include <QTimer>
 
 #include "chrome/game_main_window.h"
+#include "dialogs/game_set_dialog.h"
+#include "dialogs/message_box_registry.h"
+#include "dialogs/message_box_window.h"
 #include "e2e/e2e_table.h"
-#include "room/game_set_dialog.h"
-#include "room/message_box_registry.h"
-#include "room/message_box_window.h"
 
 namespace krvo::e2e {
 namespace {

@@ -11,9 +11,9 @@
 
 #include "chrome/game_main_window.h"
 #include "e2e/e2e_table.h"
+#include "market/props_market_window.h"
 #include "platform/fonts.h"
 #include "props/props_data.h"
-#include "props/props_market_window.h"
 
 namespace krvo::e2e {
 namespace {

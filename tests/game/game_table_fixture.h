@@ -13,15 +13,15 @@
 #include <string>
 #include <vector>
 
-#include "app/command_line.h"
-#include "app/public_state.h"
 #include "game/game_table.h"
 #include "game/table_notices.h"
-#include "game/table_state.h"
-#include "platform/chat_control.h"
 #include "platform/ko_clock.h"
+#include "platform/qt_table_button.h"
 #include "props/props_data.h"
-#include "room/user_settings.h"
+#include "state/command_line.h"
+#include "state/public_state.h"
+#include "state/table_state.h"
+#include "state/user_settings.h"
 #include "support/manual_event_loop.h"
 #include "support/qt_test_application.h"
 #include "support/recording_alerts.h"
@@ -190,10 +190,10 @@ protected:
         {table, pub, launch, boxes, chat, sender, alerts, props, [this] { ++closes; }}};
     QWidget surface;
     KoClock koClock{loop.clock(), &surface};
-    ChatControl VexChat;
+    QtTableButton startButton{surface, QStringLiteral("cmdStart")};
     GameTable game{{launch, pub, table, sender, scene, sound, boxes, chat, settings, loop.waiter(),
                     loop.clock(), [this] { ++closes; }},
-                   {koClock, surface, notices, VexChat}};
+                   {koClock, startButton, notices}};
 };
 
 }  // namespace krvo::testing

@@ -34,7 +34,7 @@ TEST_F(GameHandlerTest, WholeRoundFromStartToEnd) {
     EXPECT_FALSE(table.arrSeat[0].blnReady);
     EXPECT_FALSE(table.blnNoGame);
     EXPECT_FALSE(pub.blnCanStart);
-    EXPECT_FALSE(game.startButton().cmdStart()->isVisibleTo(&surface));
+    EXPECT_FALSE(startButton.widget()->isVisibleTo(&surface));
     EXPECT_EQ(table.bteAutoPlayLimit, 4);
     EXPECT_EQ(table.btePlayTime, 25);
     EXPECT_EQ(table.bteMaxLeaveRequests, 2);
@@ -47,7 +47,7 @@ TEST_F(GameHandlerTest, WholeRoundFromStartToEnd) {
     EXPECT_TRUE(logged("chat.system me 有红桃3，先出牌！"));
     EXPECT_TRUE(logged("sound 0"));
     EXPECT_EQ(table.bteLiangBut, (std::array<std::uint8_t, 2>{1, 1}));
-    EXPECT_EQ(koClock.Tag, "2");
+    EXPECT_EQ(game.clock().clockChair(), 2);
     EXPECT_EQ(koClock.secondsLeft(), 12);
 
     // The local player shows the red ace.
@@ -55,7 +55,7 @@ TEST_F(GameHandlerTest, WholeRoundFromStartToEnd) {
     game.actions().SendAnswer(1);
     EXPECT_EQ(sender.packets, (std::vector<Bytes>{{20, 0, kMe, 1, 0, 0, 0, 0, 0, 0, 0}}));
     EXPECT_EQ(table.bteLiangBut, (std::array<std::uint8_t, 2>{0, 0}));
-    EXPECT_EQ(koClock.Tag, "100");
+    EXPECT_EQ(game.clock().clockChair(), 100);
 
     feed(declarePacket(0, kMe, 1, 0, kRoundJiu, 1));
     EXPECT_EQ(table.arrSeat[kMe].bteLiang, 1);
@@ -92,7 +92,7 @@ TEST_F(GameHandlerTest, WholeRoundFromStartToEnd) {
     EXPECT_EQ(table.arrSeat[kMe].btePaiCount, 11);
     EXPECT_EQ(table.udtMaxOutPai, (OutPaiInfo{kMe, kPaiSingle, card(0, 0), 1}));
     EXPECT_TRUE(logged("erase.play 3"));
-    EXPECT_EQ(koClock.Tag, "3");  // every client times every play turn
+    EXPECT_EQ(game.clock().clockChair(), 3);  // every client times every play turn
 
     // East passes; the play to beat stays.
     feed(outPaiPacket({3, {kPassMarker}, 0, kRoundFollow}));
@@ -177,7 +177,7 @@ TEST_F(GameHandlerTest, WholeRoundFromStartToEnd) {
     EXPECT_TRUE(logged("paint.result 10 -5 0 -5"));
     EXPECT_TRUE(logged("sound 7"));
     EXPECT_TRUE(pub.blnCanStart);
-    EXPECT_TRUE(game.startButton().cmdStart()->isVisibleTo(&surface));
+    EXPECT_TRUE(startButton.widget()->isVisibleTo(&surface));
     EXPECT_EQ(game.startButton().countdown(), kStartCountdownSeconds);
     EXPECT_FALSE(koClock.running());
 }

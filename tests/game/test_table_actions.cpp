@@ -150,7 +150,7 @@ TEST_F(TableActionsTest, FirstPlayerMarkBlinksFourTicksThenTheTableIsRepainted) 
 
 TEST_F(TableActionsTest, StartCountdownWaitsForSomebodyReadyThenEndsTheGame) {
     game.startButton().PutUp();
-    QPushButton& button = *game.startButton().cmdStart();
+    QPushButton& button = *startButton.widget();
     EXPECT_TRUE(button.isVisibleTo(&surface));
     advance(30000);
     EXPECT_EQ(button.text(), "可以开始");
@@ -180,7 +180,7 @@ TEST_F(TableActionsTest, StartClickGetsReadyOrAgreesToTheSettings) {
     startPlaying({card(0, 0)}, 1);
     table.arrSeat[1].blnReady = true;
     game.startButton().PutUp();
-    game.startButton().cmdStart()->click();
+    startButton.widget()->click();
     EXPECT_EQ(sender.packets, (std::vector<Bytes>{{18, kMe}}));
     EXPECT_TRUE(table.arrSeat[1].blnReady);  // ready flags survive this reset
     EXPECT_TRUE(table.bteMyPai.empty());

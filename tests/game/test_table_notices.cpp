@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "app/command_line.h"
-#include "app/public_state.h"
 #include "core/gbk.h"
-#include "game/table_state.h"
+#include "dialogs/message_box_registry.h"
 #include "props/props_data.h"
-#include "room/message_box_registry.h"
+#include "state/command_line.h"
+#include "state/public_state.h"
+#include "state/table_state.h"
 #include "support/manual_event_loop.h"
 #include "support/qt_test_application.h"
 #include "support/recording_alerts.h"

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "game/table_state.h"
+#include "state/table_state.h"
 
 namespace krvo {
 namespace {

@@ -41,7 +41,7 @@ TEST_F(TurnClockTest, CountdownTicksWarnsAndRunsOut) {
 
 TEST_F(TurnClockTest, ClockDrawsEachTickAndWarnsWithASound) {
     startPlaying(kHand, 1);
-    EXPECT_EQ(koClock.Tag, "1");
+    EXPECT_EQ(game.clock().clockChair(), 1);
     advance(3000);
     EXPECT_EQ(game.clock().lngClockTicks(), 3);
     EXPECT_TRUE(logged("paint.clock 1 3"));
@@ -51,12 +51,12 @@ TEST_F(TurnClockTest, ClockDrawsEachTickAndWarnsWithASound) {
     settings.bteSoundOn = 0;
     game.StopClock();
     EXPECT_TRUE(logged("erase.clock 1"));
-    EXPECT_EQ(koClock.Tag, "100");
+    EXPECT_EQ(game.clock().clockChair(), 100);
     game.clock().StartClock(1);
     advance(26000);
     EXPECT_EQ(countOf("sound 6"), 1);  // sounds off
     game.clock().StartClock(4);        // no such chair: ignored
-    EXPECT_EQ(koClock.Tag, "1");
+    EXPECT_EQ(game.clock().clockChair(), 1);
 }
 
 TEST_F(TurnClockTest, DeclarationTimeOutDeclinesWithoutCounting) {
@@ -80,7 +80,7 @@ TEST_F(TurnClockTest, LeadTimeOutPlaysTheLastCardInScreenOrder) {
     EXPECT_EQ(table.bteMyPai.size(), kHand.size());  // the server's report removes it
     EXPECT_EQ(table.bteOutBut, (std::array<std::uint8_t, 3>{0, 0, 0}));
     EXPECT_EQ(table.bteAutoPlayCount, 1);
-    EXPECT_EQ(koClock.Tag, "100");
+    EXPECT_EQ(game.clock().clockChair(), 100);
 }
 
 TEST_F(TurnClockTest, AutomaticPlaysAreWarnedOnceAndEndTheGameAtTheLimit) {
@@ -140,7 +140,7 @@ TEST_F(TurnClockTest, TimeOutOfAnotherChairOrOnAnOnlookerChangesNothingButTheClo
     game.clock().StartClock(kMe);
     advance(30000);
     EXPECT_TRUE(sender.packets.empty());
-    EXPECT_EQ(koClock.Tag, "100");
+    EXPECT_EQ(game.clock().clockChair(), 100);
 }
 
 TEST_F(TurnClockTest, ProgramEndingInTheWarningBoxDoesNotCloseAgain) {

@@ -11,7 +11,7 @@
 #include <QTcpSocket>
 #include <QTest>
 
-#include "app/command_line.h"
+#include "state/command_line.h"
 #include "support/qt_test_application.h"
 #include "support/temporary_platform.h"
 

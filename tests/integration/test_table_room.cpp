@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "chrome/column_panes.h"
-#include "room/user_set_dialog.h"
+#include "dialogs/user_set_dialog.h"
 #include "support/scripted_server.h"
 
 namespace krvo {

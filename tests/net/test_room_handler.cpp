@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "app/command_line.h"
-#include "app/public_state.h"
-#include "game/table_state.h"
-#include "net/room_handler.h"
+#include "room/room_handler.h"
+#include "state/command_line.h"
+#include "state/public_state.h"
+#include "state/table_state.h"
 #include "support/recording_room.h"
 #include "support/recording_sender.h"
 
@@ -49,8 +49,8 @@ struct RoomHandlerTest : ::testing::Test {
     testing::RecordingSound sound{log};
     testing::RecordingBoxes boxes{log};
     std::vector<bool> hides;
-    RoomHandler handler{{launch, pub, table, sender, users, chat, dialogs, scene, flow, sound, boxes,
-                         [this](bool hide) { hides.push_back(hide); }}};
+    RoomHandler handler{{launch, pub, table, sender, users, chat, dialogs, scene, flow, sound,
+                         boxes, [this](bool hide) { hides.push_back(hide); }}};
 };
 
 TEST_F(RoomHandlerTest, OnlookersArriveOnceAndLeave) {
@@ -256,15 +256,15 @@ TEST_F(RoomHandlerTest, SettingsAgreementMarksTheSeatAndEndsTheRound) {
 Packet snapshot() {
     Packet p(45, 0);
     p[0] = 109;
-    p[2] = 1;     // a round runs
-    p[4] = 0;     // onlookers may not see the cards
-    p[5] = 2;     // leave requests allowed
-    p[7] = 1;     // decks
-    p[9] = 15;    // declare time
-    p[10] = 30;   // play time
-    p[11] = 3;    // current chair
-    p[12] = 10;   // following
-    p[13] = 1;    // play to beat: chair, card, type, count
+    p[2] = 1;    // a round runs
+    p[4] = 0;    // onlookers may not see the cards
+    p[5] = 2;    // leave requests allowed
+    p[7] = 1;    // decks
+    p[9] = 15;   // declare time
+    p[10] = 30;  // play time
+    p[11] = 3;   // current chair
+    p[12] = 10;  // following
+    p[13] = 1;   // play to beat: chair, card, type, count
     p[14] = 5;
     p[15] = 0;
     p[16] = 1;

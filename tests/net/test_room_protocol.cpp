@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "net/room_protocol.h"
+#include "wire/room_protocol.h"
 
 namespace krvo {
 namespace {

@@ -4,7 +4,6 @@
 
 #include <QCoreApplication>
 
-#include "support/qt_test_application.h"
 #include <QHostAddress>
 #include <QPointer>
 #include <QSignalSpy>
@@ -13,6 +12,7 @@
 #include <memory>
 #include <string>
 #include <vector>
+#include "support/qt_test_application.h"
 
 #include "core/clock.h"
 #include "core/framing.h"

@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "room/user_settings.h"
+#include "state/user_settings.h"
 #include "support/qt_test_application.h"
 
 namespace krvo {

@@ -1,4 +1,4 @@
-#include "props/market_layout.h"
+#include "market/market_layout.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The market window over the generated artwork. Expected pixels come from the
 // picture files and the window's fixed places, not from the window's code.
 
-#include "props/props_market_window.h"
+#include "market/props_market_window.h"
 
 #include <gtest/gtest.h>
 

@@ -12,10 +12,10 @@
 #include <QTemporaryDir>
 #include <string>
 
-#include "app/public_state.h"
-#include "game/table_state.h"
 #include "render/table_canvas.h"
 #include "render/table_renderer.h"
+#include "state/public_state.h"
+#include "state/table_state.h"
 #include "support/manual_event_loop.h"
 #include "support/qt_test_application.h"
 
@@ -29,7 +29,9 @@ inline QImage Artwork(const QString& relative) {
     return QImage(QString::fromStdString(kAppDir) + relative).convertToFormat(QImage::Format_RGB32);
 }
 
-inline QRgb Rgb(QRgb pixel) { return pixel & 0xffffffu; }
+inline QRgb Rgb(QRgb pixel) {
+    return pixel & 0xffffffu;
+}
 
 // What AND with the mask and OR with the face leave of `below`.
 inline QRgb Composite(QRgb below, QRgb mask, QRgb face) {

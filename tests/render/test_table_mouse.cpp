@@ -27,7 +27,8 @@ protected:
     }
     QPoint cardAt(std::size_t index) const {
         return {OwnCardLeft(renderer.layout(), static_cast<int>(table.bteMyPai.size()),
-                            static_cast<int>(index)) + 9,
+                            static_cast<int>(index)) +
+                    9,
                 renderer.layout().ptHandCards[kBottom].y() + 40};
     }
     QPoint playButton() const { return PlayButtonRect(renderer.layout(), 1, 0).center(); }

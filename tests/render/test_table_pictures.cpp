@@ -79,10 +79,13 @@ TEST_F(TablePictureTest, AMissingBackOrMaskHidesTheOtherHandsOnly) {
     for (const Case c : {Case{"PkBack.bmp", true}, Case{"ResPk/PkMask.bmp", false}}) {
         QTemporaryDir copy;
         ASSERT_TRUE(QDir().mkpath(copy.path() + "/Res/ResPk"));
-        for (const QString& name : QDir(QString::fromStdString(kAppDir) + "Res/ResPk").entryList(QDir::Files)) {
-            QFile::copy(QString::fromStdString(kAppDir) + "Res/ResPk/" + name, copy.path() + "/Res/ResPk/" + name);
+        for (const QString& name :
+             QDir(QString::fromStdString(kAppDir) + "Res/ResPk").entryList(QDir::Files)) {
+            QFile::copy(QString::fromStdString(kAppDir) + "Res/ResPk/" + name,
+                        copy.path() + "/Res/ResPk/" + name);
         }
-        QFile::copy(QString::fromStdString(kAppDir) + "Res/PkBack.bmp", copy.path() + "/Res/PkBack.bmp");
+        QFile::copy(QString::fromStdString(kAppDir) + "Res/PkBack.bmp",
+                    copy.path() + "/Res/PkBack.bmp");
         ASSERT_TRUE(QFile::remove(copy.path() + "/Res/" + c.missing));
         pub.strAppPath = copy.path().toStdString() + "/";
         renderer.reloadPictures();
@@ -90,7 +93,8 @@ TEST_F(TablePictureTest, AMissingBackOrMaskHidesTheOtherHandsOnly) {
         const QPoint top = layout().ptHandCards[kTop];
         EXPECT_EQ(Rgb(renderer.image().pixel(top + QPoint(0, 50))), Rgb(kTableColour)) << c.missing;
         const QPoint own = layout().ptHandCards[kBottom] + QPoint(30, 50);
-        EXPECT_EQ(Rgb(renderer.image().pixel(own)) != Rgb(kTableColour), c.ownHandDrawn) << c.missing;
+        EXPECT_EQ(Rgb(renderer.image().pixel(own)) != Rgb(kTableColour), c.ownHandDrawn)
+            << c.missing;
     }
 }
 
@@ -137,7 +141,8 @@ TEST(ColourKeyPainter, OnlyTheExactKeyLetsTheDestinationThrough) {
     const QRgb d = qRgb(10, 20, 30);
     const QRgb expected[3][4] = {{d, d, d, d}, {d, d, d, qRgb(254, 255, 255)}, {d, d, d, d}};
     for (int y = 0; y < 3; ++y) {
-        for (int x = 0; x < 4; ++x) EXPECT_EQ(Rgb(destination.pixel(x, y)), Rgb(expected[y][x])) << x << "," << y;
+        for (int x = 0; x < 4; ++x)
+            EXPECT_EQ(Rgb(destination.pixel(x, y)), Rgb(expected[y][x])) << x << "," << y;
     }
     // Partly left of the destination: only the visible column lands.
     PaintImageByNullBack(destination, image, qRgb(1, 1, 1), {-2, 2});

@@ -9,8 +9,8 @@
 #include <QTest>
 #include <memory>
 
+#include "dialogs/game_set_dialog.h"
 #include "platform/system_alerts.h"
-#include "room/game_set_dialog.h"
 #include "support/qt_test_application.h"
 #include "support/recording_alerts.h"
 #include "support/recording_sender.h"

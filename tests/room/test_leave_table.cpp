@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "app/public_state.h"
-#include "game/table_state.h"
 #include "room/leave_table.h"
+#include "state/public_state.h"
+#include "state/table_state.h"
 #include "support/recording_room.h"
 #include "support/recording_sender.h"
 

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "room/message_box_registry.h"
-#include "room/message_box_window.h"
+#include "dialogs/message_box_registry.h"
+#include "dialogs/message_box_window.h"
 #include "support/manual_event_loop.h"
 #include "support/qt_test_application.h"
 #include "support/recording_alerts.h"

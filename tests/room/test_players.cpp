@@ -1,4 +1,4 @@
-#include "room/players.h"
+#include "dialogs/people_view.h"
 
 #include <gtest/gtest.h>
 
@@ -64,7 +64,7 @@ protected:
     }
 
     void fill(std::string_view names) {
-        FillSeatsFromList(names, table_, pub_, list_, chat_, scene_, launch_.strMyUserName);
+        FillSeatsFromList(names, table_, pub_, listOps_, chatOps_, scene_, launch_.strMyUserName);
     }
 
     LaunchParams launch_;
@@ -72,6 +72,8 @@ protected:
     TableState table_;
     UserListControl list_;
     ChatControl chat_;
+    QtUserListOps listOps_{list_};
+    QtChatOps chatOps_{chat_};
     testing::SeatPaintRecorder scene_{table_};
     testing::RecordingSender sender_;
 };
@@ -251,7 +253,7 @@ TEST_F(PlayersTest, ReceivedChatShowsFieldsTwoToNineAndIgnoresShortLines) {
     std::vector<std::string> texts = tenTexts();
     texts[0] = "raw-sender";
     texts[2] = "shown-sender";
-    EXPECT_TRUE(HandleChatMessage(BuildChatPacket(texts), chat_));
+    EXPECT_TRUE(HandleChatMessage(BuildChatPacket(texts), chatOps_));
     ASSERT_EQ(chat_.lineCount(), 1);
     const QString line = chat_.lineText(0);
     EXPECT_TRUE(line.contains("shown-sender"));
@@ -262,14 +264,14 @@ TEST_F(PlayersTest, ReceivedChatShowsFieldsTwoToNineAndIgnoresShortLines) {
     Packet nine;
     const std::array<std::uint8_t, 1> header{kChatMessageId};
     ASSERT_TRUE(BuildPacket("a`b`c`d`e`f`g`h`i", nine, 1, header));
-    EXPECT_FALSE(HandleChatMessage(nine, chat_));
-    EXPECT_FALSE(HandleChatMessage(HeaderPacket({kChatMessageId}), chat_));
-    EXPECT_FALSE(HandleChatMessage({}, chat_));
+    EXPECT_FALSE(HandleChatMessage(nine, chatOps_));
+    EXPECT_FALSE(HandleChatMessage(HeaderPacket({kChatMessageId}), chatOps_));
+    EXPECT_FALSE(HandleChatMessage({}, chatOps_));
     EXPECT_EQ(chat_.lineCount(), 1);
 
     Packet twelve;
     ASSERT_TRUE(BuildPacket("a`b`c`d`msg`f`9`h`i`j`k`l", twelve, 1, header));
-    EXPECT_TRUE(HandleChatMessage(twelve, chat_));
+    EXPECT_TRUE(HandleChatMessage(twelve, chatOps_));
     EXPECT_TRUE(chat_.lineText(1).contains("msg"));
 }
 
@@ -284,7 +286,8 @@ TEST_F(PlayersTest, TypedLineTravelsToTheServerAndBack) {
     EXPECT_EQ(chat_.lineCount(), 0);  // shown when the server relays it
 
     ChatControl other;
-    ASSERT_TRUE(HandleChatMessage(sender_.packets[0], other));
+    QtChatOps otherOps(other);
+    ASSERT_TRUE(HandleChatMessage(sender_.packets[0], otherOps));
     EXPECT_TRUE(other.lineText(0).contains("see 'you'"));
     EXPECT_TRUE(other.lineText(0).contains("09:05:07"));
 }

@@ -8,8 +8,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "room/user_set_dialog.h"
-#include "room/user_settings.h"
+#include "dialogs/user_set_dialog.h"
+#include "state/user_settings.h"
 #include "support/qt_test_application.h"
 #include "support/recording_sender.h"
 

@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/qt_clock.h"
+#include "qt/qt_clock.h"
 #include "server/room_server.h"
 #include "server/server_options.h"
 #include "tests/server/socket_test_support.h"

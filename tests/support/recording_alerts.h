@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/system_alerts.h"
+#include "ports/system_alerts.h"
 
 namespace krvo::testing {
 

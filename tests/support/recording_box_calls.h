@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "room/message_boxes.h"
+#include "ports/message_boxes.h"
 
 namespace krvo::testing {
 

@@ -13,11 +13,11 @@
 #include <vector>
 
 #include "core/packet.h"
-#include "game/table_flow.h"
-#include "platform/sound_player.h"
-#include "render/table_scene.h"
-#include "room/message_boxes.h"
-#include "room/room_controls.h"
+#include "ports/message_boxes.h"
+#include "ports/room_controls.h"
+#include "ports/sound_player.h"
+#include "ports/table_flow.h"
+#include "ports/table_scene.h"
 
 namespace krvo::testing {
 

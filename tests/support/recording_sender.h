@@ -5,7 +5,7 @@
 #include <span>
 #include <vector>
 
-#include "net/packet_sender.h"
+#include "ports/packet_sender.h"
 
 namespace krvo::testing {
 

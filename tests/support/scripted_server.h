@@ -16,10 +16,10 @@
 #include "chrome/game_main_window.h"
 #include "core/framing.h"
 #include "core/packet.h"
+#include "dialogs/message_box_registry.h"
+#include "dialogs/message_box_window.h"
 #include "platform/chat_control.h"
 #include "platform/user_list_control.h"
-#include "room/message_box_registry.h"
-#include "room/message_box_window.h"
 #include "support/qt_test_application.h"
 #include "support/recording_alerts.h"
 
@@ -100,8 +100,8 @@ protected:
     // Logs in, receives the list and takes chair 0; 甲 sits in chair 1.
     void seatEveryone() {
         deliver(message(130, 3, "我`我"));
-        deliver(message(130, 2, row("我", "", 0) + "\r\n" + row("甲", "", 1) + "\n" +
-                                    row("看客", "甲", 0)));
+        deliver(message(
+            130, 2, row("我", "", 0) + "\r\n" + row("甲", "", 1) + "\n" + row("看客", "甲", 0)));
         ASSERT_EQ(app->table().arrSeat[1].strUserName, "甲");
     }
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "game/table_state.h"
-#include "render/table_scene.h"
+#include "ports/table_scene.h"
+#include "state/table_state.h"
 
 namespace krvo::testing {
 

@@ -16,13 +16,13 @@
 #include <memory>
 #include <string>
 
-#include "app/public_state.h"
+#include "state/public_state.h"
 #include "core/cards.h"
 #include "core/clock.h"
 #include "core/hint.h"
 #include "core/patterns.h"
 #include "core/waits.h"
-#include "game/table_state.h"
+#include "state/table_state.h"
 #include "platform/fonts.h"
 #include "render/table_renderer.h"
 

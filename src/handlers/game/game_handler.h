@@ -1,0 +1,81 @@
+#pragma once
+// Game messages: the round as the server runs it. Each message updates the
+// table state, asks the surface to draw what changed, plays its sound and
+// brings the action area up to date. Chat lines and the table notices (leave
+// votes, "cannot go on", props) are passed on.
+
+#include <array>
+#include <cstdint>
+#include <span>
+
+#include "game/game_links.h"
+#include "state/table_state.h"
+
+namespace krvo {
+
+class RoundFlow;
+class StartButton;
+class TableActions;
+class TableNotices;
+class TurnClock;
+
+inline constexpr std::uint8_t GMSG_CHAT = 1;
+inline constexpr std::uint8_t GMSG_MY_PAI = 2;
+inline constexpr std::uint8_t GMSG_ROUND_START = 17;
+inline constexpr std::uint8_t GMSG_HAND_UP = 18;
+inline constexpr std::uint8_t GMSG_DEAL = 19;
+inline constexpr std::uint8_t GMSG_DECLARE = 20;
+inline constexpr std::uint8_t GMSG_OUT_PAI = 21;
+inline constexpr std::uint8_t GMSG_OUT_REJECT = 22;
+inline constexpr std::uint8_t GMSG_ROUND_END = 23;
+inline constexpr std::uint8_t GMSG_SEE_PAI = 113;
+
+class GameHandler {
+public:
+    struct Parts {
+        RoundFlow& flow;
+        TurnClock& clock;
+        StartButton& start;
+        TableActions& actions;
+        TableNotices& notices;
+    };
+
+    GameHandler(GameLinks links, Parts parts) : links_(std::move(links)), parts_(parts) {}
+
+    // One game message; malformed ones are ignored as each message says.
+    void HandleGameMsg(std::span<const std::uint8_t> packet);
+
+private:
+    void onMyPai(std::span<const std::uint8_t> packet);
+    void onRoundStart(std::span<const std::uint8_t> packet);
+    void onHandUp(std::span<const std::uint8_t> packet);
+    void onDeal(std::span<const std::uint8_t> packet);
+    void onDeclare(std::span<const std::uint8_t> packet);
+    void revealRedAces(std::span<const std::uint8_t> packet);
+    void showRedAces(std::uint8_t chair, std::uint8_t which);
+    void onOutPai(std::span<const std::uint8_t> packet);
+    void noteRedAcesPlayed(std::uint8_t chair, std::span<const std::uint8_t> cards);
+    // Records a play (not a pass) as the one to beat; returns the bomb kind to show.
+    std::uint8_t recordPlay(std::uint8_t chair, std::span<const std::uint8_t> cards);
+    // The next chair's previous play leaves, or, when the trick is won, the
+    // whole trick after a pause. False when the program ended meanwhile.
+    bool moveTrickOn(bool trickWon);
+    bool showTrickFlag();
+    void onOutReject(std::span<const std::uint8_t> packet);
+    void onRoundEnd(std::span<const std::uint8_t> packet);
+    // Scores and revealed hands; false when the message is the short form.
+    bool readRoundResult(std::span<const std::uint8_t> packet,
+                         std::array<std::int32_t, kChairCount>& scores);
+    void applyScores(const std::array<std::int32_t, kChairCount>& scores);
+    void onSeePai(std::span<const std::uint8_t> packet);
+    // Runs the animation with plays locked out; false when the program ended in it.
+    bool playBomb(std::uint8_t chair, std::uint8_t kind);
+
+    const GameLinks& links() const { return links_; }
+    const Parts& parts() const { return parts_; }
+
+    GameLinks links_;
+    Parts parts_;
+};
+
+}  // namespace krvo

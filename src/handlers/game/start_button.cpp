@@ -1,0 +1,102 @@
+#include "game/start_button.h"
+
+#include <string>
+
+#include "core/packet.h"
+#include "game/turn_clock.h"
+#include "ports/table_button.h"
+#include "ports/table_scene.h"
+#include "state/command_line.h"
+#include "state/public_state.h"
+#include "state/table_state.h"
+
+namespace krvo {
+namespace {
+
+constexpr std::string_view kStartCaption = "可以开始";
+constexpr std::int64_t kSecondMs = 1000;
+
+}  // namespace
+
+StartButton::StartButton(GameLinks links, TurnClock& clock, TableButton& button)
+    : links_(std::move(links)),
+      clock_(clock),
+      cmdStart_(button),
+      tmrStart_(links_.clock.createTimer([this] { tmrStart_Timer(); })) {
+    cmdStart_.setCaption(kStartCaption);
+    cmdStart_.setVisible(false);
+    cmdStart_.setOnClick([this] { cmdStart_Click(); });
+}
+
+StartButton::~StartButton() {
+    // The button may live on; a click must not reach a flow that is gone.
+    cmdStart_.setOnClick({});
+}
+
+void StartButton::ShowStartButton() {
+    PublicState& pub = links_.pub;
+    if (pub.blnIsOnlooker) pub.blnCanStart = false;
+    cmdStart_.setVisible(pub.blnCanStart);
+    if (!pub.blnCanStart) {
+        tmrStart_->stop();
+        return;
+    }
+    if (tmrStart_->isActive()) return;
+    tmrStartTag_ = kStartCountdownSeconds;
+    // A fresh countdown waits again for somebody to be ready.
+    cmdStart_.setCaption(kStartCaption);
+    tmrStart_->start(kSecondMs);
+}
+
+void StartButton::PutUp() {
+    links_.pub.blnCanStart = true;
+    ShowStartButton();
+}
+
+void StartButton::TakeDown() {
+    links_.pub.blnCanStart = false;
+    ShowStartButton();
+}
+
+bool StartButton::anybodyReady() const {
+    for (const SeatInfo& seat : links_.table.arrSeat) {
+        if (!seat.strUserName.empty() && seat.blnReady) return true;
+    }
+    return false;
+}
+
+void StartButton::tmrStart_Timer() {
+    const std::string caption = cmdStart_.caption();
+    const bool waiting = caption.empty() || caption == kStartCaption;
+    if (waiting && !anybodyReady()) return;
+    --tmrStartTag_;
+    cmdStart_.setCaption(std::string(kStartCaption) + ' ' + std::to_string(tmrStartTag_));
+    if (tmrStartTag_ > 0) return;
+    tmrStart_->stop();
+    if (links_.closeMainWindow) links_.closeMainWindow();
+}
+
+void StartButton::cmdStart_Click() {
+    PublicState& pub = links_.pub;
+    if (pub.bteGameState != 0) {
+        if (IsPlayer(links_)) {
+            ResetRound(links_.table, false);
+            clock_.StopClock();
+            TakeDown();
+            links_.scene.paintTable();
+            const Packet ready = {18, pub.bteMyChair};
+            SendGamePacket(links_, ready);
+        } else {
+            TakeDown();
+        }
+    } else {
+        const std::uint8_t header[] = {112, 1};
+        Packet agree;
+        if (BuildPacket(links_.launch.strMyUserName, agree, 2, header)) {
+            SendGamePacket(links_, agree);
+        }
+    }
+    TakeDown();
+}
+
+}  // namespace krvo

@@ -1,0 +1,50 @@
+#pragma once
+// The start button ("可以开始") on the table surface and its countdown: once
+// somebody at the table is ready, a player who does not press start within
+// 20 seconds is taken off the table.
+
+#include <memory>
+
+#include "core/clock.h"
+#include "game/game_links.h"
+
+namespace krvo {
+
+class TableButton;
+class TurnClock;
+
+inline constexpr int kStartCountdownSeconds = 20;
+
+class StartButton {
+public:
+    // The button is hidden until a player may start.
+    StartButton(GameLinks links, TurnClock& clock, TableButton& button);
+    ~StartButton();
+    StartButton(const StartButton&) = delete;
+    StartButton& operator=(const StartButton&) = delete;
+
+    // Shown exactly while blnCanStart is set (never for an onlooker), with
+    // the countdown running; raising it while the countdown is stopped starts
+    // it again from 20.
+    void ShowStartButton();
+    // blnCanStart set (or cleared) and the button shown as it says.
+    void PutUp();
+    void TakeDown();
+
+    void cmdStart_Click();
+    void tmrStart_Timer();
+
+    int countdown() const { return tmrStartTag_; }
+    bool countdownRunning() const { return tmrStart_->isActive(); }
+
+private:
+    bool anybodyReady() const;
+
+    GameLinks links_;
+    TurnClock& clock_;
+    TableButton& cmdStart_;
+    std::unique_ptr<Timer> tmrStart_;
+    int tmrStartTag_ = kStartCountdownSeconds;
+};
+
+}  // namespace krvo

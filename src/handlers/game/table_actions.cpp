@@ -1,0 +1,216 @@
+#include "game/table_actions.h"
+
+#include "core/packet.h"
+#include "game/round_flow.h"
+#include "game/turn_clock.h"
+#include "ports/table_scene.h"
+#include "state/command_line.h"
+#include "state/public_state.h"
+#include "state/table_state.h"
+
+namespace krvo {
+namespace {
+
+constexpr std::int64_t kSecondMs = 1000;
+
+// The answer kind of a declaration state; states 1-8 only.
+std::uint8_t answerKindOf(std::uint8_t state) {
+    switch (state) {
+        case kRoundShowRedAces:
+        case kRoundFollowShow:
+            return 0;
+        case kRoundJiu:
+            return 1;
+        case kRoundSurrender:
+            return 4;
+        case kRoundJue:
+        case kRoundFollowJue:
+            return 2;
+        default:
+            return 3;
+    }
+}
+
+Packet playPacket(std::uint8_t chair, std::span<const std::uint8_t> cards) {
+    Packet packet = {21, 0, 0, 0, 0, 0, chair, static_cast<std::uint8_t>(cards.size())};
+    packet.insert(packet.end(), cards.begin(), cards.end());
+    return packet;
+}
+
+}  // namespace
+
+TableActions::TableActions(GameLinks links, TurnClock& clock)
+    : links_(std::move(links)),
+      clock_(clock),
+      tmrPaintLastOutPai_(links_.clock.createTimer([this] { tmrPaintLastOutPai_Timer(); })),
+      tmrShouJiaLiang_(links_.clock.createTimer([this] { tmrShouJiaLiang_Timer(); })) {}
+
+bool TableActions::ToggleCard(std::size_t index) {
+    if (links_.pub.blnIsOnlooker) return false;
+    TableState& table = links_.table;
+    if (index < 1 || index > table.bteMyPai.size()) return true;
+    table.bteSelected.resize(table.bteMyPai.size(), 0);
+    std::uint8_t& selected = table.bteSelected[index - 1];
+    selected = selected == 0 ? 1 : 0;
+    links_.scene.paintToggledCard(index);
+    return true;
+}
+
+void TableActions::LowerAllCards() {
+    TableState& table = links_.table;
+    table.bteSelected.assign(table.bteMyPai.size(), 0);
+    links_.scene.paintOwnHand();
+}
+
+void TableActions::SortHand() {
+    TableState& table = links_.table;
+    if (table.bteMyPai.empty()) return;
+    if (table.blnSortFlag) {
+        SortPaiByRank(table.bteMyPai);
+    } else {
+        SortPaiByGroup(table.bteMyPai);
+    }
+    table.blnSortFlag = !table.blnSortFlag;
+    links_.scene.paintOwnHand();
+}
+
+void TableActions::ShowPreviousTrick() {
+    tmrPaintLastOutPaiTag_ = kPreviousTrickTicks;
+    links_.scene.paintTableCentre(TrickView::Previous);
+    tmrPaintLastOutPai_->start(kSecondMs);
+}
+
+void TableActions::tmrPaintLastOutPai_Timer() {
+    --tmrPaintLastOutPaiTag_;
+    if (tmrPaintLastOutPaiTag_ >= 1) return;
+    tmrPaintLastOutPai_->stop();
+    links_.scene.paintTableCentre(TrickView::Current);
+    links_.scene.paintPlayButtons();
+}
+
+void TableActions::SendAnswer(std::uint8_t answer) {
+    if (links_.pub.blnIsOnlooker) return;
+    clock_.StopClock();
+    HideDecisionButtons(links_);
+    const std::uint8_t state = links_.table.bteRoundState;
+    if (state < kRoundShowRedAces || state > kRoundFollowZhi) return;
+    const Packet packet = {20, answerKindOf(state), links_.pub.bteMyChair, answer, 0, 0, 0, 0, 0, 0,
+                           0};
+    SendGamePacket(links_, packet);
+}
+
+void TableActions::PlayAction(int index) {
+    if (!IsMyTurn(links_)) return;
+    const std::uint8_t state = links_.table.bteRoundState;
+    if (state == kRoundLead || (state == kRoundFollow && index == kPlaySelection)) {
+        return playSelection();
+    }
+    if (state != kRoundFollow) return;
+    if (index == kPlayPass) return pass();
+    if (index == kPlayHint) hint();
+}
+
+bool TableActions::canPlayNow() const {
+    const TableState& table = links_.table;
+    const bool turnState = table.bteRoundState == kRoundLead || table.bteRoundState == kRoundFollow;
+    return IsMyTurn(links_) && turnState && table.bteOutBut[0] != kButtonHidden &&
+           !table.blnBombShow;
+}
+
+void TableActions::ClickPlayButton(int index) {
+    if (!canPlayNow()) return;
+    const std::size_t button = static_cast<std::size_t>(index);
+    if (button >= links_.table.bteOutBut.size()) return;
+    // The mouse-move hit test lights the button under the pointer; a shown
+    // button that is not lit was not under it when the click came.
+    if (links_.table.bteOutBut[button] != kButtonHover) return;
+    PlayAction(index);
+}
+
+void TableActions::RightClick() {
+    if (canPlayNow()) PlayAction(kPlaySelection);
+}
+
+void TableActions::playSelection() {
+    TableState& table = links_.table;
+    table.tipList.lngTipCount = 0;
+    collectSelection(table);
+    if (table.bteSelectPai.empty()) return;
+    const PlayCheck check = table.bteRoundState == kRoundLead
+                                ? CheckLeadPai(table.bteSelectPai)
+                                : CheckFollowPai(table.bteSelectPai, table.udtMaxOutPai);
+    if (!check.ok) {
+        // The cards stay raised so the player can correct the choice.
+        table.bteSelectPai.clear();
+        ShowNotice(links_, check.message, links_.launch.strGameTitle);
+        return;
+    }
+    clock_.StopClock();
+    HidePlayButtons(links_);
+    const std::uint8_t myChair = links_.pub.bteMyChair;
+    applyLocalPlay(table, myChair);
+    links_.scene.paintOwnHand();
+    links_.scene.paintSeatPlay(myChair);
+    SendGamePacket(links_, playPacket(myChair, table.bteSelectPai));
+}
+
+void TableActions::pass() {
+    links_.table.tipList.lngTipCount = 0;
+    const std::uint8_t cards[] = {kPassMarker};
+    SendGamePacket(links_, playPacket(links_.pub.bteMyChair, cards));
+    clock_.StopClock();
+    HidePlayButtons(links_);
+}
+
+void TableActions::hint() {
+    TableState& table = links_.table;
+    if (table.bteMyPai.empty()) return;
+    if (table.tipList.lngTipCount == 0) {
+        const OutPaiInfo& top = table.udtMaxOutPai;
+        if (!FindTipPai(table.tipList, table.bteMyPai, top.btePaiType, top.btePaiCount,
+                        top.bteMaxPai)) {
+            return pass();
+        }
+    }
+    showTip();
+}
+
+void TableActions::showTip() {
+    TableState& table = links_.table;
+    TipList& tips = table.tipList;
+    if (tips.lngTipIndex < 1 || tips.lngTipIndex > tips.lngTipCount) {
+        tips.lngTipIndex = tips.lngTipCount;
+    }
+    if (tips.lngTipIndex < 1) return;
+    const TipPai& tip = tips.udtTipPai[static_cast<std::size_t>(tips.lngTipIndex - 1)];
+    table.bteSelectPai.assign(tip.cards().begin(), tip.cards().end());
+    table.bteSelected.assign(table.bteMyPai.size(), 0);
+    // Equal codes (several decks) raise one hand position each.
+    for (const std::uint8_t card : tip.cards()) {
+        for (std::size_t j = 0; j < table.bteMyPai.size(); ++j) {
+            if (table.bteMyPai[j] == card && table.bteSelected[j] == 0) {
+                table.bteSelected[j] = 1;
+                break;
+            }
+        }
+    }
+    links_.scene.paintOwnHand();
+    --tips.lngTipIndex;
+    if (tips.lngTipIndex < 1) tips.lngTipIndex = tips.lngTipCount;
+}
+
+void TableActions::StartFirstPlayerMark() {
+    tmrShouJiaLiang_->start(kSecondMs);
+}
+
+void TableActions::tmrShouJiaLiang_Timer() {
+    ++shouJiaTicks_;
+    const std::uint8_t chair = links_.table.bteShouJiaChair;
+    if (chair < kChairCount) links_.scene.paintFirstPlayerMark(chair);
+    if (shouJiaTicks_ <= kFirstPlayerMarkTicks) return;
+    shouJiaTicks_ = 0;
+    tmrShouJiaLiang_->stop();
+    links_.scene.paintTable();
+}
+
+}  // namespace krvo

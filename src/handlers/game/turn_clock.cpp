@@ -1,0 +1,129 @@
+#include "game/turn_clock.h"
+
+#include <string>
+
+#include "core/packet.h"
+#include "game/round_flow.h"
+#include "game/table_actions.h"
+#include "ports/countdown_bar.h"
+#include "ports/table_scene.h"
+#include "state/public_state.h"
+#include "state/table_state.h"
+
+namespace krvo {
+namespace {
+
+constexpr int kWarningSeconds = 5;
+
+bool isDeclarationState(std::uint8_t state) {
+    return state >= kRoundShowRedAces && state <= kRoundFollowZhi;
+}
+
+}  // namespace
+
+TurnClock::TurnClock(GameLinks links, CountdownBar& bar) : links_(std::move(links)), KoClock_(bar) {
+    KoClock_.setEvents(
+        {[this] { KoClock_Tick(); }, [this] { KoClock_Warning(); }, [this] { KoClock_Timeout(); }});
+}
+
+// The bar belongs to the main window and may outlive the round flow.
+TurnClock::~TurnClock() {
+    KoClock_.setEvents({});
+}
+
+void TurnClock::StartClock(std::uint8_t chair) {
+    if (chair >= kChairCount) return;
+    StopClock();
+    const TableState& table = links_.table;
+    if (table.bteRoundState != kRoundBetween) clockChair_ = chair;
+    const int seconds =
+        isDeclarationState(table.bteRoundState) ? table.bteDeclareTime : table.btePlayTime;
+    lngClockTicks_ = 0;
+    KoClock_.start(kWarningSeconds, seconds);
+}
+
+void TurnClock::StopClock() {
+    KoClock_.stop();
+    const int chair = clockChair();
+    // The clock face is erased at the seat it was drawn for, so before the tag goes.
+    if (chair >= 0 && chair < static_cast<int>(kChairCount)) {
+        links_.scene.eraseClock(static_cast<std::uint8_t>(chair));
+    }
+    clockChair_ = kNoClockChair;
+}
+
+void TurnClock::KoClock_Tick() {
+    ++lngClockTicks_;
+    const int chair = clockChair();
+    if (chair >= 0 && chair < static_cast<int>(kChairCount)) {
+        links_.scene.paintClock(static_cast<std::uint8_t>(chair), lngClockTicks_);
+    }
+}
+
+void TurnClock::KoClock_Warning() {
+    PlayGameSound(links_, kSoundWarning);
+}
+
+void TurnClock::KoClock_Timeout() {
+    links_.table.tipList.lngTipCount = 0;
+    const int chair = clockChair();
+    StopClock();
+    if (auto handler = onTimeOut) handler(chair);
+}
+
+AutoPlay::AutoPlay(GameLinks links, TurnClock& clock, TableActions& actions)
+    : links_(std::move(links)), actions_(actions) {
+    clock.onTimeOut = [this](int chair) { TimeOut(chair); };
+}
+
+void AutoPlay::TimeOut(int chair) {
+    if (!IsPlayer(links_) || chair != links_.pub.bteMyChair) return;
+    // Once the limit is reached the player is leaving: while the last notice
+    // is up, further turns must not play on, nor stack up further notices.
+    const TableState& table = links_.table;
+    if (table.bteAutoPlayCount > 0 && table.bteAutoPlayCount >= table.bteAutoPlayLimit) return;
+    switch (links_.table.bteRoundState) {
+        case kRoundBetween:
+            return;
+        case kRoundLead:
+            leadLastCard();
+            CountAutoPlay();
+            return;
+        case kRoundFollow:
+            actions_.PlayAction(kPlayPass);
+            CountAutoPlay();
+            return;
+        default:
+            // Declining a declaration is no play: it is not counted.
+            actions_.SendAnswer(0);
+            return;
+    }
+}
+
+void AutoPlay::leadLastCard() {
+    const TableState& table = links_.table;
+    // The server's report of the play takes the card out of the hand; an empty
+    // hand has nothing to play (the hand has been asked for already).
+    if (!table.bteMyPai.empty()) {
+        const Packet play = {21, 0, 0, 0, 0, 0, links_.pub.bteMyChair, 1, table.bteMyPai.back()};
+        SendGamePacket(links_, play);
+    }
+    HidePlayButtons(links_);
+}
+
+void AutoPlay::CountAutoPlay() {
+    TableState& table = links_.table;
+    if (table.bteAutoPlayCount < 255) ++table.bteAutoPlayCount;
+    const int count = table.bteAutoPlayCount;
+    const int limit = table.bteAutoPlayLimit;
+    const std::string prefix = "注意：系统帮你自动出牌的次数累计已达 " + std::to_string(count);
+    if (limit == count + 1) {
+        ShowNotice(links_, prefix + " 次，再出现一次就算你逃跑！", "系统提示");
+        return;
+    }
+    if (count < limit) return;
+    if (!ShowNotice(links_, prefix + " 次，现在算你逃跑！", "系统提示")) return;
+    if (links_.closeMainWindow) links_.closeMainWindow();
+}
+
+}  // namespace krvo

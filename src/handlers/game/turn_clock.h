@@ -1,0 +1,66 @@
+#pragma once
+// The turn clock and what happens when a turn runs out: a declaration is
+// declined, a follow passes, a lead plays its last card, and every automatic
+// play counts against the player, who is warned once and taken off the table
+// at the limit.
+
+#include <array>
+#include <cstdint>
+#include <functional>
+
+#include "game/game_links.h"
+
+namespace krvo {
+
+class CountdownBar;
+class TableActions;
+
+inline constexpr std::uint8_t kNoClockChair = 100;
+
+class TurnClock {
+public:
+    TurnClock(GameLinks links, CountdownBar& bar);
+    ~TurnClock();
+    TurnClock(const TurnClock&) = delete;
+    TurnClock& operator=(const TurnClock&) = delete;
+
+    // Starts the countdown of a turn for the chair; a chair above 3 is ignored.
+    void StartClock(std::uint8_t chair);
+    void StopClock();
+
+    // The chair whose clock runs, kNoClockChair when none.
+    int clockChair() const { return clockChair_; }
+    std::int32_t lngClockTicks() const { return lngClockTicks_; }
+
+    // What the time-out does once the clock is stopped; gets the chair it ran for.
+    std::function<void(int chair)> onTimeOut;
+
+private:
+    void KoClock_Tick();
+    void KoClock_Warning();
+    void KoClock_Timeout();
+
+    GameLinks links_;
+    CountdownBar& KoClock_;
+    int clockChair_ = kNoClockChair;
+    std::int32_t lngClockTicks_ = 0;
+};
+
+class AutoPlay {
+public:
+    AutoPlay(GameLinks links, TurnClock& clock, TableActions& actions);
+
+    // A turn ran out for this chair (already stopped).
+    void TimeOut(int chair);
+    // Counts one automatic play: a warning one short of the limit, and at the
+    // limit the player is taken off the table.
+    void CountAutoPlay();
+
+private:
+    void leadLastCard();
+
+    GameLinks links_;
+    TableActions& actions_;
+};
+
+}  // namespace krvo

@@ -1,0 +1,289 @@
+#include "chrome/game_main_window.h"
+
+#include <QCloseEvent>
+#include <QCursor>
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QVBoxLayout>
+#include <QWindow>
+
+#include "chrome/column_panes.h"
+#include "chrome/splitter_widgets.h"
+#include "core/clock.h"
+#include "platform/chat_control.h"
+#include "platform/resources.h"
+#include "platform/user_list_control.h"
+#include "render/table_surface.h"
+
+namespace krvo {
+namespace {
+
+constexpr std::int64_t kTrackIntervalMs = 100;
+constexpr int kCaptionTile = 12;
+constexpr int kHoverOffset = 84;
+const QColor kWindowBackground(250, 250, 250);
+
+}  // namespace
+
+GameMainWindow::GameMainWindow(Clock& clock, const std::string& appPath, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
+      tmrForm_(clock.createTimer([this] { TrackFrameHit(QCursor::pos()); })),
+      captionMid_(LoadPicture(appPath, "Res\\CaptionMid.bmp")),
+      captionEnd_(LoadPicture(appPath, "Res\\CaptionLR.bmp")),
+      sysMenu_(LoadPicture(appPath, "Res\\SysMenu.bmp")),
+      logo_(LoadPicture(appPath, "Res\\Logo.ico")) {
+    setObjectName(QStringLiteral("frmGameMain"));
+    setMinimumSize(kMinimumWindowSize);
+    setAutoFillBackground(true);
+    setMouseTracking(true);
+    QPalette background = palette();
+    background.setColor(QPalette::Window, kWindowBackground);
+    setPalette(background);
+    if (!logo_.isNull()) setWindowIcon(QIcon(QPixmap::fromImage(logo_)));
+
+    famGameBack_ = new QWidget(this);
+    famGameBack_->setObjectName(QStringLiteral("famGameBack"));
+    auto* fill = new QVBoxLayout(famGameBack_);
+    fill->setContentsMargins(0, 0, 0, 0);
+    tableSurface_ = new TableSurface(famGameBack_);
+    fill->addWidget(tableSurface_);
+
+    picSplitter_ = new SplitterBar(appPath, this);
+    picSplitter_->bombShowing = [this] { return bombPlaying(); };
+    picUserButBk_ = new UserButtonPane(appPath, this);
+    picUserButBk_->frameZoneEmpty = [this] { return strFrameHitZone_ == FrameZone::None; };
+    lstUser_ = new UserListControl(this);
+    HSplitterBar_ = new HorizontalSplitter(this);
+    picAdvBack_ = new AdvertisementPane(this);
+    HSplitterBar1_ = new HorizontalSplitter(this);
+    VexChat_ = new ChatControl(this);
+    picSplitter_->raise();
+
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    splitters_ = InitialSplitters(screen ? screen->geometry().size() : QSize(1024, 768));
+
+    connect(picSplitter_, &SplitterBar::toggleRequested, this, [this] {
+        ToggleColumn(splitters_, width());
+        LayoutMainWindow();
+    });
+    connect(picSplitter_, &SplitterBar::dropped, this, [this](int x) {
+        DropSplitterBar(splitters_, width(), x);
+        LayoutMainWindow();
+    });
+    connect(HSplitterBar_, &HorizontalSplitter::dropped, this, [this](int y) {
+        applyLayout(DropListSplitter(splitters_, size(), lstUser_->geometry(), y));
+    });
+    connect(HSplitterBar1_, &HorizontalSplitter::dropped, this, [this](int y) {
+        applyLayout(DropChatSplitter(splitters_, size(), lstUser_->geometry(), y));
+    });
+    connect(picUserButBk_, &UserButtonPane::clicked, this, &GameMainWindow::ClickUserButton);
+    tmrForm_->start(kTrackIntervalMs);
+}
+
+GameMainWindow::~GameMainWindow() {
+    tmrForm_->stop();
+    if (pointerOverridden_) QGuiApplication::restoreOverrideCursor();
+}
+
+void GameMainWindow::placeOnScreen() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) return;
+    const QRect area = screen->geometry();
+    setGeometry(area.left(), area.top(), area.width(), std::max(area.height() - 32, 1));
+}
+
+void GameMainWindow::LayoutMainWindow() {
+    if (isMinimized()) return;
+    applyLayout(krvo::LayoutMainWindow(splitters_, size()));
+    picSplitter_->setCollapsed(splitters_.blnColumnCollapsed);
+    ptSysButton_ = SysButtonSlots(width());
+    update();
+}
+
+void GameMainWindow::applyLayout(const MainLayout& layout) {
+    const auto place = [](QWidget* region, const std::optional<QRect>& rect) {
+        if (rect) region->setGeometry(*rect);
+    };
+    place(picSplitter_, layout.splitterBar);
+    place(famGameBack_, layout.gameBack);
+    QWidget* const column[] = {picUserButBk_, lstUser_,       HSplitterBar_,
+                               picAdvBack_,   HSplitterBar1_, VexChat_};
+    for (QWidget* region : column) region->setVisible(layout.columnShown);
+    if (!layout.columnShown) return;
+    place(picUserButBk_, layout.userButtons);
+    place(lstUser_, layout.userList);
+    place(HSplitterBar_, layout.listSplitter);
+    place(picAdvBack_, layout.advertisement);
+    place(HSplitterBar1_, layout.chatSplitter);
+    place(VexChat_, layout.chat);
+}
+
+void GameMainWindow::resizeEvent(QResizeEvent*) {
+    LayoutMainWindow();
+}
+
+void GameMainWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange) return;
+    pendingSlot1Glyph_ = -1;
+    LayoutMainWindow();
+}
+
+int GameMainWindow::sysButtonGlyph(int slot) const {
+    if (slot == 0) return 0;
+    if (slot == 2) return 3;
+    if (pendingSlot1Glyph_ >= 0) return pendingSlot1Glyph_;
+    return isMaximized() || isMinimized() ? 2 : 1;
+}
+
+void GameMainWindow::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), kWindowBackground);
+    paintCaption(painter);
+    paintBorderBevel(painter);
+}
+
+void GameMainWindow::paintCaption(QPainter& painter) {
+    const int w = width();
+    if ((w - 2) - 5 < kCaptionTile) return;
+    if (picSplitter_->x() + picSplitter_->width() >= w) return;
+    if (captionMid_.isNull()) return;
+    for (int x = 5; x <= w - 2; x += kCaptionTile) painter.drawImage(x, 2, captionMid_);
+    if (captionEnd_.isNull()) return;
+    // The left end is the right one mirrored, covering x 4 to 18.
+    painter.drawImage(4, 2, captionEnd_.mirrored(true, false));
+    painter.drawImage(w - 19, 2, captionEnd_);
+    for (int slot = 0; slot < 3; ++slot) {
+        const int glyph = sysButtonGlyph(slot);
+        const int hover = slot == lngHoverSysButton_ ? kHoverOffset : 0;
+        painter.drawImage(ptSysButton_[static_cast<std::size_t>(slot)], sysMenu_,
+                          QRect(glyph * kSysButtonSize + hover, 0, kSysButtonSize, kSysButtonSize));
+    }
+    if (!logo_.isNull()) painter.drawImage(25, 6, logo_);
+    const QString title = windowTitle();
+    const QRect room(0, 0, std::max(w - 160, 0), 24);
+    painter.setPen(QColor(230, 250, 240));
+    painter.drawText(room.translated(55, 13), Qt::AlignLeft | Qt::AlignTop, title);
+    painter.setPen(Qt::black);
+    painter.drawText(room.translated(54, 12), Qt::AlignLeft | Qt::AlignTop, title);
+}
+
+void GameMainWindow::paintBorderBevel(QPainter& painter) {
+    const QColor lines[] = {QColor(115, 113, 115), QColor(173, 174, 173), QColor(214, 211, 214),
+                            QColor(231, 231, 231)};
+    painter.setBrush(Qt::NoBrush);
+    for (int i = 0; i < 4; ++i) {
+        painter.setPen(lines[i]);
+        painter.drawRect(i, i, width() - 1 - 2 * i, height() - 1 - 2 * i);
+    }
+}
+
+void GameMainWindow::HoverSysButton(int slot) {
+    if (slot >= 0 && slot == lngHoverSysButton_) return;
+    lngHoverSysButton_ = slot < 0 ? -1 : slot;
+    update(QRect(ptSysButton_[0], QSize(100, kSysButtonSize)));
+}
+
+void GameMainWindow::ClickSysButton(int slot) {
+    switch (slot) {
+        case 0:
+            showMinimized();
+            return;
+        case 1:
+            if (!isMaximized() && !isMinimized()) {
+                pendingSlot1Glyph_ = 2;
+                repaint();
+                showMaximized();
+            } else {
+                pendingSlot1Glyph_ = 1;
+                repaint();
+                showNormal();
+            }
+            return;
+        case 2:
+            close();
+            return;
+        default:
+            return;
+    }
+}
+
+void GameMainWindow::ClickUserButton(int button) {
+    switch (button) {
+        case UserButtonPane::kSettings:
+            emit UserSettingsRequested();
+            return;
+        case UserButtonPane::kHelp:
+            // Without a browser nothing opens and nothing else happens.
+            if (helpPage.isValid()) QDesktopServices::openUrl(helpPage);
+            return;
+        case UserButtonPane::kMarket:
+            emit PropsMarketRequested();
+            return;
+        default:
+            return;
+    }
+}
+
+void GameMainWindow::TrackFrameHit(QPoint pointer) {
+    if (!isMaximized() && !isMinimized()) {
+        const QSize wanted = size().expandedTo(kMinimumWindowSize);
+        if (wanted != size()) resize(wanted);
+    }
+    const bool overButton = SysButtonAt(ptSysButton_, mapFromGlobal(pointer)) >= 0;
+    strFrameHitZone_ = ClassifyFrameZone(frameGeometry(), pointer, overButton);
+    setPointerShape(strFrameHitZone_);
+}
+
+// The shape holds for the whole program while a resize is possible; otherwise
+// each area shows its own.
+void GameMainWindow::setPointerShape(FrameZone zone) {
+    const bool resize = zone != FrameZone::None && zone != FrameZone::Move;
+    if (resize && !pointerOverridden_) {
+        QGuiApplication::setOverrideCursor(ZoneCursor(zone));
+        pointerOverridden_ = true;
+    } else if (resize) {
+        QGuiApplication::changeOverrideCursor(ZoneCursor(zone));
+    } else if (pointerOverridden_) {
+        QGuiApplication::restoreOverrideCursor();
+        pointerOverridden_ = false;
+    }
+}
+
+void GameMainWindow::mouseMoveEvent(QMouseEvent* event) {
+    if (bombPlaying()) return;
+    HoverSysButton(SysButtonAt(ptSysButton_, event->position().toPoint()));
+}
+
+void GameMainWindow::mousePressEvent(QMouseEvent* event) {
+    if (bombPlaying() || event->button() != Qt::LeftButton) return;
+    // The zone of the last tick decides, as the pointer shape showed it.
+    if (strFrameHitZone_ == FrameZone::None || isMaximized()) return;
+    QWindow* window = windowHandle();
+    if (window == nullptr) return;
+    if (strFrameHitZone_ == FrameZone::Move) {
+        window->startSystemMove();
+    } else {
+        window->startSystemResize(ResizeEdges(strFrameHitZone_));
+    }
+}
+
+void GameMainWindow::mouseReleaseEvent(QMouseEvent* event) {
+    if (bombPlaying() || event->button() != Qt::LeftButton) return;
+    if (strFrameHitZone_ != FrameZone::None) return;
+    const int slot = SysButtonAt(ptSysButton_, event->position().toPoint());
+    if (slot >= 0) ClickSysButton(slot);
+}
+
+void GameMainWindow::closeEvent(QCloseEvent* event) {
+    if (closeRequest_ && !closeRequest_()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+}  // namespace krvo

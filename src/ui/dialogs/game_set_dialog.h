@@ -1,0 +1,96 @@
+#pragma once
+// The table settings dialog (frmGameSet). The table owner fixes the stake and
+// the runaway penalty within the server's limits; the other players see the
+// owner's choice and agree or refuse. Refusing, or cancelling as owner, leaves
+// the table. Without an answer the first button presses itself after 21 s.
+
+#include <QDialog>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "core/clock.h"
+#include "platform/system_alerts.h"
+#include "ports/packet_sender.h"
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace krvo {
+
+class GameSetDialog final : public QDialog {
+    Q_OBJECT
+public:
+    // myUserName is asked at the moment of sending: the room may rename the
+    // local user while the dialog is open.
+    GameSetDialog(Clock& clock, PacketSender& sender, SystemAlerts& alerts,
+                  std::string strGameTitle, std::function<std::string()> myUserName,
+                  QWidget* parent = nullptr);
+    ~GameSetDialog() override;
+
+    // False unless the settings text has exactly six fields; the caller then
+    // discards the dialog and leaves the table. On true the countdown runs and
+    // the caller shows the dialog.
+    bool SetInitGameSetInfo(bool blnDeskMaster, std::string_view strAllGameSetInfo);
+
+    bool blnDeskMaster() const { return blnDeskMaster_; }
+    bool countdownRunning() const;
+    // True once an answer has gone out and the dialog has closed itself.
+    bool unloaded() const { return unloaded_; }
+
+    QLineEdit* txtUser(int index) const;
+    QPushButton* cmdUser(int index) const;
+    QLabel* label(int index) const;
+    QGroupBox* famGameSet() const { return famGameSet_; }
+
+signals:
+    // Emitted once, after the answer went out and the dialog hid itself; the
+    // owner deletes the dialog (deleteLater) on it.
+    void Finished();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    // Escape and the window's close button would leave the server without an
+    // answer; only the two buttons and the countdown end the dialog.
+    void reject() override {}
+
+private:
+    void buildControls();
+    void placeControls();
+    void setBoxesEditable(bool editable);
+    void OnDelayTick();
+    void OnFirstButton();
+    void OnSecondButton();
+    // The warning text for the owner's values; empty when they pass.
+    std::string CheckOwnerValues() const;
+    std::string BuildOwnerSettings() const;
+    void SendWithName(std::uint8_t mainId, std::uint8_t subId, std::string_view rest);
+    void Unload();
+
+    Clock& clock_;
+    PacketSender& sender_;
+    SystemAlerts& alerts_;
+    std::string strGameTitle_;
+    std::function<std::string()> myUserName_;
+    std::unique_ptr<Timer> tmrDelay_;
+
+    bool blnDeskMaster_ = false;
+    bool unloaded_ = false;
+    std::int32_t stakeMaximum_ = 0;
+    std::int32_t stakeMinimum_ = 0;
+    std::int32_t penaltyMaximum_ = 0;
+    std::int32_t penaltyMinimum_ = 0;
+    std::string strBaseCaption_;
+    int delayCount_ = 0;
+
+    QGroupBox* famGameSet_ = nullptr;
+    QLineEdit* txtUser_[2] = {nullptr, nullptr};
+    QLabel* label_[2] = {nullptr, nullptr};
+    QPushButton* cmdUser_[2] = {nullptr, nullptr};
+};
+
+}  // namespace krvo

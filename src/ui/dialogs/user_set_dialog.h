@@ -1,0 +1,63 @@
+#pragma once
+// The preferences dialog (frmUserSet): five check boxes over the user's
+// settings. Confirming saves them to the file and tells the room when the
+// onlookers' view of the user's cards changed.
+
+#include <QDialog>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "ports/packet_sender.h"
+#include "state/user_settings.h"
+
+class QCheckBox;
+class QGroupBox;
+class QPushButton;
+
+namespace krvo {
+
+class UserSetDialog final : public QDialog {
+    Q_OBJECT
+public:
+    // settings must outlive the dialog; it is changed only on confirm.
+    UserSetDialog(UserSettings& settings, std::filesystem::path path, PacketSender& sender,
+                  std::function<std::string()> myUserName, QWidget* parent = nullptr);
+
+    QCheckBox* chkUser(int index) const;
+    QPushButton* cmdUser(int index) const;
+    QGroupBox* group(int index) const;
+    // True once the dialog has closed; it is not shown again.
+    bool unloaded() const { return unloaded_; }
+
+signals:
+    // Emitted once when the dialog closes by any way; the owner deletes it
+    // (deleteLater) on it.
+    void Finished();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
+
+private:
+    void buildControls();
+    void ShowCurrentSettings();
+    void OnDefaults();
+    void OnConfirm();
+    void SendWatchCardsNotice();
+    void Unload();
+
+    UserSettings& settings_;
+    std::filesystem::path path_;
+    PacketSender& sender_;
+    std::function<std::string()> myUserName_;
+    std::uint8_t bteAllowWatchCardsAtOpening_ = 0;
+    bool unloaded_ = false;
+
+    QGroupBox* group_[2] = {nullptr, nullptr};
+    QCheckBox* chkUser_[kUserSettingsCount] = {};
+    QPushButton* cmdUser_[3] = {nullptr, nullptr, nullptr};
+};
+
+}  // namespace krvo

@@ -1,0 +1,198 @@
+// Cards on the table: the hands, the counts of cards left and the plays in
+// the centre.
+
+#include <string>
+
+#include "core/cards.h"
+#include "render/scene_paint.h"
+#include "state/public_state.h"
+#include "state/table_state.h"
+
+namespace krvo {
+namespace {
+
+const QRect kCardRect(0, 0, lngPkWidth, lngPkHeight);
+
+const QImage& cardFace(PictureCache& pictures, std::uint8_t code) {
+    return pictures.app("Res\\ResPk\\Pk" + std::to_string(CardFaceNumber(code)) + ".bmp");
+}
+
+const QImage& cardMask(PictureCache& pictures) {
+    return pictures.app("Res\\ResPk\\PkMask.bmp");
+}
+const QImage& cardBack(PictureCache& pictures) {
+    return pictures.app("Res\\PkBack.bmp");
+}
+
+bool isPass(const CardList& play) {
+    return play.size() == 1 && play[0] == kPassMarker;
+}
+
+// Cards left to right from `at`, 18 pixels apart; a card without a face file
+// leaves its place empty.
+void paintCardRow(TableCanvas& canvas, PictureCache& pictures, const CardList& cards, QPoint at) {
+    const QImage& mask = cardMask(pictures);
+    const QRect row(at, QSize(RowWidth(static_cast<int>(cards.size())), lngPkHeight));
+    if (!canvas.touches(row)) return;
+    for (const std::uint8_t code : cards) {
+        const QImage& face = cardFace(pictures, code);
+        if (!face.isNull()) canvas.maskedBy(face, mask, kCardRect, at);
+        at.rx() += lngPkSpace;
+    }
+}
+
+void paintSeatPlay(TableCanvas& canvas, const SceneSources& scene, const CardList& play,
+                   int position) {
+    if (play.empty()) return;
+    if (isPass(play)) {
+        const QImage& mark = scene.pictures.app("Res\\BuChu.bmp");
+        canvas.masked(mark, QRect(0, 0, kPassMarkWidth, kPassMarkHeight), QPoint(kPassMarkWidth, 0),
+                      PassMarkOrigin(scene.layout, position));
+        return;
+    }
+    paintCardRow(canvas, scene.pictures, play,
+                 PlayOrigin(scene.layout, position, static_cast<int>(play.size())));
+}
+
+void paintOwnHand(TableCanvas& canvas, const SceneSources& scene) {
+    const TableState& table = scene.table;
+    canvas.erase(OwnHandEraseRect(scene.layout, table.bteDeckCount));
+    PictureCache& pictures = scene.pictures;
+    const QImage& mask = cardMask(pictures);
+    if (mask.isNull()) return;
+    const int n = static_cast<int>(table.bteMyPai.size());
+    const QPoint anchor = scene.layout.ptHandCards[kBottom];
+    int x = RowLeft(anchor, n);
+    for (int i = 0; i < n; ++i, x += lngPkSpace) {
+        const std::size_t at = static_cast<std::size_t>(i);
+        const bool raised = at < table.bteSelected.size() && table.bteSelected[at] != 0;
+        const QImage& face =
+            table.blnCanSeeMyPai != 0 ? cardFace(pictures, table.bteMyPai[at]) : cardBack(pictures);
+        if (face.isNull()) continue;
+        canvas.maskedBy(face, mask, kCardRect,
+                        QPoint(x, raised ? anchor.y() - kRaise : anchor.y()));
+    }
+}
+
+void paintOtherHand(TableCanvas& canvas, const SceneSources& scene, const SeatInfo& seat,
+                    int position) {
+    PictureCache& pictures = scene.pictures;
+    const QImage& back = cardBack(pictures);
+    const QImage& mask = cardMask(pictures);
+    if (back.isNull() || mask.isNull()) return;
+    const QPoint anchor = scene.layout.ptHandCards[static_cast<std::size_t>(position)];
+    const bool row = position == kTop;
+    if (!seat.bteLeftPai.empty()) {
+        const int n = static_cast<int>(seat.bteLeftPai.size());
+        if (row)
+            return paintCardRow(canvas, pictures, seat.bteLeftPai,
+                                {RowLeft(anchor, n), anchor.y()});
+        // Revealed side hands spread a little wider than backs, centred as backs are.
+        QPoint at(anchor.x(), anchor.y() - ColumnHeight(n) / 2);
+        for (const std::uint8_t code : seat.bteLeftPai) {
+            const QImage& face = cardFace(pictures, code);
+            if (!face.isNull()) canvas.maskedBy(face, mask, kCardRect, at);
+            at.ry() += kRevealedSideStep;
+        }
+        return;
+    }
+    if (scene.table.blnShowOtherPai == 0) return;
+    canvas.erase(OtherHandEraseRect(scene.layout, position, scene.table.bteDeckCount));
+    const int k = seat.btePaiCount;
+    QPoint at = row ? QPoint(RowLeft(anchor, k), anchor.y())
+                    : QPoint(anchor.x(), anchor.y() - ColumnHeight(k) / 2);
+    const QPoint step = row ? QPoint(lngPkSpace, 0) : QPoint(0, lngPkVSpace);
+    for (int i = 0; i < k; ++i, at += step) canvas.maskedBy(back, mask, kCardRect, at);
+}
+
+void paintRemainingCount(TableCanvas& canvas, const SceneSources& scene, const SeatInfo& seat,
+                         int position) {
+    const QPoint place = RemainingCountPlace(scene.layout, position);
+    canvas.erase(EraseRect(place.x(), place.y(), 63, 13));
+    canvas.text(place, QStringLiteral("余牌:"), {qRgb(0, 180, 200), 11, false});
+    canvas.text(place + QPoint(40, -3), QString::number(seat.btePaiCount),
+                {qRgb(250, 0, 200), 13, true});
+}
+
+}  // namespace
+
+void PaintCentre(TableCanvas& canvas, const SceneSources& scene) {
+    canvas.erase(CentreRect(scene.layout));
+    const QImage& middle = scene.pictures.app("Res\\GameBackMid.bmp");
+    if (!middle.isNull()) canvas.copy(middle, scene.layout.centrePicture());
+    const bool previous = scene.overlays.trickView == TrickView::Previous;
+    for (std::uint8_t chair = 0; chair < kChairCount; ++chair) {
+        const SeatInfo& seat = scene.table.arrSeat[chair];
+        paintSeatPlay(canvas, scene, previous ? seat.bteLastOutPai : seat.bteOutPai,
+                      scene.position(chair));
+    }
+}
+
+void PaintSeatHand(TableCanvas& canvas, const SceneSources& scene, std::uint8_t chair) {
+    const int position = scene.position(chair);
+    if (position == kBottom) return paintOwnHand(canvas, scene);
+    paintOtherHand(canvas, scene, scene.table.arrSeat[chair], position);
+}
+
+void PaintRemainingCount(TableCanvas& canvas, const SceneSources& scene, std::uint8_t chair) {
+    paintRemainingCount(canvas, scene, scene.table.arrSeat[chair], scene.position(chair));
+}
+
+QRect OwnHandArea(const SceneSources& scene) {
+    const TableState& table = scene.table;
+    const QPoint anchor = scene.layout.ptHandCards[kBottom];
+    const int n = static_cast<int>(table.bteMyPai.size());
+    // A hand longer than the widest one expected still repaints whole.
+    const QRect hand(RowLeft(anchor, n), anchor.y() - kRaise, RowWidth(n), lngPkHeight + kRaise);
+    return OwnHandEraseRect(scene.layout, table.bteDeckCount).united(n > 0 ? hand : QRect());
+}
+
+QRect ToggledCardArea(const SceneSources& scene, int index) {
+    const int n = static_cast<int>(scene.table.bteMyPai.size());
+    if (index < 1 || index > n) return {};
+    const QPoint anchor = scene.layout.ptHandCards[kBottom];
+    // The card's own columns; its rounded corners end 3 pixels into the next card.
+    return {OwnCardLeft(scene.layout, n, index), anchor.y() - kRaise, lngPkWidth + 3,
+            lngPkHeight + kRaise};
+}
+
+QRect SeatHandArea(const SceneSources& scene, std::uint8_t chair) {
+    const int position = scene.position(chair);
+    if (position == kBottom) return OwnHandArea(scene);
+    const SeatInfo& seat = scene.table.arrSeat[chair];
+    const QPoint anchor = scene.layout.ptHandCards[static_cast<std::size_t>(position)];
+    QRect area = OtherHandEraseRect(scene.layout, position, scene.table.bteDeckCount);
+    const int shown = std::max<int>(seat.btePaiCount, static_cast<int>(seat.bteLeftPai.size()));
+    if (position == kTop) {
+        return area.united(QRect(RowLeft(anchor, shown), anchor.y(), RowWidth(shown), lngPkHeight));
+    }
+    const int n = std::max(shown, 1);
+    const int top = anchor.y() - ColumnHeight(n) / 2;
+    return area.united(
+        QRect(anchor.x(), top, lngPkWidth, (n - 1) * kRevealedSideStep + lngPkHeight));
+}
+
+QRect RemainingCountArea(const SceneSources& scene, std::uint8_t chair) {
+    const QPoint place = RemainingCountPlace(scene.layout, scene.position(chair));
+    const QString count = QString::number(scene.table.arrSeat[chair].btePaiCount);
+    const QRect number(place + QPoint(40, -3), QSize(TextWidth(count, {0, 13, true}) + 2, 20));
+    return EraseRect(place.x(), place.y(), 63, 13).united(number);
+}
+
+QRect SeatPlayArea(const SceneSources& scene, std::uint8_t chair) {
+    const SeatInfo& seat = scene.table.arrSeat[chair];
+    return PlayRect(scene.layout, scene.position(chair), seat.bteOutPai);
+}
+
+QRect CentreArea(const SceneSources& scene) {
+    QRect area = CentreRect(scene.layout).united(scene.layout.centrePictureRect());
+    for (std::uint8_t chair = 0; chair < kChairCount; ++chair) {
+        const SeatInfo& seat = scene.table.arrSeat[chair];
+        const int position = scene.position(chair);
+        area = area.united(PlayRect(scene.layout, position, seat.bteOutPai))
+                   .united(PlayRect(scene.layout, position, seat.bteLastOutPai));
+    }
+    return area;
+}
+
+}  // namespace krvo

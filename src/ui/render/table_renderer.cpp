@@ -1,0 +1,272 @@
+#include "render/table_renderer.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <string>
+
+#include "core/waits.h"
+#include "render/table_surface.h"
+#include "state/public_state.h"
+#include "state/table_state.h"
+
+namespace krvo {
+namespace {
+
+constexpr int kSmallScreenWidth = 800;
+
+struct BombKind {
+    const char* directory;
+    int frames;
+    QSize size;
+    QRgb key;
+    int delayMs;
+};
+
+constexpr BombKind kBombKinds[] = {
+    {"Res\\Bomb\\b1\\Blast0", 9, {180, 135}, qRgb(0, 0, 0), 30},
+    {"Res\\Bomb\\b2\\Blast0", 15, {88, 80}, qRgb(255, 255, 255), 40},
+};
+
+std::string frameName(const BombKind& kind, int frame) {
+    return kind.directory + std::string(frame < 10 ? "0" : "") + std::to_string(frame) + ".jpg";
+}
+
+}  // namespace
+
+TableRenderer::TableRenderer(const TableState& table, const PublicState& pub, Waiter& waiter)
+    : table_(table), pub_(pub), waiter_(waiter), image_(NewTableImage(QSize(1, 1))) {}
+
+TableRenderer::~TableRenderer() {
+    if (surface_) {
+        surface_->picture = nullptr;
+        surface_->onResize = nullptr;
+    }
+}
+
+void TableRenderer::attach(TableSurface* surface) {
+    surface_ = surface;
+    if (!surface_) return;
+    surface_->picture = [this]() -> const QImage& { return image(); };
+    surface_->onResize = [this](QSize size) { resize(size); };
+    if (!screenWidth) {
+        screenWidth = [this] {
+            const QScreen* screen =
+                surface_ ? surface_->screen() : QGuiApplication::primaryScreen();
+            return screen ? screen->geometry().width() : kSmallScreenWidth + 1;
+        };
+    }
+    resize(surface_->size());
+}
+
+void TableRenderer::resize(QSize size) {
+    image_ = NewTableImage(size);
+    dirty_ = QRegion();
+    layoutTable();
+    paintTable();
+}
+
+PictureCache& TableRenderer::pictures() {
+    if (!pictures_)
+        pictures_ = std::make_unique<PictureCache>(pub_.strAppPath, pub_.strPlatformPath);
+    return *pictures_;
+}
+
+void TableRenderer::reloadPictures() {
+    pictures_.reset();
+    invalidate(image_.rect());
+}
+
+SceneSources TableRenderer::sources() {
+    return {layout_, table_, pub_, pictures(), clock_, overlays_};
+}
+
+const QImage& TableRenderer::image() {
+    flush();
+    return image_;
+}
+
+void TableRenderer::invalidate(const QRect& area) {
+    const QRect visible = area.intersected(image_.rect());
+    if (visible.isEmpty()) return;
+    dirty_ += visible;
+    if (surface_) surface_->update(visible);
+}
+
+// Repaints what changed, from the state as it is now. Never nested: painting
+// runs no events.
+void TableRenderer::flush() {
+    if (painting_ || dirty_.isEmpty()) return;
+    painting_ = true;
+    const QRegion region = std::exchange(dirty_, QRegion());
+    const SceneSources scene = sources();
+    for (const QRect& rect : region) {
+        TableCanvas canvas(image_, rect);
+        PaintTableLayers(canvas, scene);
+    }
+    painting_ = false;
+}
+
+void TableRenderer::layoutTable() {
+    const bool smallScreen = screenWidth && screenWidth() <= kSmallScreenWidth;
+    layout_ = ComputeTableLayout(image_.size(), smallScreen, table_.blnShowOtherPai != 0);
+    if (placeCountdownBar) placeCountdownBar(kKoClockGeometry);
+}
+
+void TableRenderer::paintTable() {
+    // The full repaint shows the current trick and nothing lying over the table.
+    overlays_.trickView = TrickView::Current;
+    overlays_.result.reset();
+    overlays_.firstPlayerChair = -1;
+    invalidate(image_.rect());
+    if (placeStartButton) placeStartButton(layout_.ptUserFace[kBottom] + QPoint(150, 5));
+}
+
+void TableRenderer::paintSeat(std::uint8_t chair) {
+    if (chair < kChairCount) invalidate(SeatArea(sources(), chair));
+}
+
+void TableRenderer::paintOfflineMark(std::uint8_t chair) {
+    if (chair < kChairCount) invalidate(OfflineMarkRect(layout_, sources().position(chair)));
+}
+
+void TableRenderer::paintReadyMark(std::uint8_t chair) {
+    if (chair < kChairCount) invalidate(ReadyMarkRect(layout_, sources().position(chair)));
+}
+
+void TableRenderer::paintSeatHand(std::uint8_t chair) {
+    if (chair >= kChairCount) return;
+    const SceneSources scene = sources();
+    invalidate(SeatHandArea(scene, chair));
+    invalidate(RemainingCountArea(scene, chair));
+}
+
+void TableRenderer::paintOwnHand() {
+    const SceneSources scene = sources();
+    invalidate(OwnHandArea(scene));
+    if (pub_.bteMyChair < kChairCount) invalidate(RemainingCountArea(scene, pub_.bteMyChair));
+}
+
+void TableRenderer::paintToggledCard(std::size_t index) {
+    if (index > table_.bteMyPai.size()) return;
+    invalidate(ToggledCardArea(sources(), static_cast<int>(index)));
+}
+
+void TableRenderer::paintTableCentre(TrickView which) {
+    overlays_.trickView = which;
+    invalidate(CentreArea(sources()));
+    invalidate(anyWaitingNoticeArea());
+}
+
+void TableRenderer::paintSeatPlay(std::uint8_t chair) {
+    if (chair < kChairCount) invalidate(SeatPlayArea(sources(), chair));
+}
+
+void TableRenderer::eraseSeatPlay(std::uint8_t chair) {
+    // Measured now, while the play is still there; painted once it is gone.
+    if (chair < kChairCount) invalidate(SeatPlayArea(sources(), chair));
+}
+
+void TableRenderer::paintDeclarationMarks(std::uint8_t chair) {
+    if (chair < kChairCount) invalidate(DeclarationMarksArea(sources(), chair));
+}
+
+void TableRenderer::paintPlaceMark(std::uint8_t chair) {
+    if (chair < kChairCount) invalidate(PlaceMarkArea(sources(), chair));
+}
+
+void TableRenderer::paintFirstPlayerMark(std::uint8_t chair) {
+    if (chair >= kChairCount) return;
+    overlays_.firstPlayerChair = chair;
+    invalidate(FirstPlayerBubbleArea(sources(), chair));
+}
+
+void TableRenderer::paintToolButtons() {
+    invalidate(ToolButtonsArea(sources()));
+}
+
+QRect TableRenderer::playButtonsArea() {
+    QRect area = PlayButtonsArea(layout_);
+    for (int i = 0; i < 3; ++i) area = area.united(PlayButtonRect(layout_, 3, i));
+    return area.united(PlayButtonRect(layout_, 1, 0));
+}
+
+void TableRenderer::paintPlayButtons() {
+    invalidate(playButtonsArea());
+}
+
+void TableRenderer::erasePlayButtons() {
+    invalidate(playButtonsArea());
+}
+
+void TableRenderer::paintDecisionButtons() {
+    invalidate(DecisionButtonsArea(layout_));
+}
+
+void TableRenderer::eraseDecisionButtons() {
+    invalidate(DecisionButtonsArea(layout_));
+    invalidate(CentreArea(sources()));
+}
+
+QRect TableRenderer::anyWaitingNoticeArea() {
+    QRect area;
+    for (std::uint8_t state : {kRoundShowRedAces, kRoundSurrender, kRoundJue, kRoundZhi}) {
+        area = area.united(WaitingNoticeArea(layout_, TextWidth(WaitingNoticeText(state), {})));
+    }
+    return area.adjusted(0, 0, 2, 4);
+}
+
+void TableRenderer::paintWaitingNotice() {
+    invalidate(anyWaitingNoticeArea());
+}
+
+void TableRenderer::paintDeclarationPanel() {
+    invalidate(DeclarationPanelArea());
+}
+
+void TableRenderer::paintScorePanel() {
+    invalidate(ScorePanelArea(sources()));
+}
+
+void TableRenderer::paintRoundResult(const std::array<std::int32_t, 4>& scores) {
+    overlays_.result = scores;
+    invalidate(ResultArea(sources(), scores));
+}
+
+void TableRenderer::paintClock(std::uint8_t chair, std::int32_t ticks) {
+    if (chair >= kChairCount) return;
+    clock_ = {chair, ticks};
+    invalidate(ClockArea(sources(), chair));
+}
+
+void TableRenderer::eraseClock(std::uint8_t chair) {
+    if (clock_.chair >= 0 && clock_.chair < static_cast<int>(kChairCount)) {
+        invalidate(ClockArea(sources(), static_cast<std::uint8_t>(clock_.chair)));
+    }
+    clock_ = {};
+    if (chair < kChairCount) invalidate(ClockArea(sources(), chair));
+}
+
+// Frame by frame over the seat's play, each frame replacing the one before;
+// between frames the events flow. The table under the frames is repainted
+// from the state, so it comes back exactly as it was, and anything that
+// changed meanwhile shows as it is now.
+void TableRenderer::playBombAnimation(std::uint8_t chair, std::uint8_t kind) {
+    if (chair >= kChairCount || kind < 1 || kind > 2) return;
+    const BombKind& bomb = kBombKinds[kind - 1];
+    const int cards = static_cast<int>(table_.arrSeat[chair].bteOutPai.size());
+    for (int frame = 1; frame <= bomb.frames; ++frame) {
+        const QImage& picture = pictures().app(frameName(bomb, frame));
+        if (picture.isNull()) continue;
+        const QPoint origin =
+            BombFrameOrigin(layout_, sources().position(chair), kind, bomb.size, cards);
+        if (overlays_.bomb) invalidate(overlays_.bomb->area());
+        overlays_.bomb = BombFrame{picture, bomb.key, origin};
+        invalidate(overlays_.bomb->area());
+        if (!waiter_.WaitMilliseconds(bomb.delayMs)) break;
+    }
+    if (!overlays_.bomb) return;
+    invalidate(overlays_.bomb->area());
+    overlays_.bomb.reset();
+}
+
+}  // namespace krvo

@@ -1,0 +1,98 @@
+#pragma once
+// The table scene drawn for real. Each call of the table handling says what
+// changed; the renderer marks the rectangles that this touches and repaints
+// them from the state (through the layer routine) before they are shown or
+// read. Erasing and drawing are therefore one thing: a rectangle always ends
+// up exactly as a full repaint would draw it.
+
+#include <QImage>
+#include <QPointer>
+#include <QRegion>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "ports/table_scene.h"
+#include "render/scene_paint.h"
+#include "render/table_layout.h"
+
+namespace krvo {
+
+struct PublicState;
+struct TableState;
+class TableSurface;
+class Waiter;
+
+class TableRenderer final : public TableScene {
+public:
+    TableRenderer(const TableState& table, const PublicState& pub, Waiter& waiter);
+    ~TableRenderer() override;
+
+    // The widget that shows the table; its size is the table's size from
+    // then on. Without one (in tests) the size comes from resize().
+    void attach(TableSurface* surface);
+    void resize(QSize size);
+    // Where the start button stands after a full repaint, and where the
+    // countdown bar goes after a layout.
+    std::function<void(QPoint)> placeStartButton;
+    std::function<void(QRect)> placeCountdownBar;
+    // The width of the screen the table is on; small screens draw the plays
+    // closer to the hands.
+    std::function<int()> screenWidth;
+
+    // The back buffer with every pending change painted.
+    const QImage& image();
+    const TableLayout& layout() const { return layout_; }
+    const SceneOverlays& overlays() const { return overlays_; }
+    // Files are read again on their next use.
+    void reloadPictures();
+
+    void paintSeat(std::uint8_t chair) override;
+    void paintOfflineMark(std::uint8_t chair) override;
+    void paintReadyMark(std::uint8_t chair) override;
+    void layoutTable() override;
+    void paintTable() override;
+    void paintSeatHand(std::uint8_t chair) override;
+    void paintOwnHand() override;
+    void paintToggledCard(std::size_t index) override;
+    void paintTableCentre(TrickView which) override;
+    void paintSeatPlay(std::uint8_t chair) override;
+    void eraseSeatPlay(std::uint8_t chair) override;
+    void paintDeclarationMarks(std::uint8_t chair) override;
+    void paintPlaceMark(std::uint8_t chair) override;
+    void paintFirstPlayerMark(std::uint8_t chair) override;
+    void paintToolButtons() override;
+    void paintPlayButtons() override;
+    void erasePlayButtons() override;
+    void paintDecisionButtons() override;
+    void eraseDecisionButtons() override;
+    void paintWaitingNotice() override;
+    void paintDeclarationPanel() override;
+    void paintScorePanel() override;
+    void paintRoundResult(const std::array<std::int32_t, 4>& scores) override;
+    void playBombAnimation(std::uint8_t chair, std::uint8_t kind) override;
+    void paintClock(std::uint8_t chair, std::int32_t ticks) override;
+    void eraseClock(std::uint8_t chair) override;
+
+private:
+    SceneSources sources();
+    PictureCache& pictures();
+    void invalidate(const QRect& area);
+    void flush();
+    QRect anyWaitingNoticeArea();
+    QRect playButtonsArea();
+
+    const TableState& table_;
+    const PublicState& pub_;
+    Waiter& waiter_;
+    QPointer<TableSurface> surface_;
+    std::unique_ptr<PictureCache> pictures_;
+    QImage image_;
+    TableLayout layout_;
+    SceneOverlays overlays_;
+    ClockFace clock_;
+    QRegion dirty_;
+    bool painting_ = false;
+};
+
+}  // namespace krvo
