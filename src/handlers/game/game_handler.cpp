@@ -97,7 +97,7 @@ void GameHandler::onRoundStart(std::span<const std::uint8_t> packet) {
     if (pub.bteGameState == 0) {
         pub.bteGameState = 1;
         const Packet gameOn = {130, 1};
-        SendGamePacket(links(), gameOn);
+        links().sender.SendPacket(gameOn);
     }
     parts().clock.StopClock();
     ResetRound(table, true);
@@ -119,7 +119,7 @@ void GameHandler::onRoundStart(std::span<const std::uint8_t> packet) {
     links().scene.paintTable();
     if (pub.blnIsOnlooker) return;
     const Packet ack = {19, pub.bteMyChair};
-    SendGamePacket(links(), ack);
+    links().sender.SendPacket(ack);
 }
 
 void GameHandler::onHandUp(std::span<const std::uint8_t> packet) {
@@ -148,7 +148,7 @@ void GameHandler::onDeal(std::span<const std::uint8_t> packet) {
         parts().actions.StartFirstPlayerMark();
     }
     parts().flow.RefreshAction();
-    PlayGameSound(links(), kSoundDeal);
+    links().sounds.play(kSoundDeal);
 }
 
 void GameHandler::showRedAces(std::uint8_t chair, std::uint8_t which) {
@@ -183,7 +183,7 @@ void GameHandler::onDeclare(std::span<const std::uint8_t> packet) {
                             GameSound sound) {
         if (seat) seat->*field = value;
         roundMark = packet[6];
-        PlayGameSound(links(), value == 0 ? kSoundDeclined : sound);
+        links().sounds.play(value == 0 ? kSoundDeclined : sound);
     };
     switch (kind) {
         case kAnswerLiang:
@@ -201,7 +201,7 @@ void GameHandler::onDeclare(std::span<const std::uint8_t> packet) {
             answer(&SeatInfo::bteZhi, table.bteRoundZhi, kSoundZhi);
             break;
         case kAnswerSurrender:
-            PlayGameSound(links(), kSoundSurrender);
+            links().sounds.play(kSoundSurrender);
             break;
         default:
             break;
@@ -223,7 +223,7 @@ void GameHandler::onDeclare(std::span<const std::uint8_t> packet) {
 
 void GameHandler::onOutReject(std::span<const std::uint8_t> packet) {
     parts().clock.StopClock();
-    if (!ShowNotice(links(), PacketToString(packet, 1), links().launch.strGameTitle)) return;
+    if (!links().notice.show(PacketToString(packet, 1), links().launch.strGameTitle)) return;
     TableState& table = links().table;
     const bool playTurn = table.bteRoundState == kRoundLead || table.bteRoundState == kRoundFollow;
     if (playTurn && !table.bteMyPaiBak.empty()) {

@@ -40,7 +40,20 @@ public:
         TableNotices& notices;
     };
 
-    GameHandler(GameLinks links, Parts parts) : links_(std::move(links)), parts_(parts) {}
+    struct Links {
+        const LaunchParams& launch;
+        PublicState& pub;
+        TableState& table;
+        TableScene& scene;
+        PacketSender& sender;
+        GameSounds sounds;
+        NoticeBox notice;
+        ChatOps& chat;
+        // Pauses and the bomb hold the network and pump events meanwhile.
+        Waiter& waiter;
+    };
+
+    GameHandler(Links links, Parts parts) : links_(std::move(links)), parts_(parts) {}
 
     // One game message; malformed ones are ignored as each message says.
     void HandleGameMsg(std::span<const std::uint8_t> packet);
@@ -71,10 +84,10 @@ private:
     // Runs the animation with plays locked out; false when the program ended in it.
     bool playBomb(std::uint8_t chair, std::uint8_t kind);
 
-    const GameLinks& links() const { return links_; }
+    const Links& links() const { return links_; }
     const Parts& parts() const { return parts_; }
 
-    GameLinks links_;
+    Links links_;
     Parts parts_;
 };
 

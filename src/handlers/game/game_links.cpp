@@ -2,7 +2,6 @@
 
 #include "core/waits.h"
 #include "ports/message_boxes.h"
-#include "ports/packet_sender.h"
 #include "ports/sound_player.h"
 #include "state/public_state.h"
 #include "state/table_state.h"
@@ -10,26 +9,22 @@
 
 namespace krvo {
 
-void PlayGameSound(const GameLinks& links, GameSound sound) {
-    if (links.settings.bteSoundOn == 0) return;
-    links.sound.PlayGameSound(sound);
+void GameSounds::play(GameSound which) const {
+    if (settings.bteSoundOn == 0) return;
+    sound.PlayGameSound(which);
 }
 
-void SendGamePacket(const GameLinks& links, std::span<const std::uint8_t> packet) {
-    links.sender.SendPacket(packet);
+bool NoticeBox::show(std::string_view text, std::string_view caption) const {
+    boxes.ShowMessageBox(0, MsgType::OneButton, text, caption, 10, "确定", "", true);
+    return !waiter.ending();
 }
 
-bool ShowNotice(const GameLinks& links, std::string_view text, std::string_view caption) {
-    links.boxes.ShowMessageBox(0, MsgType::OneButton, text, caption, 10, "确定", "", true);
-    return !links.waiter.ending();
+bool IsPlayer(const PublicState& pub) {
+    return !pub.blnIsOnlooker && pub.bteMyChair < kChairCount;
 }
 
-bool IsPlayer(const GameLinks& links) {
-    return !links.pub.blnIsOnlooker && links.pub.bteMyChair < kChairCount;
-}
-
-bool IsMyTurn(const GameLinks& links) {
-    return IsPlayer(links) && links.table.bteCurChair == links.pub.bteMyChair;
+bool IsMyTurn(const PublicState& pub, const TableState& table) {
+    return IsPlayer(pub) && table.bteCurChair == pub.bteMyChair;
 }
 
 }  // namespace krvo

@@ -1,12 +1,11 @@
 #pragma once
-// What the game side of the table works on and through: the shared state, the
-// packet sender, the table surface, sounds, message boxes, the chat pane, the
-// user's preferences, the event-pumping waits and the clock. Every part of the
-// round flow takes the same links; the owner wires them once.
+// What the game side of the table is wired with, and the small pieces its
+// parts share. The owner hands GameTable the whole set once; GameTable gives
+// each part (clock, start button, actions, round flow, automatic play, the
+// message handler) only the references that part uses, in its own Links.
 
 #include <cstdint>
 #include <functional>
-#include <span>
 #include <string_view>
 
 namespace krvo {
@@ -58,14 +57,26 @@ enum GameSound : int {
     kSoundDeclined = 14,
 };
 
-// Plays the sound when the user has sounds on.
-void PlayGameSound(const GameLinks& links, GameSound sound);
-void SendGamePacket(const GameLinks& links, std::span<const std::uint8_t> packet);
-// The one-button box of the table: group 0, 10 seconds, "确定". False when the
-// program ended while it was open; the caller must then return at once.
-bool ShowNotice(const GameLinks& links, std::string_view text, std::string_view caption);
+// The game's sounds, played only when the user has sounds on.
+struct GameSounds {
+    SoundPlayer& sound;
+    const UserSettings& settings;
+
+    void play(GameSound which) const;
+};
+
+// The one-button box of the table: group 0, 10 seconds, "确定".
+struct NoticeBox {
+    MessageBoxService& boxes;
+    Waiter& waiter;
+
+    // False when the program ended while it was open; the caller must then
+    // return at once.
+    bool show(std::string_view text, std::string_view caption) const;
+};
+
 // The local user plays (is no onlooker) and sits in a real chair.
-bool IsPlayer(const GameLinks& links);
-bool IsMyTurn(const GameLinks& links);
+bool IsPlayer(const PublicState& pub);
+bool IsMyTurn(const PublicState& pub, const TableState& table);
 
 }  // namespace krvo

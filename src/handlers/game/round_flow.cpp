@@ -3,39 +3,39 @@
 #include "core/packet.h"
 #include "game/start_button.h"
 #include "game/turn_clock.h"
+#include "ports/packet_sender.h"
 #include "ports/table_scene.h"
 #include "state/public_state.h"
 #include "state/table_state.h"
 
 namespace krvo {
 
-void ShowPlayButtons(const GameLinks& links) {
-    TableState& table = links.table;
+void ShowPlayButtons(TableState& table, TableScene& scene) {
     table.bteOutBut.fill(kButtonHidden);
     if (table.bteRoundState == kRoundLead) {
         table.bteOutBut[0] = kButtonShown;
     } else if (table.bteRoundState == kRoundFollow) {
         table.bteOutBut.fill(kButtonShown);
     }
-    links.scene.paintPlayButtons();
+    scene.paintPlayButtons();
 }
 
-void HidePlayButtons(const GameLinks& links) {
-    links.table.bteOutBut.fill(kButtonHidden);
-    links.scene.erasePlayButtons();
+void HidePlayButtons(TableState& table, TableScene& scene) {
+    table.bteOutBut.fill(kButtonHidden);
+    scene.erasePlayButtons();
 }
 
-void ShowDecisionButtons(const GameLinks& links) {
-    links.table.bteLiangBut.fill(kButtonShown);
-    links.scene.paintDecisionButtons();
+void ShowDecisionButtons(TableState& table, TableScene& scene) {
+    table.bteLiangBut.fill(kButtonShown);
+    scene.paintDecisionButtons();
 }
 
-void HideDecisionButtons(const GameLinks& links) {
-    links.table.bteLiangBut.fill(kButtonHidden);
-    links.scene.eraseDecisionButtons();
+void HideDecisionButtons(TableState& table, TableScene& scene) {
+    table.bteLiangBut.fill(kButtonHidden);
+    scene.eraseDecisionButtons();
 }
 
-RoundFlow::RoundFlow(GameLinks links, TurnClock& clock, StartButton& start)
+RoundFlow::RoundFlow(Links links, TurnClock& clock, StartButton& start)
     : links_(std::move(links)), clock_(clock), start_(start) {}
 
 void RoundFlow::RefreshAction() {
@@ -58,27 +58,27 @@ void RoundFlow::refreshPlayTurn() {
     links_.scene.paintToolButtons();
     // Every client runs the clock of a play turn, whoever's turn it is.
     clock_.StartClock(table.bteCurChair);
-    if (!IsMyTurn(links_)) return;
+    if (!IsMyTurn(links_.pub, links_.table)) return;
     if (table.bteMyPai.empty()) {
         const Packet askForHand = {2, 0, links_.pub.bteMyChair};
-        SendGamePacket(links_, askForHand);
+        links_.sender.SendPacket(askForHand);
         return;
     }
-    ShowPlayButtons(links_);
+    ShowPlayButtons(links_.table, links_.scene);
 }
 
 void RoundFlow::refreshIdleTable() {
     start_.TakeDown();
-    if (!IsPlayer(links_)) return;
+    if (!IsPlayer(links_.pub)) return;
     if (!links_.table.arrSeat[links_.pub.bteMyChair].blnReady) start_.PutUp();
 }
 
 void RoundFlow::refreshDeclaration() {
-    if (!IsMyTurn(links_)) return showWaitingNotice();
+    if (!IsMyTurn(links_.pub, links_.table)) return showWaitingNotice();
     links_.table.blnShowWait = false;
     links_.scene.paintTableCentre(TrickView::Current);
     clock_.StartClock(links_.pub.bteMyChair);
-    ShowDecisionButtons(links_);
+    ShowDecisionButtons(links_.table, links_.scene);
 }
 
 void RoundFlow::showWaitingNotice() {

@@ -12,14 +12,21 @@ class TurnClock;
 
 // The play buttons for the round state: the play button alone to lead, play,
 // pass and hint to follow.
-void ShowPlayButtons(const GameLinks& links);
-void HidePlayButtons(const GameLinks& links);
-void ShowDecisionButtons(const GameLinks& links);
-void HideDecisionButtons(const GameLinks& links);
+void ShowPlayButtons(TableState& table, TableScene& scene);
+void HidePlayButtons(TableState& table, TableScene& scene);
+void ShowDecisionButtons(TableState& table, TableScene& scene);
+void HideDecisionButtons(TableState& table, TableScene& scene);
 
 class RoundFlow {
 public:
-    RoundFlow(GameLinks links, TurnClock& clock, StartButton& start);
+    struct Links {
+        const PublicState& pub;
+        TableState& table;
+        TableScene& scene;
+        PacketSender& sender;
+    };
+
+    RoundFlow(Links links, TurnClock& clock, StartButton& start);
 
     void RefreshAction();
 
@@ -29,7 +36,7 @@ private:
     void refreshDeclaration();
     void showWaitingNotice();
 
-    GameLinks links_;
+    Links links_;
     TurnClock& clock_;
     StartButton& start_;
 };

@@ -4,6 +4,7 @@
 
 #include "core/packet.h"
 #include "game/turn_clock.h"
+#include "ports/packet_sender.h"
 #include "ports/table_button.h"
 #include "ports/table_scene.h"
 #include "state/command_line.h"
@@ -18,7 +19,7 @@ constexpr std::int64_t kSecondMs = 1000;
 
 }  // namespace
 
-StartButton::StartButton(GameLinks links, TurnClock& clock, TableButton& button)
+StartButton::StartButton(Links links, TurnClock& clock, TableButton& button)
     : links_(std::move(links)),
       clock_(clock),
       cmdStart_(button),
@@ -79,13 +80,13 @@ void StartButton::tmrStart_Timer() {
 void StartButton::cmdStart_Click() {
     PublicState& pub = links_.pub;
     if (pub.bteGameState != 0) {
-        if (IsPlayer(links_)) {
+        if (IsPlayer(links_.pub)) {
             ResetRound(links_.table, false);
             clock_.StopClock();
             TakeDown();
             links_.scene.paintTable();
             const Packet ready = {18, pub.bteMyChair};
-            SendGamePacket(links_, ready);
+            links_.sender.SendPacket(ready);
         } else {
             TakeDown();
         }
@@ -93,7 +94,7 @@ void StartButton::cmdStart_Click() {
         const std::uint8_t header[] = {112, 1};
         Packet agree;
         if (BuildPacket(links_.launch.strMyUserName, agree, 2, header)) {
-            SendGamePacket(links_, agree);
+            links_.sender.SendPacket(agree);
         }
     }
     TakeDown();

@@ -17,8 +17,19 @@ inline constexpr int kStartCountdownSeconds = 20;
 
 class StartButton {
 public:
+    struct Links {
+        const LaunchParams& launch;
+        PublicState& pub;
+        TableState& table;
+        TableScene& scene;
+        PacketSender& sender;
+        Clock& clock;
+        // Ends the program: the countdown ran out.
+        std::function<void()> closeMainWindow;
+    };
+
     // The button is hidden until a player may start.
-    StartButton(GameLinks links, TurnClock& clock, TableButton& button);
+    StartButton(Links links, TurnClock& clock, TableButton& button);
     ~StartButton();
     StartButton(const StartButton&) = delete;
     StartButton& operator=(const StartButton&) = delete;
@@ -40,7 +51,7 @@ public:
 private:
     bool anybodyReady() const;
 
-    GameLinks links_;
+    Links links_;
     TurnClock& clock_;
     TableButton& cmdStart_;
     std::unique_ptr<Timer> tmrStart_;

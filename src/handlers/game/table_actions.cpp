@@ -3,6 +3,7 @@
 #include "core/packet.h"
 #include "game/round_flow.h"
 #include "game/turn_clock.h"
+#include "ports/packet_sender.h"
 #include "ports/table_scene.h"
 #include "state/command_line.h"
 #include "state/public_state.h"
@@ -39,7 +40,7 @@ Packet playPacket(std::uint8_t chair, std::span<const std::uint8_t> cards) {
 
 }  // namespace
 
-TableActions::TableActions(GameLinks links, TurnClock& clock)
+TableActions::TableActions(Links links, TurnClock& clock)
     : links_(std::move(links)),
       clock_(clock),
       tmrPaintLastOutPai_(links_.clock.createTimer([this] { tmrPaintLastOutPai_Timer(); })),
@@ -91,16 +92,16 @@ void TableActions::tmrPaintLastOutPai_Timer() {
 void TableActions::SendAnswer(std::uint8_t answer) {
     if (links_.pub.blnIsOnlooker) return;
     clock_.StopClock();
-    HideDecisionButtons(links_);
+    HideDecisionButtons(links_.table, links_.scene);
     const std::uint8_t state = links_.table.bteRoundState;
     if (state < kRoundShowRedAces || state > kRoundFollowZhi) return;
     const Packet packet = {20, answerKindOf(state), links_.pub.bteMyChair, answer, 0, 0, 0, 0, 0, 0,
                            0};
-    SendGamePacket(links_, packet);
+    links_.sender.SendPacket(packet);
 }
 
 void TableActions::PlayAction(int index) {
-    if (!IsMyTurn(links_)) return;
+    if (!IsMyTurn(links_.pub, links_.table)) return;
     const std::uint8_t state = links_.table.bteRoundState;
     if (state == kRoundLead || (state == kRoundFollow && index == kPlaySelection)) {
         return playSelection();
@@ -113,7 +114,7 @@ void TableActions::PlayAction(int index) {
 bool TableActions::canPlayNow() const {
     const TableState& table = links_.table;
     const bool turnState = table.bteRoundState == kRoundLead || table.bteRoundState == kRoundFollow;
-    return IsMyTurn(links_) && turnState && table.bteOutBut[0] != kButtonHidden &&
+    return IsMyTurn(links_.pub, links_.table) && turnState && table.bteOutBut[0] != kButtonHidden &&
            !table.blnBombShow;
 }
 
@@ -142,24 +143,24 @@ void TableActions::playSelection() {
     if (!check.ok) {
         // The cards stay raised so the player can correct the choice.
         table.bteSelectPai.clear();
-        ShowNotice(links_, check.message, links_.launch.strGameTitle);
+        links_.notice.show(check.message, links_.launch.strGameTitle);
         return;
     }
     clock_.StopClock();
-    HidePlayButtons(links_);
+    HidePlayButtons(links_.table, links_.scene);
     const std::uint8_t myChair = links_.pub.bteMyChair;
     applyLocalPlay(table, myChair);
     links_.scene.paintOwnHand();
     links_.scene.paintSeatPlay(myChair);
-    SendGamePacket(links_, playPacket(myChair, table.bteSelectPai));
+    links_.sender.SendPacket(playPacket(myChair, table.bteSelectPai));
 }
 
 void TableActions::pass() {
     links_.table.tipList.lngTipCount = 0;
     const std::uint8_t cards[] = {kPassMarker};
-    SendGamePacket(links_, playPacket(links_.pub.bteMyChair, cards));
+    links_.sender.SendPacket(playPacket(links_.pub.bteMyChair, cards));
     clock_.StopClock();
-    HidePlayButtons(links_);
+    HidePlayButtons(links_.table, links_.scene);
 }
 
 void TableActions::hint() {

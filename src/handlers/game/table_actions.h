@@ -24,7 +24,17 @@ inline constexpr int kFirstPlayerMarkTicks = 3;
 
 class TableActions {
 public:
-    TableActions(GameLinks links, TurnClock& clock);
+    struct Links {
+        const LaunchParams& launch;
+        PublicState& pub;
+        TableState& table;
+        TableScene& scene;
+        PacketSender& sender;
+        Clock& clock;
+        NoticeBox notice;
+    };
+
+    TableActions(Links links, TurnClock& clock);
 
     // Raises or lowers card `index` (from 1) of the own hand. False for an
     // onlooker, whose click on a card counts as a click beside the hand.
@@ -60,7 +70,7 @@ private:
     void hint();
     void showTip();
 
-    GameLinks links_;
+    Links links_;
     TurnClock& clock_;
     std::unique_ptr<Timer> tmrPaintLastOutPai_;
     int tmrPaintLastOutPaiTag_ = 0;

@@ -10,6 +10,7 @@
 #include "game/round_flow.h"
 #include "game/start_button.h"
 #include "game/turn_clock.h"
+#include "ports/packet_sender.h"
 #include "ports/room_controls.h"
 #include "ports/table_scene.h"
 #include "state/command_line.h"
@@ -39,7 +40,7 @@ std::int32_t addSaturated(std::int32_t total, std::int32_t score) {
 void GameHandler::onOutPai(std::span<const std::uint8_t> packet) {
     TableState& table = links().table;
     parts().clock.StopClock();
-    if (table.bteOutBut[0] != kButtonHidden) HidePlayButtons(links());
+    if (table.bteOutBut[0] != kButtonHidden) HidePlayButtons(links().table, links().scene);
     if (packet.size() <= kOutPaiHeader) return;
     if (packet.size() != kOutPaiHeader + packet[7]) return;
     const bool trickFlag = packet[4] != 0;
@@ -59,7 +60,7 @@ void GameHandler::onOutPai(std::span<const std::uint8_t> packet) {
     }
     std::uint8_t bomb = 0;
     if (cards.front() == kPassMarker) {
-        PlayGameSound(links(), kSoundPass);
+        links().sounds.play(kSoundPass);
     } else {
         bomb = recordPlay(player, cards);
     }
@@ -103,13 +104,13 @@ std::uint8_t GameHandler::recordPlay(std::uint8_t chair, std::span<const std::ui
                           static_cast<std::uint8_t>(cards.size())};
     std::uint8_t bomb = 0;
     if (type.btePaiType <= kPaiDoubleStraight) {
-        PlayGameSound(links(), kSoundPlay);
+        links().sounds.play(kSoundPlay);
     } else if (type.btePaiType <= kPaiBombFour) {
         bomb = kBombKindBlast;
-        PlayGameSound(links(), kSoundBomb);
+        links().sounds.play(kSoundBomb);
     } else if (type.btePaiType == kPaiRedAcePair) {
         bomb = kBombKindRedAces;
-        PlayGameSound(links(), kSoundRedAcePair);
+        links().sounds.play(kSoundRedAcePair);
     }
     if (chair >= kChairCount) return bomb;
     SeatInfo& seat = table.arrSeat[chair];
@@ -165,9 +166,9 @@ void GameHandler::onRoundEnd(std::span<const std::uint8_t> packet) {
         parts().clock.StopClock();
         table.blnShowOtherPai = 1;
         links().scene.layoutTable();
-        HidePlayButtons(links());
+        HidePlayButtons(links().table, links().scene);
         links().scene.paintTable();
-        PlayGameSound(links(), kSoundRoundEnd);
+        links().sounds.play(kSoundRoundEnd);
         links().scene.paintRoundResult(scores);
         if (onlooker) {
             // The onlooker's table is cleared after the pause; the next round's
@@ -175,7 +176,7 @@ void GameHandler::onRoundEnd(std::span<const std::uint8_t> packet) {
             const Waiter::PacketHold hold(links().waiter);
             if (!links().waiter.WaitMilliseconds(kOnlookerResultMs)) return;
         }
-    } else if (!ShowNotice(links(), "本局游戏结束!", links().launch.strGameTitle)) {
+    } else if (!links().notice.show("本局游戏结束!", links().launch.strGameTitle)) {
         return;
     }
     if (onlooker) ResetRound(links().table, true);

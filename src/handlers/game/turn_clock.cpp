@@ -6,6 +6,7 @@
 #include "game/round_flow.h"
 #include "game/table_actions.h"
 #include "ports/countdown_bar.h"
+#include "ports/packet_sender.h"
 #include "ports/table_scene.h"
 #include "state/public_state.h"
 #include "state/table_state.h"
@@ -21,7 +22,7 @@ bool isDeclarationState(std::uint8_t state) {
 
 }  // namespace
 
-TurnClock::TurnClock(GameLinks links, CountdownBar& bar) : links_(std::move(links)), KoClock_(bar) {
+TurnClock::TurnClock(Links links, CountdownBar& bar) : links_(std::move(links)), KoClock_(bar) {
     KoClock_.setEvents(
         {[this] { KoClock_Tick(); }, [this] { KoClock_Warning(); }, [this] { KoClock_Timeout(); }});
 }
@@ -61,7 +62,7 @@ void TurnClock::KoClock_Tick() {
 }
 
 void TurnClock::KoClock_Warning() {
-    PlayGameSound(links_, kSoundWarning);
+    links_.sounds.play(kSoundWarning);
 }
 
 void TurnClock::KoClock_Timeout() {
@@ -71,13 +72,13 @@ void TurnClock::KoClock_Timeout() {
     if (auto handler = onTimeOut) handler(chair);
 }
 
-AutoPlay::AutoPlay(GameLinks links, TurnClock& clock, TableActions& actions)
+AutoPlay::AutoPlay(Links links, TurnClock& clock, TableActions& actions)
     : links_(std::move(links)), actions_(actions) {
     clock.onTimeOut = [this](int chair) { TimeOut(chair); };
 }
 
 void AutoPlay::TimeOut(int chair) {
-    if (!IsPlayer(links_) || chair != links_.pub.bteMyChair) return;
+    if (!IsPlayer(links_.pub) || chair != links_.pub.bteMyChair) return;
     // Once the limit is reached the player is leaving: while the last notice
     // is up, further turns must not play on, nor stack up further notices.
     const TableState& table = links_.table;
@@ -106,9 +107,9 @@ void AutoPlay::leadLastCard() {
     // hand has nothing to play (the hand has been asked for already).
     if (!table.bteMyPai.empty()) {
         const Packet play = {21, 0, 0, 0, 0, 0, links_.pub.bteMyChair, 1, table.bteMyPai.back()};
-        SendGamePacket(links_, play);
+        links_.sender.SendPacket(play);
     }
-    HidePlayButtons(links_);
+    HidePlayButtons(links_.table, links_.scene);
 }
 
 void AutoPlay::CountAutoPlay() {
@@ -118,11 +119,11 @@ void AutoPlay::CountAutoPlay() {
     const int limit = table.bteAutoPlayLimit;
     const std::string prefix = "注意：系统帮你自动出牌的次数累计已达 " + std::to_string(count);
     if (limit == count + 1) {
-        ShowNotice(links_, prefix + " 次，再出现一次就算你逃跑！", "系统提示");
+        links_.notice.show(prefix + " 次，再出现一次就算你逃跑！", "系统提示");
         return;
     }
     if (count < limit) return;
-    if (!ShowNotice(links_, prefix + " 次，现在算你逃跑！", "系统提示")) return;
+    if (!links_.notice.show(prefix + " 次，现在算你逃跑！", "系统提示")) return;
     if (links_.closeMainWindow) links_.closeMainWindow();
 }
 

@@ -19,7 +19,13 @@ inline constexpr std::uint8_t kNoClockChair = 100;
 
 class TurnClock {
 public:
-    TurnClock(GameLinks links, CountdownBar& bar);
+    struct Links {
+        TableState& table;
+        TableScene& scene;
+        GameSounds sounds;
+    };
+
+    TurnClock(Links links, CountdownBar& bar);
     ~TurnClock();
     TurnClock(const TurnClock&) = delete;
     TurnClock& operator=(const TurnClock&) = delete;
@@ -40,7 +46,7 @@ private:
     void KoClock_Warning();
     void KoClock_Timeout();
 
-    GameLinks links_;
+    Links links_;
     CountdownBar& KoClock_;
     int clockChair_ = kNoClockChair;
     std::int32_t lngClockTicks_ = 0;
@@ -48,7 +54,17 @@ private:
 
 class AutoPlay {
 public:
-    AutoPlay(GameLinks links, TurnClock& clock, TableActions& actions);
+    struct Links {
+        const PublicState& pub;
+        TableState& table;
+        TableScene& scene;
+        PacketSender& sender;
+        NoticeBox notice;
+        // Ends the program: the player ran out of automatic plays.
+        std::function<void()> closeMainWindow;
+    };
+
+    AutoPlay(Links links, TurnClock& clock, TableActions& actions);
 
     // A turn ran out for this chair (already stopped).
     void TimeOut(int chair);
@@ -59,7 +75,7 @@ public:
 private:
     void leadLastCard();
 
-    GameLinks links_;
+    Links links_;
     TableActions& actions_;
 };
 
