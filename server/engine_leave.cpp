@@ -9,14 +9,16 @@
 namespace krvo::server {
 
 void GameEngine::State::handleLeave(std::uint8_t chair, std::span<const std::uint8_t> packet) {
-    if (!running || packet.size() < 3) return;
-    const std::uint8_t sub = packet[1];
-    if (sub == 0) {
+    if (!running) return;
+    const std::optional<LeaveMessage> leave = ParsePlayerLeave(packet);
+    if (!leave) return;
+    if (leave->step == LeaveSub::kAsk) {
         SeatRound& seat = round.seats[chair];
-        if (packet[2] != chair || vote || seat.leaveRequests >= settings.maxLeaveRequests) return;
+        if (leave->chair != chair || vote || seat.leaveRequests >= settings.maxLeaveRequests)
+            return;
         ++seat.leaveRequests;
         vote = LeaveVote{chair, {}, now + kVoteWaitMs};
-        sendAll(LeaveRequestPacket(chair, PacketToString(packet, 3)));
+        sendAll(LeaveRequestPacket(chair, leave->reason));
         for (std::uint8_t each = 0; each < kChairs; ++each) {
             const ChairPerson& person = chairs[each];
             if (each != chair && (person.computer || person.offline)) {
@@ -25,24 +27,27 @@ void GameEngine::State::handleLeave(std::uint8_t chair, std::span<const std::uin
         }
         return;
     }
-    if (packet.size() < 4 || sub < 1 || sub > 3) return;
-    const std::uint8_t voter = packet[2];
-    if (!vote || packet[3] != vote->requester || voter >= kChairs || voter == vote->requester) {
+    const std::uint8_t step = leave->step;
+    if (step < LeaveSub::kAgree || step > LeaveSub::kAgreeForOffline) return;
+    const std::uint8_t voter = leave->chair;
+    if (!vote || leave->requester != vote->requester || voter >= kChairs ||
+        voter == vote->requester) {
         return;
     }
-    // Answer 3 is a player agreeing for an offline chair; anything else must
-    // come from the voter itself.
-    const bool allowed = sub == 3 ? chairs[voter].offline : voter == chair;
+    // A player may agree for an offline chair; any other answer must come
+    // from the voter itself.
+    const bool allowed =
+        step == LeaveSub::kAgreeForOffline ? chairs[voter].offline : voter == chair;
     if (!allowed || vote->answers[voter] != 0) return;
     chairs[voter].voteDue.reset();
-    recordVote(voter, sub != 2);
+    recordVote(voter, step != LeaveSub::kRefuse);
 }
 
 void GameEngine::State::recordVote(std::uint8_t voter, bool agree) {
     if (!vote || vote->answers[voter] != 0 || voter == vote->requester) return;
     const std::uint8_t requester = vote->requester;
     vote->answers[voter] = agree ? 1 : 2;
-    sendAll(LeaveVotePacket(agree ? 1 : 2, voter, requester));
+    sendAll(LeaveVotePacket(agree ? LeaveSub::kAgree : LeaveSub::kRefuse, voter, requester));
     if (!agree) {
         vote.reset();
         for (ChairPerson& person : chairs) person.voteDue.reset();

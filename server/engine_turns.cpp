@@ -17,17 +17,17 @@ constexpr std::uint8_t kPassCard[] = {kPassMarker};
 
 void GameEngine::State::handlePacket(std::uint8_t chair, std::span<const std::uint8_t> packet) {
     switch (packet[0]) {
-        case kMsgHandUp:
+        case GMSG_HAND_UP:
             if (packet.size() >= 2 && packet[1] == chair) markReady(chair);
             return;
-        case kMsgMyPai:
+        case GMSG_MY_PAI:
             if (running) send(Audience::Player, chair, MyPaiPacket(round.seats[chair].hand));
             return;
-        case kMsgDeclare:
+        case GMSG_DECLARE:
             return handleAnswer(chair, packet);
-        case kMsgOutPai:
+        case GMSG_OUT_PAI:
             return handlePlay(chair, packet);
-        case kMsgLeave:
+        case GMSG_LEAVE:
             return handleLeave(chair, packet);
         default:
             // The acknowledgement of a deal (19) and anything unknown need no answer.
@@ -37,10 +37,11 @@ void GameEngine::State::handlePacket(std::uint8_t chair, std::span<const std::ui
 
 void GameEngine::State::handleAnswer(std::uint8_t chair, std::span<const std::uint8_t> packet) {
     if (!running) return;
-    if (packet.size() < 4) return reject(chair, "表态数据不完整！");
-    if (packet[2] != chair) return reject(chair, "座位号不对！");
-    const bool accept = packet[3] != 0;
-    if (const auto refusal = DeclarationRefusal(round, chair, packet[1], accept)) {
+    const std::optional<DeclareAnswer> answer = ParseDeclareAnswer(packet);
+    if (!answer) return reject(chair, "表态数据不完整！");
+    if (answer->chair != chair) return reject(chair, "座位号不对！");
+    const bool accept = answer->answer != 0;
+    if (const auto refusal = DeclarationRefusal(round, chair, answer->kind, accept)) {
         return reject(chair, *refusal);
     }
     doAnswer(chair, accept);
@@ -48,25 +49,24 @@ void GameEngine::State::handleAnswer(std::uint8_t chair, std::span<const std::ui
 
 void GameEngine::State::handlePlay(std::uint8_t chair, std::span<const std::uint8_t> packet) {
     if (!running) return reject(chair, "现在不是出牌的时候！");
-    if (packet.size() <= kOutPaiHeader || packet.size() != kOutPaiHeader + packet[7]) {
-        return reject(chair, "出牌数据不完整！");
-    }
-    if (packet[6] != chair) return reject(chair, "座位号不对！");
-    const auto cards = packet.subspan(kOutPaiHeader);
+    const std::optional<OutPai> play = ParseOutPai(packet);
+    if (!play) return reject(chair, "出牌数据不完整！");
+    if (play->report.chair != chair) return reject(chair, "座位号不对！");
+    const CardSpan cards = play->cards;
     if (const auto refusal = PlayRefusal(round, chair, cards)) return reject(chair, *refusal);
     doPlay(chair, cards);
 }
 
 void GameEngine::State::doAnswer(std::uint8_t chair, bool accept) {
     const DeclareOutcome outcome = AnswerDeclaration(round, chair, accept);
-    sendAll(DeclarePacket(outcome, round.bteCurChair, round.bteRoundState));
+    sendAll(DeclarePacket(DeclareReportOf(outcome, round)));
     if (outcome.surrendered) return endRound(ScoreSurrender(round, chair));
     scheduleTurn(0);
 }
 
 void GameEngine::State::doPlay(std::uint8_t chair, std::span<const std::uint8_t> cards) {
     const PlayOutcome outcome = ApplyPlay(round, chair, cards);
-    sendAll(OutPaiPacket(chair, cards, outcome, round.bteCurChair, round.bteRoundState));
+    sendAll(OutPaiPacket(PlayReportOf(chair, outcome, round), cards));
     if (outcome.roundOver) return endRound(ScoreRound(round));
     scheduleTurn(round.bteRoundState == kRoundLead ? kTrickPauseMs : 0);
 }
@@ -114,7 +114,7 @@ void GameEngine::State::automaticAct(std::uint8_t chair) {
 }
 
 void GameEngine::State::endRound(const std::array<std::int32_t, kChairs>& scores) {
-    sendAll(RoundEndPacket(scores, round));
+    sendAll(RoundEndPacket(scores, HandsOf(round)));
     lastScores = scores;
     for (std::size_t chair = 0; chair < kChairs; ++chair) {
         const std::int64_t total = std::int64_t{totalScores[chair]} + scores[chair];

@@ -64,7 +64,7 @@ void GameEngine::State::startRound() {
         person.readyDue.reset();
         person.voteDue.reset();
     }
-    sendAll(RoundStartPacket(round, settingsBytes()));
+    sendAll(RoundStartPacket(RoundStartOf(round, settingsBytes())));
     for (std::uint8_t chair = 0; chair < kChairs; ++chair) {
         send(Audience::PlayerAndViewers, chair, DealPacket(chair, round.seats[chair].hand));
     }
@@ -249,11 +249,11 @@ Packet GameEngine::snapshot(std::uint8_t chair, bool onlooker, bool canSee) cons
     if (!s.running) {
         std::array<bool, kChairs> ready{};
         for (std::uint8_t each = 0; each < kChairs; ++each) ready[each] = s.chairs[each].ready;
-        return IdleSnapshotPacket(ready, sees);
+        return TableSnapshotPacket(IdleSnapshotOf(ready, sees));
     }
     const std::uint8_t viewed = chair < kChairs ? chair : 0;
     SnapshotView view{sees, s.round.seats[viewed].leaveRequests, viewed};
-    return RunningSnapshotPacket(s.round, s.settingsBytes(), view);
+    return TableSnapshotPacket(RunningSnapshotOf(s.round, s.settingsBytes(), view));
 }
 
 }  // namespace krvo::server

@@ -5,6 +5,8 @@
 #include <utility>
 #include <vector>
 
+#include "wire/game_protocol.h"
+
 namespace krvo::server {
 namespace {
 
@@ -20,8 +22,7 @@ void RaiseHands(Room& room) {
         }
     }
     for (const auto& [client, chair] : seated) {
-        const Packet handUp = {18, chair};
-        room.packetArrived(client, handUp);
+        room.packetArrived(client, HandUpPacket(chair));
     }
 }
 

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <array>
 
+#include "wire/props_protocol.h"
+
 namespace krvo::server {
 namespace {
-
-constexpr std::uint8_t kDaoJu = 133;
 
 // Props used on another player come in bundles and last a day; the ones kept
 // for oneself are single pieces that last a week.
@@ -33,14 +33,6 @@ constexpr std::array<ShopItem, 12> kItems = {{
 }};
 
 constexpr std::array<std::string_view, 2> kTypeNames = {"互动道具", "个人道具"};
-
-Packet BodyPacket(std::uint8_t sub, const std::string& body) {
-    Packet packet;
-    if (!BuildPacket(body, packet, 2, std::array<std::uint8_t, 2>{kDaoJu, sub})) {
-        packet = HeaderPacket({kDaoJu, sub});
-    }
-    return packet;
-}
 
 }  // namespace
 
@@ -88,7 +80,7 @@ Packet PropsShop::cataloguePacket() const {
             fields.push_back(i == 2 ? std::string(item.strName) : std::to_string(values[i]));
         }
     }
-    return BodyPacket(0, JoinFields(fields));
+    return PropCataloguePacket(JoinFields(fields));
 }
 
 Packet PropsShop::ownedPacket(const std::string& user) const {
@@ -101,7 +93,7 @@ Packet PropsShop::ownedPacket(const std::string& user) const {
             fields.push_back(std::to_string(ExpiryStamp(owned.expires)));
         }
     }
-    return BodyPacket(1, JoinFields(fields, ':'));
+    return OwnedPropsPacket(JoinFields(fields, ':'));
 }
 
 std::int32_t PropsShop::coins(const std::string& user) const {
@@ -115,11 +107,11 @@ std::int32_t& PropsShop::balance(const std::string& user) {
 
 std::vector<Packet> PropsShop::buy(const std::string& user, std::string_view body) {
     const ShopItem* item = body.empty() ? nullptr : FindItem(LeadingInt32(body));
-    if (item == nullptr) return {BodyPacket(2, "没有这种道具，购买失败！")};
+    if (item == nullptr) return {PropsNoticePacket("没有这种道具，购买失败！")};
     std::int32_t& coins = balance(user);
     const std::int32_t price = item->lngPriceNow;
     if (coins < price) {
-        return {BodyPacket(2, "金币不足，购买" + std::string(item->strName) + "需要 " +
+        return {PropsNoticePacket("金币不足，购买" + std::string(item->strName) + "需要 " +
                                   std::to_string(price) + " 金币，您只有 " + std::to_string(coins) +
                                   " 金币。")};
     }
@@ -130,7 +122,7 @@ std::vector<Packet> PropsShop::buy(const std::string& user, std::string_view bod
     owned.expires = start + std::chrono::hours(item->lngHours);
     owned.left += item->lngCount;
     return {ownedPacket(user),
-            BodyPacket(2, "购买成功！您买了" + std::to_string(item->lngCount) + "个" +
+            PropsNoticePacket("购买成功！您买了" + std::to_string(item->lngCount) + "个" +
                               std::string(item->strName) + "，花费 " + std::to_string(price) +
                               " 金币，还剩 " + std::to_string(coins) + " 金币。")};
 }
@@ -143,14 +135,7 @@ std::optional<Packet> PropsShop::maybeComputerProp(std::uint8_t chair,
     const std::uint8_t target =
         others[std::uniform_int_distribution<std::size_t>(0, others.size() - 1)(random_)];
     const auto id = static_cast<std::uint32_t>(std::uniform_int_distribution<int>(1, 6)(random_));
-    return Packet{kDaoJu,
-                  3,
-                  chair,
-                  target,
-                  static_cast<std::uint8_t>(id >> 24),
-                  static_cast<std::uint8_t>(id >> 16),
-                  static_cast<std::uint8_t>(id >> 8),
-                  static_cast<std::uint8_t>(id)};
+    return PropUsedPacket({chair, target, static_cast<std::int32_t>(id)});
 }
 
 }  // namespace krvo::server

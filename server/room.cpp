@@ -4,7 +4,10 @@
 
 #include "core/framing.h"
 #include "core/gbk.h"
-#include "server/room_packets.h"
+#include "wire/game_protocol.h"
+#include "wire/room_protocol.h"
+#include "wire/table_snapshot.h"
+#include "wire/user_row.h"
 
 namespace krvo::server {
 namespace {
@@ -116,22 +119,26 @@ void Room::packetArrived(ClientId client, std::span<const std::uint8_t> packet) 
     const std::uint8_t sub = packet.size() > 1 ? packet[1] : 0xFF;
     if (member == nullptr) {
         // Nothing counts before the login.
-        if (main == kMsgLogin && sub == 0) login(client, packet);
+        if (main == RoomMsg::kLogin && sub == LoginSub::kLogin) login(client, packet);
         return;
     }
-    if (main == kMsgChat) return relayChat(*member, packet);
-    if (main <= kMsgLastGame) {
+    if (main == GMSG_CHAT) return relayChat(*member, packet);
+    if (main < RoomMsg::kFirstRoomId) {
         if (!member->chair) return;  // onlookers watch, they do not play
         game_.handlePlayerPacket(*member->chair, packet);
         return flush();
     }
-    const std::vector<std::string> fields = SplitFields(PacketToString(packet, 2));
-    if (main == kMsgLeave && sub == 0) return leave(*member, true);
-    if (main == kMsgAgree && sub == 0) return ownerSettings(*member, fields);
-    if (main == kMsgAgree && sub == 1) return readyOrAgree(*member);
-    if (main == kMsgSeePai && sub == 1) return preferenceChanged(*member, fields);
-    if (main == kMsgDaoJu && sub == 0) {
-        for (const Packet& answer : shop_.buy(member->name, PacketToString(packet, 2))) {
+    const std::string body = PacketToString(packet, 2);
+    if (main == RoomMsg::kLeave && sub == kOnlySub) return leave(*member, true);
+    if (main == RoomMsg::kAgree && sub == AgreeSub::kOwnerSettings) {
+        return ownerSettings(*member, body);
+    }
+    if (main == RoomMsg::kAgree && sub == AgreeSub::kAgreed) return readyOrAgree(*member);
+    if (main == RoomMsg::kPreferences && sub == SeePaiSub::kPreference) {
+        return preferenceChanged(*member, body);
+    }
+    if (main == RoomMsg::kProps && sub == DaoJuSub::kBuy) {
+        for (const Packet& answer : shop_.buy(member->name, body)) {
             sendTo(*member, answer);
         }
     }
@@ -145,12 +152,12 @@ void Room::clientClosed(ClientId client) {
 }
 
 void Room::login(ClientId client, std::span<const std::uint8_t> packet) {
-    const std::vector<std::string> fields = SplitFields(PacketToString(packet, 2));
-    if (fields.size() < 2 || fields[1] != kGameCode) {
+    const std::optional<LoginRequest> request = ParseLogin(PacketToString(packet, 2));
+    if (!request) {
         output_.disconnect(client);
         return;
     }
-    const bool allowWatch = fields.size() > 2 && LeadingNumber(fields[2]) > 0;
+    const bool allowWatch = request->allowWatch;
     // The login carries no name: a player who dropped out gets the place back.
     const auto returning = std::find_if(members_.begin(), members_.end(), [](const Member& m) {
         return m.chair && !m.computer && m.client == 0;
@@ -158,7 +165,7 @@ void Room::login(ClientId client, std::span<const std::uint8_t> packet) {
     if (returning == members_.end() && !hasRoomForNewcomer()) {
         // The connection is left to the network's login deadlines, so that the
         // person can read why before the program ends with the connection.
-        output_.send(client, RefusalPacket(std::string(kTableFull)));
+        output_.send(client, RejectPacket(kTableFull));
         return;
     }
     output_.loggedIn(client);
@@ -204,9 +211,9 @@ void Room::seatPlayer(Member member, std::uint8_t chair) {
     members_.push_back(std::move(member));
     const Member& seated = members_.back();
     game_.setSeat(chair, seated.name, false);
-    sendTo(seated, RoomPacket(kMsgLogin, kIdentity, seated.name + "`" + seated.name));
+    sendTo(seated, IdentityPacket(seated.name, seated.name));
     greet(seated);
-    sendToAll(RoomPacket(kMsgLogin, kPlayerArrives, userRow(seated)), &seated);
+    sendToAll(PlayerArrivesPacket(userRow(seated)), &seated);
     announceSettings(members_.back());
     flush();
 }
@@ -224,9 +231,9 @@ void Room::addOnlooker(Member member) {
     }
     members_.push_back(std::move(member));
     const Member& onlooker = members_.back();
-    sendTo(onlooker, RoomPacket(kMsgLogin, kIdentity, onlooker.name + "`" + onlooker.watchedName));
+    sendTo(onlooker, IdentityPacket(onlooker.name, onlooker.watchedName));
     greet(onlooker);
-    sendToAll(RoomPacket(kMsgLogin, kOnlookerArrives, userRow(onlooker)), &onlooker);
+    sendToAll(OnlookerArrivesPacket(userRow(onlooker)), &onlooker);
     if (game_.roundRunning()) {
         sendTo(onlooker,
                game_.snapshot(onlooker.watchedChair, true, canSee(onlooker.watchedChair)));
@@ -239,11 +246,10 @@ void Room::welcomeBack(Member& member, ClientId client, bool allowWatch) {
     member.client = client;
     member.allowWatch = allowWatch;
     game_.setOffline(chair, false);
-    sendTo(member, RoomPacket(kMsgLogin, kIdentity, member.name + "`" + member.name));
+    sendTo(member, IdentityPacket(member.name, member.name));
     greet(member);
-    sendToAll(RoomPacket(kMsgUser, kUserOnline, member.name), &member);
-    if (seeChanged)
-        tellOnlookers(chair, Packet{kMsgSeePai, 0, allowWatch ? std::uint8_t{1} : std::uint8_t{0}});
+    sendToAll(UserOnlinePacket(member.name), &member);
+    if (seeChanged) tellOnlookers(chair, SeePaiPacket(allowWatch));
     if (game_.roundRunning()) {
         sendTo(member, game_.snapshot(chair, false, true));
     } else {
@@ -257,7 +263,7 @@ void Room::welcomeBack(Member& member, ClientId client, bool allowWatch) {
 void Room::greet(const Member& member) {
     std::vector<std::string> rows;
     for (const Member& present : members_) rows.push_back(userRow(present));
-    sendTo(member, RoomPacket(kMsgLogin, kUserList, JoinFields(rows, '\n')));
+    sendTo(member, UserListPacket(rows));
     sendTo(member, ChatTextPacket("欢迎 " + member.name + " 来到本桌，祝您玩得开心！"));
     sendTo(member, shop_.cataloguePacket());
     sendTo(member, shop_.ownedPacket(member.name));
@@ -268,17 +274,17 @@ void Room::leave(Member& member, bool asked) {
     if (!member.chair) {
         const std::string name = member.name;
         removeMember(member);
-        sendToAll(RoomPacket(kMsgUser, kOnlookerLeaves, name));
+        sendToAll(OnlookerLeavesPacket(name));
     } else if (game_.roundRunning()) {
         // The round goes on: the game answers for the chair until its player
         // logs in again or the round ends.
         member.client = 0;
         game_.setOffline(*member.chair, true);
-        sendToAll(RoomPacket(kMsgUser, kUserOffline, member.name));
+        sendToAll(UserOfflinePacket(member.name));
     } else {
         const std::uint8_t chair = *member.chair;
         const std::string name = member.name;
-        sendToAll(RoomPacket(kMsgLeave, 0, name));
+        sendToAll(LeaveTablePacket(name));
         removeMember(member);
         agreed_[chair] = false;
         game_.clearSeat(chair);
@@ -310,25 +316,24 @@ std::string Room::userRow(const Member& member) const {
     const std::uint8_t chair = player ? *member.chair : member.watchedChair;
     const bool ready = player && !game_.roundRunning() && game_.isReady(chair);
     const bool offline = player && !member.computer && member.client == 0;
-    const std::vector<std::string> fields = {
-        member.name,
-        std::to_string(member.userId),
-        std::to_string(s.score),
-        std::to_string(s.score),
-        player ? std::string() : member.watchedName,
-        std::to_string(s.games),
-        percent(s.wins),
-        percent(s.escapes),
-        std::to_string(s.wins),
-        std::to_string(s.losses),
-        std::to_string(s.draws),
-        member.computer ? "1" : "0",
-        std::to_string(member.iconNo),
-        std::to_string(chair),
-        ready ? "1" : "0",
-        offline ? "1" : "0",
-    };
-    return JoinFields(fields);
+    UserRow row;
+    row.userName = member.name;
+    row.userId = std::to_string(member.userId);
+    row.score = std::to_string(s.score);
+    row.level = std::to_string(s.score);
+    row.watchedUser = player ? std::string() : member.watchedName;
+    row.rounds = std::to_string(s.games);
+    row.winRate = percent(s.wins);
+    row.runAwayRate = percent(s.escapes);
+    row.wins = std::to_string(s.wins);
+    row.losses = std::to_string(s.losses);
+    row.draws = std::to_string(s.draws);
+    row.kind = member.computer ? "1" : "0";
+    row.icon = std::to_string(member.iconNo);
+    row.chair = std::to_string(chair);
+    row.handRaised = ready ? "1" : "0";
+    row.offline = offline ? "1" : "0";
+    return JoinUserRow(row);
 }
 
 void Room::sendTo(const Member& member, const Packet& packet) {

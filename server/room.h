@@ -129,7 +129,7 @@ private:
     // The settings round and the start button.
     void offerStart(const Member& member);
     void announceSettings(const Member& member);
-    void ownerSettings(Member& member, const std::vector<std::string>& fields);
+    void ownerSettings(Member& member, std::string_view body);
     void agree(std::uint8_t chair, bool withSettings);
     bool everybodyAgreed() const;
     void readyOrAgree(Member& member);
@@ -137,7 +137,7 @@ private:
     // Messages that stay in the room.
     void relayChat(Member& sender, std::span<const std::uint8_t> packet);
     bool takeChatTurn(Member& sender);
-    void preferenceChanged(Member& member, const std::vector<std::string>& fields);
+    void preferenceChanged(Member& member, std::string_view body);
     void tellOnlookers(std::uint8_t chair, const Packet& packet);
 
     // The game's output and clock.

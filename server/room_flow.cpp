@@ -4,12 +4,12 @@
 #include <algorithm>
 
 #include "server/room.h"
-#include "server/room_packets.h"
+#include "wire/game_protocol.h"
+#include "wire/room_protocol.h"
 
 namespace krvo::server {
 namespace {
 
-constexpr std::size_t kChatFields = 10;
 constexpr std::size_t kMaxSettingDigits = 7;
 
 // A stake typed by the owner: digits only (empty counts as 0), within limits.
@@ -28,34 +28,33 @@ std::optional<std::int32_t> CheckedSetting(const std::string& text, std::int32_t
 
 void Room::offerStart(const Member& member) {
     if (!member.chair || game_.roundRunning()) return;
-    const std::vector<std::string> fields = {
-        member.name, std::to_string(*member.chair), "0", "0", "0", "0", "0"};
-    sendTo(member, RoomPacket(kMsgSettings, 0, JoinFields(fields)));
+    SettingsAnnouncement offer;
+    offer.name = member.name;
+    offer.chair = *member.chair;
+    sendTo(member, SettingsAnnouncementPacket(offer));
 }
 
-// 111: field 3 marks the owner, field 5 opens a settings round, field 6 tells
-// a non-owner to agree now (1) or to wait for the owner (0); the six settings
-// follow.
 void Room::announceSettings(const Member& member) {
     if (!member.chair || member.computer) return;
     if (phase_ == SettingsPhase::Done) return offerStart(member);
-    const bool owner = phase_ == SettingsPhase::WaitingForOwner && *member.chair == 0;
-    const bool agreeNow = phase_ == SettingsPhase::Agreeing;
-    std::vector<std::string> fields = {
-        member.name, std::to_string(*member.chair), "0", owner ? "1" : "0", "0",
-        "1",         agreeNow ? "1" : "0"};
-    for (std::string& setting : SplitFields(settingsText_)) fields.push_back(std::move(setting));
-    sendTo(member, RoomPacket(kMsgSettings, 0, JoinFields(fields)));
+    SettingsAnnouncement announcement;
+    announcement.name = member.name;
+    announcement.chair = *member.chair;
+    announcement.owner = phase_ == SettingsPhase::WaitingForOwner && *member.chair == 0;
+    announcement.settingsRound = true;
+    announcement.agreeNow = phase_ == SettingsPhase::Agreeing;
+    announcement.settings = settingsText_;
+    sendTo(member, SettingsAnnouncementPacket(announcement));
 }
 
-void Room::ownerSettings(Member& member, const std::vector<std::string>& fields) {
+void Room::ownerSettings(Member& member, std::string_view body) {
     if (phase_ != SettingsPhase::WaitingForOwner || member.chair != std::uint8_t{0}) return;
     const auto& limits = kDefaultTableSettings;
     std::optional<std::int32_t> stake;
     std::optional<std::int32_t> penalty;
-    if (fields.size() == 7) {
-        stake = CheckedSetting(fields[1], limits[2], limits[1]);
-        penalty = CheckedSetting(fields[4], limits[5], limits[4]);
+    if (const std::optional<OwnerSettings> answer = ParseOwnerSettings(body)) {
+        stake = CheckedSetting(answer->settings[0], limits[2], limits[1]);
+        penalty = CheckedSetting(answer->settings[3], limits[5], limits[4]);
     }
     if (!stake || !penalty) {
         // The dialog checks the same limits; a bad answer gets the question again.
@@ -85,10 +84,10 @@ void Room::agree(std::uint8_t chair, bool withSettings) {
     const std::string name = member->name;
     const bool complete = everybodyAgreed();
     if (withSettings) {
-        sendToAll(RoomPacket(kMsgAgree, 0, name + "`" + settingsText_));
-        if (complete) sendToAll(RoomPacket(kMsgAgree, 2, name));
+        sendToAll(OwnerSettingsPacket(name, settingsText_));
+        if (complete) sendToAll(AllAgreedPacket(name));
     } else {
-        sendToAll(RoomPacket(kMsgAgree, complete ? 2 : 1, name));
+        sendToAll(complete ? AllAgreedPacket(name) : AgreedPacket(name));
     }
     if (!complete) return;
     phase_ = SettingsPhase::Done;
@@ -119,7 +118,7 @@ void Room::readyOrAgree(Member& member) {
 void Room::relayChat(Member& sender, std::span<const std::uint8_t> packet) {
     const std::vector<std::string> fields = SplitFields(PacketToString(packet, 1));
     // A line must come from its sender; the fields themselves travel unchanged.
-    if (fields.size() < kChatFields || fields[0] != sender.name) return;
+    if (fields.size() < kChatLineFields || fields[0] != sender.name) return;
     if (!takeChatTurn(sender)) return;
     const Packet line(packet.begin(), packet.end());
     const std::string& recipient = fields[1];
@@ -147,12 +146,12 @@ bool Room::takeChatTurn(Member& sender) {
     return false;
 }
 
-void Room::preferenceChanged(Member& member, const std::vector<std::string>& fields) {
-    if (fields.size() != 2) return;
-    member.allowWatch = LeadingNumber(fields[1]) > 0;
+void Room::preferenceChanged(Member& member, std::string_view body) {
+    const std::optional<Preference> preference = ParsePreference(body);
+    if (!preference) return;
+    member.allowWatch = preference->allowWatch;
     if (!member.chair) return;
-    tellOnlookers(*member.chair,
-                  Packet{kMsgSeePai, 0, member.allowWatch ? std::uint8_t{1} : std::uint8_t{0}});
+    tellOnlookers(*member.chair, SeePaiPacket(member.allowWatch));
 }
 
 // The game works with the time of its last advanceTo, so it is brought up to
@@ -182,11 +181,11 @@ void Room::flush() {
 void Room::deliver(const Delivery& delivery) {
     const Packet& packet = delivery.packet;
     if (packet.empty()) return;
-    if (packet[0] == kMsgRoundStart) {
+    if (packet[0] == GMSG_ROUND_START) {
         roundScored_ = false;
         ranAway_ = {};
     }
-    if (packet[0] == kMsgRoundEnd) noteRoundEnd(packet);
+    if (packet[0] == GMSG_ROUND_END) noteRoundEnd(packet);
     switch (delivery.audience) {
         case Audience::Everyone:
             return sendToAll(packet);
@@ -199,17 +198,18 @@ void Room::deliver(const Delivery& delivery) {
     }
 }
 
-// The first round-end report of a round carries the scores (23, 1, four
-// big-endian numbers); every copy after it is the same round.
+// The first round-end report of a round carries the scores; every copy after
+// it is the same round.
 void Room::noteRoundEnd(const Packet& packet) {
     if (roundScored_) return;
     roundScored_ = true;
     roundEndPending_ = true;
-    if (packet.size() < 18 || packet[1] != 1) return;
+    const std::optional<RoundEndReport> report = ParseRoundEnd(packet);
+    if (!report || !report->withScores) return;
     for (std::uint8_t chair = 0; chair < 4; ++chair) {
-        std::int32_t score = 0;
+        const std::int32_t score = report->scores[chair];
         const Member* player = memberInChair(chair);
-        if (player == nullptr || !ReadLongBE(score, packet, 2 + 4 * chair)) continue;
+        if (player == nullptr) continue;
         UserStats& s = stats_[player->name];
         ++s.games;
         s.score += score;
@@ -231,13 +231,13 @@ void Room::roundEnded() {
         const std::uint8_t chair = *member->chair;
         if (!ranAway_[chair]) ++stats_[name].escapes;
         ranAway_[chair] = true;
-        sendToAll(RoomPacket(kMsgLeave, 0, name));
+        sendToAll(LeaveTablePacket(name));
         removeMember(*member);
         agreed_[chair] = false;
         game_.clearSeat(chair);
     }
     for (const Member& member : members_) {
-        if (member.chair) sendToAll(RoomPacket(kMsgUser, kUserUpdate, userRow(member)));
+        if (member.chair) sendToAll(UserUpdatePacket(userRow(member)));
     }
     std::vector<std::uint8_t> chairs;
     for (const Member& member : members_) {

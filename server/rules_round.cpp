@@ -176,27 +176,6 @@ std::uint8_t NextChair(std::uint8_t chair) {
     return static_cast<std::uint8_t>((chair + 1) % kChairs);
 }
 
-bool IsDeclarationState(std::uint8_t state) {
-    return state >= kRoundShowRedAces && state <= kRoundFollowZhi;
-}
-
-std::uint8_t AnswerKindOf(std::uint8_t state) {
-    switch (state) {
-        case kRoundJiu:
-            return kAnswerJiu;
-        case kRoundSurrender:
-            return kAnswerSurrender;
-        case kRoundJue:
-        case kRoundFollowJue:
-            return kAnswerJue;
-        case kRoundZhi:
-        case kRoundFollowZhi:
-            return kAnswerZhi;
-        default:
-            return kAnswerLiang;
-    }
-}
-
 std::array<CardList, kChairs> ShuffleDeal(std::mt19937& rng, std::uint8_t decks) {
     CardList deck;
     for (std::uint8_t d = 0; d < decks; ++d) {

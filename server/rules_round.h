@@ -24,6 +24,10 @@ inline constexpr std::uint8_t kHeartThree = 0;
 // A count byte carries a hand, so a hand of 12 per deck must stay within 255.
 inline constexpr std::uint8_t kMaxDecks = 21;
 
+// The state rules the table program shares live in core/round_codes.h.
+using krvo::AnswerKindOf;
+using krvo::IsDeclarationState;
+
 struct SeatRound {
     CardList hand;
     std::uint8_t redAces = 0;  // bit 1: holds a 63, bit 2: holds a 76
@@ -58,10 +62,6 @@ struct Round {
     std::vector<std::uint8_t> askQueue;  // chairs still to ask in this declaration step
     std::uint8_t nextPlace = 1;
 };
-
-// The answer kind a declaration state asks for.
-std::uint8_t AnswerKindOf(std::uint8_t state);
-bool IsDeclarationState(std::uint8_t state);
 
 std::array<CardList, kChairs> ShuffleDeal(std::mt19937& rng, std::uint8_t decks);
 // True when four hands of 12 per deck hold valid codes, none more often than

@@ -281,6 +281,8 @@ void TableApp::OnDataArrival(const QByteArray& data) {
     if (ended_ || data.isEmpty() || !room_) return;
     if (waiter_.holdingPackets() || !heldPackets_.empty()) {
         heldPackets_.push_back(data);
+        // The rest waits in the socket, which stops reading at its bound.
+        socket_->setDeliveryPaused(true);
         return;
     }
     handlePacket(data);
@@ -309,7 +311,11 @@ void TableApp::deliverHeldPacket() {
     if (waiter_.holdingPackets() || heldPackets_.empty()) return;
     const QByteArray data = std::move(heldPackets_.front());
     heldPackets_.pop_front();
-    scheduleHeldDelivery();
+    if (heldPackets_.empty()) {
+        socket_->setDeliveryPaused(false);
+    } else {
+        scheduleHeldDelivery();
+    }
     handlePacket(data);
 }
 

@@ -93,7 +93,8 @@ private:
     std::unique_ptr<SocketClient> socket_;
     std::unique_ptr<GameMainWindow> window_;
     std::unique_ptr<Room> room_;
-    // Packets that arrived while a pause held them, and those behind them.
+    // Packets that arrived while a pause or deep nesting held them, and those
+    // behind them; while there are any, the socket keeps the rest.
     std::deque<QByteArray> heldPackets_;
     bool heldDeliveryScheduled_ = false;
     bool ended_ = false;

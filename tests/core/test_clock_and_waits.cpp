@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
 
 #include "core/clock.h"
@@ -141,6 +142,39 @@ TEST_F(WaitFixture, PacketHoldsNestAndOnlyTheOutermostEndReleases) {
     }
     EXPECT_FALSE(waiter.holdingPackets());
     EXPECT_EQ(releases, 1);
+}
+
+// Each kind of loop counts one level however many steps it takes; past the
+// limit packets are held, and released once, as the loops unwind below it.
+TEST_F(WaitFixture, PacketsAreHeldWhileLoopsNestPastTheLimit) {
+    const std::function<bool()> loops[] = {
+        [this] { return waiter.WaitMilliseconds(300); },
+        [this] {
+            int steps = 0;
+            return waiter.WaitUntil([&steps] { return ++steps > 3; }, 100);
+        },
+        [this] { return waiter.WaitForEvents(100); },
+        [this] { return waiter.PumpEvents(); },
+    };
+    constexpr int kDeepest = Waiter::kMaxNestedLoops + 2;
+    for (std::size_t kind = 0; kind < std::size(loops); ++kind) {
+        SCOPED_TRACE(kind);
+        std::vector<bool> heldAtDepth;
+        int releases = 0;
+        waiter.setPacketsReleased([&] { ++releases; });
+        // Every level opens the next one at its first step.
+        onPump = [&] {
+            const int depth = waiter.nestedLoops();
+            if (static_cast<int>(heldAtDepth.size()) >= depth) return;
+            heldAtDepth.push_back(waiter.holdingPackets());
+            if (depth < kDeepest) loops[kind]();
+        };
+        EXPECT_TRUE(loops[kind]());
+        EXPECT_EQ(heldAtDepth, (std::vector<bool>{false, false, false, true, true, true}));
+        EXPECT_EQ(releases, 1);
+        EXPECT_EQ(waiter.nestedLoops(), 0);
+        EXPECT_FALSE(waiter.holdingPackets());
+    }
 }
 
 }  // namespace

@@ -10,9 +10,16 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <vector>
 
+#include "core/framing.h"
+#include "core/packet.h"
 #include "state/command_line.h"
 #include "support/qt_test_application.h"
+#include "support/scripted_server.h"
 #include "support/temporary_platform.h"
 
 namespace {
@@ -169,6 +176,114 @@ TEST_F(ClientProcess, RefusedConnectionEndsTheProgramWithStatus0) {
     start(validFields(port));
     const Outcome run = finish();
     EXPECT_EQ(run.exitCode, 0) << run.standardError.toStdString();
+}
+
+// The peak of the process's resident memory, in MiB; 0 when unknown.
+long PeakMemoryMiB(qint64 pid) {
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly)) return 0;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').front().toLong() / 1024;
+    }
+    return 0;
+}
+
+// The test plays the room server of a client it started.
+class FloodedClient : public ClientProcess {
+protected:
+    using Packet = krvo::Packet;
+
+    // Seats the client alone in myChair; chair 3 declares first, so the
+    // client's clock does not run.
+    void connectAndStartARound(std::uint8_t myChair) {
+        ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
+        start(validFields(server.serverPort()));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return server.hasPendingConnections(); }, kLimitMs));
+        peer = server.nextPendingConnection();
+        using krvo::testing::message;
+        ASSERT_EQ(nextPacket(), message(130, 0, "500`KRVO`0"));
+        const std::string me = "玩家甲";
+        Packet roundStart(20, 0);
+        roundStart[0] = 17;
+        roundStart[3] = 5;
+        roundStart[11] = roundStart[13] = roundStart[14] = 1;
+        roundStart[15] = 3;
+        roundStart[16] = 1;
+        write({message(130, 3, me + "`" + me), message(130, 2, krvo::testing::row(me, "", myChair)),
+               roundStart});
+        ASSERT_EQ(nextPacket(), (Packet{130, 1}));
+        ASSERT_EQ(nextPacket(), (Packet{19, myChair}));
+    }
+
+    void write(const std::vector<Packet>& packets, int copies = 1) {
+        QByteArray bytes;
+        for (const Packet& packet : packets) {
+            const std::vector<std::uint8_t> frame = krvo::EncodeFrame(packet);
+            bytes.append(reinterpret_cast<const char*>(frame.data()),
+                         static_cast<qsizetype>(frame.size()));
+        }
+        peer->write(bytes.repeated(copies));
+        peer->flush();
+    }
+
+    Packet nextPacket() {
+        std::optional<Packet> packet;
+        (void)QTest::qWaitFor(
+            [&] {
+                const QByteArray bytes = peer->readAll();
+                decoder.feed(std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                                       static_cast<std::size_t>(bytes.size())));
+                if (auto next = decoder.next()) packet = Packet(next->begin(), next->end());
+                return packet.has_value() || process.state() == QProcess::NotRunning;
+            },
+            kLimitMs);
+        return packet.value_or(Packet{});
+    }
+
+    QTcpServer server;
+    QTcpSocket* peer = nullptr;
+    krvo::FrameDecoder decoder;
+};
+
+// Bursts whose every packet waits, in one write behind a leave question from
+// chair 1. The client stays up with its memory bounded, answers the question
+// when its countdown ends, and ends cleanly when the server goes.
+TEST_F(FloodedClient, StaysUpAndAnswersThroughBurstsOfWaitingPackets) {
+    struct Burst {
+        const char* name;
+        Packet packet;
+        int copies;
+        std::uint8_t myChair;  // not the requester of the leave requests
+    };
+    const Burst bursts[] = {
+        {"trick-winning plays", {21, 0, 2, 9, 1, 0, 0, 1, 5}, 3000, 0},
+        {"leave requests", {24, 0, 0, 0, 'n', 'u', 'l', 'l'}, 3000, 2},
+        {"refusals", {22, 'n', 'o'}, 2000, 0},
+    };
+    // The client's own size is a few tens of MiB; an open box costs about one.
+    constexpr long kMemoryLimitMiB = 250;
+    for (const Burst& burst : bursts) {
+        SCOPED_TRACE(burst.name);
+        ASSERT_NO_FATAL_FAILURE(connectAndStartARound(burst.myChair));
+        write({{24, 0, 1, 'n', 'u', 'l', 'l'}});
+        write({burst.packet}, burst.copies);
+        const Packet expected{24, 1, burst.myChair, 1};
+        Packet vote;
+        do {
+            vote = nextPacket();
+        } while (!vote.empty() && vote != expected);
+        EXPECT_EQ(vote, expected);
+        const long peak = PeakMemoryMiB(process.processId());
+        EXPECT_LT(peak, kMemoryLimitMiB);
+        std::cout << "[ figures  ] " << burst.name << ": peak " << peak << " MiB\n";
+        peer->close();
+        const Outcome run = finish();
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(run.exitCode, 0) << run.standardError.toStdString();
+        server.close();
+        decoder = {};
+    }
 }
 
 }  // namespace

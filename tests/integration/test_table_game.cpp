@@ -3,6 +3,7 @@
 // limit and the packets held over a pause, all byte for byte.
 
 #include <QKeyEvent>
+#include <functional>
 
 #include "support/scripted_server.h"
 
@@ -137,6 +138,77 @@ TEST_F(TableGameTest, AnotherPlayersLeaveRequestIsAgreedWhenTheBoxTimesOut) {
     for (char c : std::string("null")) request.push_back(static_cast<std::uint8_t>(c));
     send(request);
     EXPECT_EQ(nextPacket(), (Packet{24, 1, 0, 1}));
+}
+
+Packet leaveRequest(std::uint8_t requester) {
+    return {24, 0, requester, 'n', 'u', 'l', 'l'};
+}
+
+// Only the player's answer is a vote: a question that a reset or an agreement
+// closes sends nothing, a "no" sends the refusal. Each closed question (from
+// chair 3) is followed by one answered "no" (from chair 1), whose refusal must
+// be the very next packet.
+TEST_F(TableGameTest, LeaveQuestionClosedByTheProgramCastsNoVote) {
+    startRound(5, 1, 2);  // chair 2 is to declare, so our clock does not run
+    const auto answerNoInASecond = [this] {
+        auto timer = clock.createTimer([this] {
+            if (MessageBoxWindow* box = boxes().openBox(0)) box->answer(1);
+        });
+        timer->start(1000, true);
+        return timer;
+    };
+    const std::function<void()> closings[] = {
+        [this] {
+            sendTogether({leaveRequest(3), message(112, 0, "甲")});
+        },
+        [this] {
+            sendTogether({leaveRequest(3), message(130, 1, "")});
+            seatEveryone();
+        },
+    };
+    for (std::size_t way = 0; way < std::size(closings); ++way) {
+        SCOPED_TRACE(way);
+        closings[way]();
+        const auto no = answerNoInASecond();
+        send(leaveRequest(1));
+        EXPECT_EQ(nextPacket(), (Packet{24, 2, 0, 1}));
+    }
+}
+
+// Bursts of packets whose handlers wait (boxes, the trick pause) nest no
+// deeper than the limit; what comes behind them is handled afterwards, in
+// order: here a round start, acknowledged as always.
+TEST_F(TableGameTest, BurstsOfWaitingPacketsNestNoDeeperThanTheLimit) {
+    struct Burst {
+        const char* name;
+        Packet packet;
+        Packet answer;  // what each packet of the burst makes the client send, if anything
+    };
+    const Burst bursts[] = {
+        {"refusals", {22, 'n', 'o'}, {}},
+        {"leave requests", leaveRequest(1), {24, 1, 0, 1}},
+        {"trick-winning plays", {21, 0, 2, kRoundLead, 1, 0, 0, 1, 5}, {}},
+    };
+    constexpr int kCopies = 40;
+    startRound(5, 1, 2);
+    for (const Burst& burst : bursts) {
+        SCOPED_TRACE(burst.name);
+        deepestNesting = 0;
+        QByteArray bytes;
+        for (int copy = 0; copy <= kCopies; ++copy) {
+            const std::vector<std::uint8_t> frame =
+                EncodeFrame(copy < kCopies ? burst.packet : roundStart(5, 2, 1));
+            bytes.append(reinterpret_cast<const char*>(frame.data()),
+                         static_cast<qsizetype>(frame.size()));
+        }
+        peer->write(bytes);
+        for (int copy = 0; copy < kCopies && !burst.answer.empty(); ++copy) {
+            ASSERT_EQ(nextPacket(), burst.answer) << copy;
+        }
+        EXPECT_EQ(nextPacket(), (Packet{19, 0}));
+        EXPECT_LE(deepestNesting, Waiter::kMaxNestedLoops);
+        EXPECT_EQ(app->waiter().nestedLoops(), 0);
+    }
 }
 
 TEST_F(TableGameTest, TheFifthAutomaticPlayLeavesTheTable) {

@@ -238,5 +238,62 @@ TEST_F(SocketClientTest, ReceiverMayCloseOrDeleteTheClient) {
     EXPECT_EQ(events_, (Events{"connected", "delete"}));
 }
 
+// A flood many times the bound, sent while the receiver holds packets back:
+// the client stops reading at the bound, so TCP holds the sender up, and once
+// delivery resumes every packet arrives, in order.
+TEST_F(SocketClientTest, FloodWaitsInTheNetworkAndArrivesWholeAndInOrder) {
+    QTcpSocket* peer = connectPeer();
+    ASSERT_NE(peer, nullptr);
+    client_->setDeliveryPaused(true);
+    constexpr int kPackets = 4 * 1024;  // 16 MiB
+    const auto packet = [](int n) { return QByteArray::number(n).leftJustified(4096, '.'); };
+    QByteArray flood;
+    for (int n = 0; n < kPackets; ++n) flood += frame(packet(n));
+    peer->write(flood);
+    // Beyond the bound: the socket's buffer, the chunk being cut into packets
+    // and the part of a frame before it.
+    const std::size_t bound = SocketClient::kMaxQueuedBytes + 3 * SocketClient::kReadChunk;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return client_->queuedBytes() >= SocketClient::kMaxQueuedBytes; }, kWaitMs));
+    settle();
+    EXPECT_LE(client_->queuedBytes(), bound);
+    EXPECT_GT(peer->bytesToWrite(), 0);
+
+    int received = 0;
+    int outOfOrder = 0;
+    std::size_t mostQueued = 0;
+    QObject::connect(client_.get(), &SocketClient::OnDataArrival, [&](const QByteArray& bytes) {
+        mostQueued = std::max(mostQueued, client_->queuedBytes());
+        if (bytes != packet(received++)) ++outOfOrder;
+    });
+    client_->setDeliveryPaused(false);
+    // Pumped without the pause qWaitFor takes between its checks: each
+    // delivery is one posted event.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            for (int i = 0; i < 256 && received < kPackets; ++i) QCoreApplication::processEvents();
+            return received >= kPackets;
+        },
+        kWaitMs));
+    settle();
+    EXPECT_EQ(received, kPackets);
+    EXPECT_EQ(outOfOrder, 0);
+    EXPECT_LE(mostQueued, bound);
+}
+
+// The end of the connection reaches a receiver that holds packets back; the
+// packets of the finished connection never come.
+TEST_F(SocketClientTest, PausedReceiverStillLearnsTheConnectionEnded) {
+    QTcpSocket* peer = connectPeer();
+    ASSERT_NE(peer, nullptr);
+    client_->setDeliveryPaused(true);
+    send(peer, frame("held"));
+    peer->disconnectFromHost();
+    ASSERT_TRUE(waitForEvents(2));
+    client_->setDeliveryPaused(false);
+    settle();
+    EXPECT_EQ(events_, (Events{"connected", "closed"}));
+}
+
 }  // namespace
 }  // namespace krvo

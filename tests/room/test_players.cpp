@@ -235,9 +235,9 @@ std::vector<std::string> tenTexts() {
 TEST_F(PlayersTest, ChatPacketIsHeaderOneAndTenGbkFields) {
     std::vector<std::string> texts = tenTexts();
     texts[4] = "a`b";
-    const Packet packet = BuildChatPacket(texts);
+    const Packet packet = ChatLinePacket(texts);
     ASSERT_GE(packet.size(), 2u);
-    EXPECT_EQ(packet[0], kChatMessageId);
+    EXPECT_EQ(packet[0], GMSG_CHAT);
     // "所有人" goes out as GBK, two bytes per character.
     EXPECT_EQ(packet[7], 0xCBu);
     const std::vector<std::string> fields = SplitFields(PacketToString(packet, 1));
@@ -246,14 +246,14 @@ TEST_F(PlayersTest, ChatPacketIsHeaderOneAndTenGbkFields) {
     EXPECT_EQ(fields, texts);
 
     texts.pop_back();
-    EXPECT_TRUE(BuildChatPacket(texts).empty());
+    EXPECT_TRUE(ChatLinePacket(texts).empty());
 }
 
 TEST_F(PlayersTest, ReceivedChatShowsFieldsTwoToNineAndIgnoresShortLines) {
     std::vector<std::string> texts = tenTexts();
     texts[0] = "raw-sender";
     texts[2] = "shown-sender";
-    EXPECT_TRUE(HandleChatMessage(BuildChatPacket(texts), chatOps_));
+    EXPECT_TRUE(HandleChatMessage(ChatLinePacket(texts), chatOps_));
     ASSERT_EQ(chat_.lineCount(), 1);
     const QString line = chat_.lineText(0);
     EXPECT_TRUE(line.contains("shown-sender"));
@@ -262,10 +262,10 @@ TEST_F(PlayersTest, ReceivedChatShowsFieldsTwoToNineAndIgnoresShortLines) {
     EXPECT_FALSE(line.contains("raw-sender"));
 
     Packet nine;
-    const std::array<std::uint8_t, 1> header{kChatMessageId};
+    const std::array<std::uint8_t, 1> header{GMSG_CHAT};
     ASSERT_TRUE(BuildPacket("a`b`c`d`e`f`g`h`i", nine, 1, header));
     EXPECT_FALSE(HandleChatMessage(nine, chatOps_));
-    EXPECT_FALSE(HandleChatMessage(HeaderPacket({kChatMessageId}), chatOps_));
+    EXPECT_FALSE(HandleChatMessage(HeaderPacket({GMSG_CHAT}), chatOps_));
     EXPECT_FALSE(HandleChatMessage({}, chatOps_));
     EXPECT_EQ(chat_.lineCount(), 1);
 

@@ -2,18 +2,21 @@
 // The client's room and game handling wired as the table program wires them,
 // with every effect on the screen, the speaker and the network going nowhere:
 // a scene that draws nothing, no sound, boxes that answer at once, a user list
-// that only keeps rows. Packets go where the table program sends them (room
-// messages to the room handler, the rest to the game side). Waits run on a
-// manual clock that each wait moves on at once. No Qt.
+// that keeps rows and fills the seats as the program's list glue does. Packets
+// go where the table program sends them (room messages to the room handler,
+// the rest to the game side). Waits run on a manual clock that each wait moves
+// on at once. No Qt.
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/clock.h"
 #include "core/packet.h"
@@ -29,12 +32,14 @@
 #include "ports/table_button.h"
 #include "ports/table_scene.h"
 #include "props/props_data.h"
+#include "room/players.h"
 #include "room/room_handler.h"
 #include "state/command_line.h"
 #include "state/public_state.h"
 #include "state/table_state.h"
 #include "state/user_settings.h"
 #include "wire/room_protocol.h"
+#include "wire/user_row.h"
 
 namespace krvo::testing {
 
@@ -46,25 +51,57 @@ public:
     int sent = 0;
 };
 
+// Keeps rows as the list control does (docs: the user list formats) and, after
+// a full load, reports the names in list order as the control's event does.
 class UserList final : public UserListOps {
 public:
+    std::function<void(std::string_view names)> onLoaded;
+
     std::string FindUser(std::string_view name) override {
         const auto it = rows_.find(std::string(name));
         return it == rows_.end() ? std::string() : it->second;
     }
-    void AddUser(std::string_view row) override { keep(row); }
-    void RemoveUser(std::string_view name) override { rows_.erase(std::string(name)); }
-    void ClearUsers() override { rows_.clear(); }
-    void LoadUsers(std::string_view) override {}
-    void UpdateUser(std::string_view row) override { keep(row); }
+    void AddUser(std::string_view row) override {
+        const std::optional<std::string> name = nameOf(row);
+        if (!name) return;
+        if (!rows_.contains(*name)) order_.push_back(*name);
+        rows_[*name] = std::string(row);
+    }
+    void RemoveUser(std::string_view name) override {
+        rows_.erase(std::string(name));
+        std::erase(order_, name);
+    }
+    void ClearUsers() override {
+        rows_.clear();
+        order_.clear();
+    }
+    void LoadUsers(std::string_view body) override {
+        ClearUsers();
+        for (std::size_t start = 0; start < body.size();) {
+            std::size_t end = body.find('\n', start);
+            if (end == std::string_view::npos) end = body.size();
+            std::string_view line = body.substr(start, end - start);
+            if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+            AddUser(line);
+            start = end + 1;
+        }
+        if (onLoaded) onLoaded(JoinFields(order_));
+    }
+    void UpdateUser(std::string_view row) override {
+        const std::optional<std::string> name = nameOf(row);
+        if (name && rows_.contains(*name)) rows_[*name] = std::string(row);
+    }
     void SetOwnName(std::string_view) override {}
 
 private:
-    void keep(std::string_view row) {
-        const std::size_t end = row.find(kFieldSeparator);
-        rows_[std::string(row.substr(0, end))] = std::string(row);
+    static std::optional<std::string> nameOf(std::string_view row) {
+        std::vector<std::string> fields = SplitFields(row);
+        if (fields.size() != kUserRowFields) return std::nullopt;
+        return std::move(fields[0]);
     }
+
     std::map<std::string, std::string> rows_;
+    std::vector<std::string> order_;
 };
 
 class Chat final : public ChatOps {
@@ -83,15 +120,19 @@ public:
     bool OpenGameSet(bool, std::string_view) override { return true; }
 };
 
+// Every box is answered at once: with the first button when answerYes is set.
 class Boxes final : public MessageBoxService {
 public:
     bool ShowMessageBox(std::int32_t, MsgType, std::string_view, std::string_view, std::int32_t,
                         std::string_view, std::string_view, bool) override {
-        return false;
+        return answerYes;
     }
     void CloseMessageBoxes(std::int32_t) override {}
     void InitMsgObjects() override {}
     LeaveAnswer& leaveAnswer() override { return answer_; }
+    bool lastBoxAnswered() const override { return true; }
+
+    bool answerYes = false;
 
 private:
     LeaveAnswer answer_;
@@ -130,6 +171,10 @@ public:
         pub.strAppPath = "/nonexistent/";
         ResetAll(table);
         props.InitPropsMarket();
+        // The table program's glue between the list and the seats.
+        users.onLoaded = [this](std::string_view names) {
+            FillSeatsFromList(names, table, pub, users, chat, scene, launch.strMyUserName);
+        };
     }
 
     void handle(std::span<const std::uint8_t> packet) {

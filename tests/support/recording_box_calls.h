@@ -40,6 +40,7 @@ public:
     void CloseMessageBoxes(std::int32_t group) override { closedGroups.push_back(group); }
     void InitMsgObjects() override {}
     LeaveAnswer& leaveAnswer() override { return leave; }
+    bool lastBoxAnswered() const override { return true; }
 
     std::vector<Call> calls;
     std::vector<std::int32_t> closedGroups;

@@ -202,6 +202,7 @@ public:
     }
     void InitMsgObjects() override { log_.push_back("box.init"); }
     LeaveAnswer& leaveAnswer() override { return answer_; }
+    bool lastBoxAnswered() const override { return true; }
 
     bool answerYes = true;
     LeaveAnswer nextLeave;

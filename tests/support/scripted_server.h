@@ -55,6 +55,7 @@ protected:
         app = std::make_unique<TableApp>(
             launch, directory.path().toStdString(), clock,
             [this](std::int64_t maxMs) {
+                if (app) deepestNesting = std::max(deepestNesting, app->waiter().nestedLoops());
                 QCoreApplication::processEvents();
                 clock.advance(std::min<std::int64_t>(maxMs, 100));
             },
@@ -112,6 +113,8 @@ protected:
     QTcpSocket* peer = nullptr;
     FrameDecoder decoder;
     std::unique_ptr<TableApp> app;
+    // The most loops ever nested inside the client's waits.
+    int deepestNesting = 0;
 };
 
 }  // namespace krvo::testing

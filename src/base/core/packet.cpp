@@ -37,6 +37,12 @@ bool ReadLongBE(std::int32_t& out, std::span<const std::uint8_t> packet, std::si
     return true;
 }
 
+std::string_view TrimBlanks(std::string_view text, std::string_view blanks) {
+    const std::size_t first = text.find_first_not_of(blanks);
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
+
 std::vector<std::string> SplitFields(std::string_view text, char separator) {
     std::vector<std::string> fields;
     if (text.empty()) return fields;

@@ -40,6 +40,9 @@ std::string JoinFields(std::span<const std::string> fields, char separator = kFi
 std::string JoinFieldsFrom(std::span<const std::string> fields, std::size_t first,
                            char separator = kFieldSeparator);
 
+// The text without the blanks (spaces and tabs unless told) at either end.
+std::string_view TrimBlanks(std::string_view text, std::string_view blanks = " \t");
+
 // The leading number of a text: blanks skipped, optional sign, digits, an
 // optional fraction and exponent; text that does not start with a number is 0.
 double LeadingNumber(std::string_view text);

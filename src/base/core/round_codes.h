@@ -33,4 +33,26 @@ enum AnswerKind : std::uint8_t {
     kAnswerSurrender = 4,
 };
 
+constexpr bool IsDeclarationState(std::uint8_t state) {
+    return state >= kRoundShowRedAces && state <= kRoundFollowZhi;
+}
+
+// The answer kind a declaration state asks for; 亮 outside states 1-8.
+constexpr std::uint8_t AnswerKindOf(std::uint8_t state) {
+    switch (state) {
+        case kRoundJiu:
+            return kAnswerJiu;
+        case kRoundSurrender:
+            return kAnswerSurrender;
+        case kRoundJue:
+        case kRoundFollowJue:
+            return kAnswerJue;
+        case kRoundZhi:
+        case kRoundFollowZhi:
+            return kAnswerZhi;
+        default:
+            return kAnswerLiang;
+    }
+}
+
 }  // namespace krvo

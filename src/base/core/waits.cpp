@@ -21,14 +21,27 @@ bool Waiter::pumpFor(std::int64_t maxMs) {
 }
 
 bool Waiter::PumpEvents() {
+    const Nesting loop(*this);
     return pumpFor(0);
 }
 
 bool Waiter::WaitForEvents(std::int64_t maxMs) {
+    const Nesting loop(*this);
     return pumpFor(maxMs > 0 ? maxMs : 0);
 }
 
+bool Waiter::WaitUntil(const std::function<bool()>& done, std::int64_t stepMs,
+                       const std::function<void()>& afterStep) {
+    const Nesting loop(*this);
+    while (!done()) {
+        if (!pumpFor(stepMs > 0 ? stepMs : 0)) return false;
+        if (afterStep) afterStep();
+    }
+    return !ended_;
+}
+
 bool Waiter::WaitMilliseconds(std::int64_t ms) {
+    const Nesting loop(*this);
     const std::int64_t start = clock_.nowMs();
     while (true) {
         const std::int64_t elapsed = clock_.nowMs() - start;
@@ -42,7 +55,19 @@ Waiter::PacketHold::PacketHold(Waiter& waiter) : waiter_(waiter) {
 }
 
 Waiter::PacketHold::~PacketHold() {
-    if (--waiter_.holds_ == 0 && waiter_.packetsReleased_) waiter_.packetsReleased_();
+    if (--waiter_.holds_ == 0) waiter_.releaseIfFree();
+}
+
+Waiter::Nesting::Nesting(Waiter& waiter) : waiter_(waiter) {
+    ++waiter_.loops_;
+}
+
+Waiter::Nesting::~Nesting() {
+    if (--waiter_.loops_ == kMaxNestedLoops - 1) waiter_.releaseIfFree();
+}
+
+void Waiter::releaseIfFree() {
+    if (!holdingPackets() && packetsReleased_) packetsReleased_();
 }
 
 }  // namespace krvo

@@ -8,6 +8,10 @@
 // them would be undone by the work that follows the pause. Such a pause holds
 // packets; the owner of the connection keeps what arrives meanwhile and, told
 // when the last hold ends, delivers it in order. Everything else flows on.
+//
+// Waits nest: a packet handled inside a wait may wait in turn. So that a burst
+// of such packets cannot nest without end, packets are also held while
+// kMaxNestedLoops loops are running, and released as they unwind.
 
 #include <cstdint>
 #include <functional>
@@ -27,14 +31,26 @@ public:
 
     // Handles pending events once. False when the program is ending.
     bool PumpEvents();
-    // Handles the next events, blocking at most maxMs for them: the step of a
-    // nested loop (a modal box) that waits for an answer. False when ending.
+    // Handles the next events, blocking at most maxMs for them. It counts as
+    // a loop of its own: a loop of such steps belongs in WaitUntil, or every
+    // step would end a level. False when ending.
     bool WaitForEvents(std::int64_t maxMs);
     // Pumps events until ms milliseconds have passed on the clock. False when
     // the program ended during the wait.
     bool WaitMilliseconds(std::int64_t ms);
+    // Pumps events, blocking at most stepMs per step, until done() holds;
+    // afterStep runs after every step. The loop of a modal box: it counts as
+    // one level however many steps it takes. False when the program is ending.
+    bool WaitUntil(const std::function<bool()>& done, std::int64_t stepMs,
+                   const std::function<void()>& afterStep = {});
 
     bool ending() const { return ended_; }
+
+    // Normal play nests one or two loops (a box over a pause); a burst of
+    // boxes or pauses goes no deeper than this before packets wait.
+    static constexpr int kMaxNestedLoops = 4;
+    // The loops running now, the outermost event loop not counted.
+    int nestedLoops() const { return loops_; }
 
     // Holds packets for its lifetime; holds nest.
     class PacketHold {
@@ -48,15 +64,29 @@ public:
         Waiter& waiter_;
     };
 
-    bool holdingPackets() const { return holds_ > 0; }
-    // Runs when the outermost hold ends. It runs inside the code that held,
-    // before that code goes on, so it should only schedule the delivery.
+    bool holdingPackets() const { return holds_ > 0 || loops_ >= kMaxNestedLoops; }
+    // Runs when packets stop being held: the outermost hold ends, or a loop
+    // ends below the limit. It runs inside the code that held, before that
+    // code goes on, so it should only schedule the delivery.
     void setPacketsReleased(std::function<void()> onRelease) {
         packetsReleased_ = std::move(onRelease);
     }
 
 private:
+    // Counts one loop for its lifetime.
+    class Nesting {
+    public:
+        explicit Nesting(Waiter& waiter);
+        ~Nesting();
+        Nesting(const Nesting&) = delete;
+        Nesting& operator=(const Nesting&) = delete;
+
+    private:
+        Waiter& waiter_;
+    };
+
     bool pumpFor(std::int64_t maxMs);
+    void releaseIfFree();
 
     Clock& clock_;
     std::function<void(std::int64_t)> pump_;
@@ -64,6 +94,7 @@ private:
     std::function<void()> endProgram_;
     std::function<void()> packetsReleased_;
     int holds_ = 0;
+    int loops_ = 0;
     bool ended_ = false;
 };
 

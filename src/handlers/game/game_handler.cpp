@@ -14,14 +14,10 @@
 #include "state/command_line.h"
 #include "state/public_state.h"
 #include "state/table_state.h"
+#include "wire/room_protocol.h"
 
 namespace krvo {
 namespace {
-
-constexpr std::size_t kRoundStartSize = 20;
-constexpr std::size_t kHandUpSize = 2;
-constexpr std::size_t kDeclareSize = 11;
-constexpr std::size_t kSeePaiSize = 3;
 
 // The red aces a bteLiang value of 1, 2 or 3 stands for.
 CardList redAcesOf(std::uint8_t which) {
@@ -77,14 +73,15 @@ void GameHandler::HandleGameMsg(std::span<const std::uint8_t> packet) {
 // A hand cut short would leave the count and the cards disagreeing: such a
 // message is ignored whole.
 void GameHandler::onMyPai(std::span<const std::uint8_t> packet) {
-    if (packet.size() < 3) return;
-    const std::size_t count = packet[2];
-    if (packet.size() - 3 < count) return;
+    const std::optional<CardSpan> hand = ParseMyPai(packet);
+    if (!hand) return;
     TableState& table = links().table;
-    table.bteMyPai.assign(packet.begin() + 3, packet.begin() + 3 + count);
-    table.bteSelected.assign(count, 0);
+    table.bteMyPai.assign(hand->begin(), hand->end());
+    table.bteSelected.assign(hand->size(), 0);
     const std::uint8_t myChair = links().pub.bteMyChair;
-    if (myChair < kChairCount) table.arrSeat[myChair].btePaiCount = packet[2];
+    if (myChair < kChairCount) {
+        table.arrSeat[myChair].btePaiCount = static_cast<std::uint8_t>(hand->size());
+    }
     links().scene.paintOwnHand();
     parts().flow.RefreshAction();
 }
@@ -96,45 +93,44 @@ void GameHandler::onRoundStart(std::span<const std::uint8_t> packet) {
     if (pub.blnCanStart) parts().start.TakeDown();
     if (pub.bteGameState == 0) {
         pub.bteGameState = 1;
-        const Packet gameOn = {130, 1};
-        links().sender.SendPacket(gameOn);
+        links().sender.SendPacket(GameOnPacket());
     }
     parts().clock.StopClock();
     ResetRound(table, true);
     pub.bteGameState = 1;
     table.blnNoGame = false;
     // Another size still starts the round, with the default settings.
-    if (packet.size() != kRoundStartSize) return;
-    table.bteAutoPlayLimit = packet[3];
-    table.bteDeckCount = packet[11];
-    table.blnShowOtherPai = packet[12];
-    table.bteDeclareTime = packet[13];
-    table.btePlayTime = packet[14];
-    table.bteCurChair = packet[15];
-    table.bteRoundState = packet[16];
-    table.bteShouJiaChair = packet[17];
-    table.blnShouJia = packet[18];
-    table.bteMaxLeaveRequests = packet[19];
+    const std::optional<RoundStartInfo> info = ParseRoundStart(packet);
+    if (!info) return;
+    table.bteAutoPlayLimit = info->bteAutoPlayLimit;
+    table.bteDeckCount = info->bteDeckCount;
+    table.blnShowOtherPai = info->blnShowOtherPai;
+    table.bteDeclareTime = info->bteDeclareTime;
+    table.btePlayTime = info->btePlayTime;
+    table.bteCurChair = info->bteCurChair;
+    table.bteRoundState = info->bteRoundState;
+    table.bteShouJiaChair = info->bteShouJiaChair;
+    table.blnShouJia = info->blnShouJia;
+    table.bteMaxLeaveRequests = info->bteMaxLeaveRequests;
     links().scene.layoutTable();
     links().scene.paintTable();
     if (pub.blnIsOnlooker) return;
-    const Packet ack = {19, pub.bteMyChair};
-    links().sender.SendPacket(ack);
+    links().sender.SendPacket(DealAckPacket(pub.bteMyChair));
 }
 
 void GameHandler::onHandUp(std::span<const std::uint8_t> packet) {
-    if (packet.size() != kHandUpSize) return;
-    const std::uint8_t chair = packet[1];
-    if (chair >= kChairCount) return;
-    links().table.arrSeat[chair].blnReady = true;
-    links().scene.paintReadyMark(chair);
+    const std::optional<std::uint8_t> chair = ParseHandUp(packet);
+    if (!chair || *chair >= kChairCount) return;
+    links().table.arrSeat[*chair].blnReady = true;
+    links().scene.paintReadyMark(*chair);
 }
 
 void GameHandler::onDeal(std::span<const std::uint8_t> packet) {
     TableState& table = links().table;
     const std::size_t count = kCardsPerDeckAndPlayer * table.bteDeckCount;
-    if (packet.size() != count + 2) return;
-    table.bteMyPai.assign(packet.begin() + 2, packet.end());
+    const std::optional<CardSpan> hand = ParseDeal(packet, count);
+    if (!hand) return;
+    table.bteMyPai.assign(hand->begin(), hand->end());
     table.bteSelected.assign(count, 0);
     // A count byte cannot hold the hand of more than 21 decks; it stays full.
     const auto shownCount = static_cast<std::uint8_t>(std::min<std::size_t>(count, 255));
@@ -158,14 +154,9 @@ void GameHandler::showRedAces(std::uint8_t chair, std::uint8_t which) {
     links().scene.paintSeatPlay(chair);
 }
 
-// A 揪 makes the red aces known: (chair, which) pairs from byte 7 on, up to
-// the first byte that names no chair. The size check keeps every pair inside
-// the packet.
-void GameHandler::revealRedAces(std::span<const std::uint8_t> packet) {
-    const std::size_t last = packet.size() - 1;
-    for (std::size_t i = 7; i < last && packet[i] < kChairCount; i += 2) {
-        const std::uint8_t chair = packet[i];
-        const std::uint8_t which = packet[i + 1];
+// A 揪 makes the red aces known, chair by chair.
+void GameHandler::revealRedAces(const DeclareReport& report) {
+    for (const auto& [chair, which] : report.revealed) {
         if (which < 1 || which > 3) continue;
         links().table.arrSeat[chair].bteLiang = which;
         showRedAces(chair, which);
@@ -173,16 +164,17 @@ void GameHandler::revealRedAces(std::span<const std::uint8_t> packet) {
 }
 
 void GameHandler::onDeclare(std::span<const std::uint8_t> packet) {
-    if (packet.size() != kDeclareSize) return;
+    const std::optional<DeclareReport> report = ParseDeclare(packet);
+    if (!report) return;
     TableState& table = links().table;
-    const std::uint8_t kind = packet[1];
-    const std::uint8_t chair = packet[2];
-    const std::uint8_t value = packet[3];
+    const std::uint8_t kind = report->kind;
+    const std::uint8_t chair = report->chair;
+    const std::uint8_t value = report->value;
     SeatInfo* seat = chair < kChairCount ? &table.arrSeat[chair] : nullptr;
     const auto answer = [&](std::uint8_t SeatInfo::*field, std::uint8_t& roundMark,
                             GameSound sound) {
         if (seat) seat->*field = value;
-        roundMark = packet[6];
+        roundMark = report->roundMark;
         links().sounds.play(value == 0 ? kSoundDeclined : sound);
     };
     switch (kind) {
@@ -192,7 +184,7 @@ void GameHandler::onDeclare(std::span<const std::uint8_t> packet) {
             break;
         case kAnswerJiu:
             answer(&SeatInfo::bteJiu, table.bteRoundJiu, kSoundJiu);
-            if (value != 0) revealRedAces(packet);
+            if (value != 0) revealRedAces(*report);
             break;
         case kAnswerJue:
             answer(&SeatInfo::bteJue, table.bteRoundJue, kSoundJue);
@@ -206,8 +198,8 @@ void GameHandler::onDeclare(std::span<const std::uint8_t> packet) {
         default:
             break;
     }
-    table.bteCurChair = packet[4];
-    table.bteRoundState = packet[5];
+    table.bteCurChair = report->nextChair;
+    table.bteRoundState = report->nextState;
     if (table.bteRoundState == kRoundLead) {
         // The declarations are over: the shown red aces leave the centre.
         table.blnShowWait = false;
@@ -235,9 +227,10 @@ void GameHandler::onOutReject(std::span<const std::uint8_t> packet) {
 }
 
 void GameHandler::onSeePai(std::span<const std::uint8_t> packet) {
-    if (packet.size() != kSeePaiSize) return;
+    const std::optional<bool> canSee = ParseSeePai(packet);
+    if (!canSee) return;
     if (links().pub.bteGameState == 0 || !links().pub.blnIsOnlooker) return;
-    links().table.blnCanSeeMyPai = packet[2] != 0 ? 1 : 0;
+    links().table.blnCanSeeMyPai = *canSee ? 1 : 0;
     if (!links().table.blnNoGame) links().scene.paintOwnHand();
 }
 

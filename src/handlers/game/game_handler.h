@@ -10,6 +10,7 @@
 
 #include "game/game_links.h"
 #include "state/table_state.h"
+#include "wire/game_protocol.h"
 
 namespace krvo {
 
@@ -18,17 +19,6 @@ class StartButton;
 class TableActions;
 class TableNotices;
 class TurnClock;
-
-inline constexpr std::uint8_t GMSG_CHAT = 1;
-inline constexpr std::uint8_t GMSG_MY_PAI = 2;
-inline constexpr std::uint8_t GMSG_ROUND_START = 17;
-inline constexpr std::uint8_t GMSG_HAND_UP = 18;
-inline constexpr std::uint8_t GMSG_DEAL = 19;
-inline constexpr std::uint8_t GMSG_DECLARE = 20;
-inline constexpr std::uint8_t GMSG_OUT_PAI = 21;
-inline constexpr std::uint8_t GMSG_OUT_REJECT = 22;
-inline constexpr std::uint8_t GMSG_ROUND_END = 23;
-inline constexpr std::uint8_t GMSG_SEE_PAI = 113;
 
 class GameHandler {
 public:
@@ -64,7 +54,7 @@ private:
     void onHandUp(std::span<const std::uint8_t> packet);
     void onDeal(std::span<const std::uint8_t> packet);
     void onDeclare(std::span<const std::uint8_t> packet);
-    void revealRedAces(std::span<const std::uint8_t> packet);
+    void revealRedAces(const DeclareReport& report);
     void showRedAces(std::uint8_t chair, std::uint8_t which);
     void onOutPai(std::span<const std::uint8_t> packet);
     void noteRedAcesPlayed(std::uint8_t chair, std::span<const std::uint8_t> cards);

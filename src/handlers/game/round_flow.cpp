@@ -7,6 +7,7 @@
 #include "ports/table_scene.h"
 #include "state/public_state.h"
 #include "state/table_state.h"
+#include "wire/game_protocol.h"
 
 namespace krvo {
 
@@ -60,8 +61,7 @@ void RoundFlow::refreshPlayTurn() {
     clock_.StartClock(table.bteCurChair);
     if (!IsMyTurn(links_.pub, links_.table)) return;
     if (table.bteMyPai.empty()) {
-        const Packet askForHand = {2, 0, links_.pub.bteMyChair};
-        links_.sender.SendPacket(askForHand);
+        links_.sender.SendPacket(AskForHandPacket(links_.pub.bteMyChair));
         return;
     }
     ShowPlayButtons(links_.table, links_.scene);

@@ -10,6 +10,8 @@
 #include "state/command_line.h"
 #include "state/public_state.h"
 #include "state/table_state.h"
+#include "wire/game_protocol.h"
+#include "wire/room_protocol.h"
 
 namespace krvo {
 namespace {
@@ -85,17 +87,13 @@ void StartButton::cmdStart_Click() {
             clock_.StopClock();
             TakeDown();
             links_.scene.paintTable();
-            const Packet ready = {18, pub.bteMyChair};
-            links_.sender.SendPacket(ready);
+            links_.sender.SendPacket(HandUpPacket(pub.bteMyChair));
         } else {
             TakeDown();
         }
     } else {
-        const std::uint8_t header[] = {112, 1};
-        Packet agree;
-        if (BuildPacket(links_.launch.strMyUserName, agree, 2, header)) {
-            links_.sender.SendPacket(agree);
-        }
+        const std::string& name = links_.launch.strMyUserName;
+        if (!name.empty()) links_.sender.SendPacket(AgreedPacket(name));
     }
     TakeDown();
 }

@@ -8,35 +8,12 @@
 #include "state/command_line.h"
 #include "state/public_state.h"
 #include "state/table_state.h"
+#include "wire/game_protocol.h"
 
 namespace krvo {
 namespace {
 
 constexpr std::int64_t kSecondMs = 1000;
-
-// The answer kind of a declaration state; states 1-8 only.
-std::uint8_t answerKindOf(std::uint8_t state) {
-    switch (state) {
-        case kRoundShowRedAces:
-        case kRoundFollowShow:
-            return 0;
-        case kRoundJiu:
-            return 1;
-        case kRoundSurrender:
-            return 4;
-        case kRoundJue:
-        case kRoundFollowJue:
-            return 2;
-        default:
-            return 3;
-    }
-}
-
-Packet playPacket(std::uint8_t chair, std::span<const std::uint8_t> cards) {
-    Packet packet = {21, 0, 0, 0, 0, 0, chair, static_cast<std::uint8_t>(cards.size())};
-    packet.insert(packet.end(), cards.begin(), cards.end());
-    return packet;
-}
 
 }  // namespace
 
@@ -94,10 +71,9 @@ void TableActions::SendAnswer(std::uint8_t answer) {
     clock_.StopClock();
     HideDecisionButtons(links_.table, links_.scene);
     const std::uint8_t state = links_.table.bteRoundState;
-    if (state < kRoundShowRedAces || state > kRoundFollowZhi) return;
-    const Packet packet = {20, answerKindOf(state), links_.pub.bteMyChair, answer, 0, 0, 0, 0, 0, 0,
-                           0};
-    links_.sender.SendPacket(packet);
+    if (!IsDeclarationState(state)) return;
+    links_.sender.SendPacket(
+        DeclareAnswerPacket(AnswerKindOf(state), links_.pub.bteMyChair, answer));
 }
 
 void TableActions::PlayAction(int index) {
@@ -152,13 +128,12 @@ void TableActions::playSelection() {
     applyLocalPlay(table, myChair);
     links_.scene.paintOwnHand();
     links_.scene.paintSeatPlay(myChair);
-    links_.sender.SendPacket(playPacket(myChair, table.bteSelectPai));
+    links_.sender.SendPacket(PlayPacket(myChair, table.bteSelectPai));
 }
 
 void TableActions::pass() {
     links_.table.tipList.lngTipCount = 0;
-    const std::uint8_t cards[] = {kPassMarker};
-    links_.sender.SendPacket(playPacket(links_.pub.bteMyChair, cards));
+    links_.sender.SendPacket(PassPacket(links_.pub.bteMyChair));
     clock_.StopClock();
     HidePlayButtons(links_.table, links_.scene);
 }

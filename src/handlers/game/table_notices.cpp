@@ -1,5 +1,6 @@
 #include "game/table_notices.h"
 
+#include <optional>
 #include <string>
 
 #include "core/packet.h"
@@ -11,31 +12,13 @@
 #include "state/command_line.h"
 #include "state/public_state.h"
 #include "state/table_state.h"
+#include "wire/game_protocol.h"
+#include "wire/props_protocol.h"
 
 namespace krvo {
 namespace {
 
 constexpr std::int32_t kTableGroup = 0;
-
-enum LeaveStep : std::uint8_t {
-    kLeaveAsked = 0,
-    kLeaveAgreed = 1,
-    kLeaveRefused = 2,
-    kLeaveGranted = 3,
-};
-
-enum LeaveVote : std::uint8_t {
-    kVoteAgree = 1,
-    kVoteRefuse = 2,
-    kVoteForOffline = 3,
-};
-
-enum DaoJuStep : std::uint8_t {
-    kDaoJuCatalogue = 0,
-    kDaoJuOwned = 1,
-    kDaoJuNotice = 2,
-    kDaoJuUsed = 3,
-};
 
 }  // namespace
 
@@ -57,46 +40,48 @@ void TableNotices::Handle(std::span<const std::uint8_t> packet) {
 }
 
 void TableNotices::onLeave(std::span<const std::uint8_t> packet) {
-    if (packet.size() < 4 || links_.pub.blnIsOnlooker) return;
-    switch (packet[1]) {
-        case kLeaveAsked:
-            leaveRequested(packet[2], packet);
+    const std::optional<LeaveMessage> leave = ParseLeaveMessage(packet);
+    if (!leave || links_.pub.blnIsOnlooker) return;
+    switch (leave->step) {
+        case LeaveSub::kAsk:
+            leaveRequested(leave->chair, leave->reason);
             return;
-        case kLeaveAgreed:
-            leaveAnswered(packet[2], packet[3], true);
+        case LeaveSub::kAgree:
+            leaveAnswered(leave->chair, leave->requester, true);
             return;
-        case kLeaveRefused:
-            leaveAnswered(packet[2], packet[3], false);
+        case LeaveSub::kRefuse:
+            leaveAnswered(leave->chair, leave->requester, false);
             return;
-        case kLeaveGranted:
-            leaveGranted(packet[2]);
+        case LeaveSub::kGranted:
+            leaveGranted(leave->chair);
             return;
         default:
             return;
     }
 }
 
-void TableNotices::leaveRequested(std::uint8_t requester, std::span<const std::uint8_t> packet) {
+void TableNotices::leaveRequested(std::uint8_t requester, const std::string& reason) {
     TableState& table = links_.table;
     if (requester == links_.pub.bteMyChair) {
         // The server echoes our own request: it counts against this round's
         // allowance, and offline players cannot vote, so we agree for them.
         if (table.bteLeaveRequestsUsed < 255) ++table.bteLeaveRequestsUsed;
         for (std::uint8_t chair = 0; chair < kChairCount; ++chair) {
-            if (table.arrSeat[chair].blnOffline) sendVote(kVoteForOffline, chair, requester);
+            if (!table.arrSeat[chair].blnOffline) continue;
+            sendVote(LeaveSub::kAgreeForOffline, chair, requester);
         }
         return;
     }
-    const std::string reason = PacketToString(packet, 3);
     const std::string question =
         reason == "null" ? nameOf(requester) + "请求离开！您是否同意？"
                          : nameOf(requester) + "请求离开，理由是：" + reason + "！您是否同意？";
     const bool agreed = links_.boxes.ShowMessageBox(kTableGroup, MsgType::TwoButtons, question,
                                                     "系统提示", 10, "同意", "拒绝", true);
     // The box ran a nested loop: the program may be ending, and the chair
-    // may have changed meanwhile.
-    if (links_.pub.blnEndRequested) return;
-    sendVote(agreed ? kVoteAgree : kVoteRefuse, links_.pub.bteMyChair, requester);
+    // may have changed meanwhile. A box closed by a reset or an agreement
+    // was never answered, and a vote would speak for the player.
+    if (links_.pub.blnEndRequested || !links_.boxes.lastBoxAnswered()) return;
+    sendVote(agreed ? LeaveSub::kAgree : LeaveSub::kRefuse, links_.pub.bteMyChair, requester);
 }
 
 void TableNotices::leaveAnswered(std::uint8_t answerer, std::uint8_t requester, bool agreed) {
@@ -121,11 +106,11 @@ void TableNotices::leaveGranted(std::uint8_t requester) {
 void TableNotices::onCannotGoOn(std::span<const std::uint8_t> packet) {
     // Without the chair byte we cannot tell whom it concerns; closing our own
     // window on a guessed chair 0 would be worse than showing nothing.
-    if (packet.size() < 3) return;
-    const std::uint8_t chair = packet[2];
+    const std::optional<CannotGoOn> notice = ParseCannotGoOn(packet);
+    if (!notice) return;
+    const std::uint8_t chair = notice->chair;
     links_.boxes.ShowMessageBox(
-        kTableGroup, MsgType::OneButton,
-        nameOf(chair) + " 不能继续玩下去，原因：" + PacketToString(packet, 3),
+        kTableGroup, MsgType::OneButton, nameOf(chair) + " 不能继续玩下去，原因：" + notice->reason,
         links_.launch.strGameTitle + "系统提示", 10, "确定", "", true);
     if (links_.pub.blnEndRequested) return;
     if (chair != links_.pub.bteMyChair || links_.pub.blnIsOnlooker) return;
@@ -135,23 +120,23 @@ void TableNotices::onCannotGoOn(std::span<const std::uint8_t> packet) {
 void TableNotices::onDaoJu(std::span<const std::uint8_t> packet) {
     if (packet.size() < 2) return;
     switch (packet[1]) {
-        case kDaoJuCatalogue:
+        case DaoJuSub::kCatalogue:
             links_.props.OnPropCatalogue(PacketToString(packet, 2));
             return;
-        case kDaoJuOwned:
+        case DaoJuSub::kOwned:
             links_.props.OnOwnedProps(PacketToString(packet, 2));
             return;
-        case kDaoJuNotice:
+        case DaoJuSub::kNotice:
             links_.boxes.ShowMessageBox(kTableGroup, MsgType::OneButton, PacketToString(packet, 2),
                                         links_.launch.strGameTitle + "提示", 10, "确定", "", true);
             return;
-        case kDaoJuUsed: {
-            std::int32_t prop = 0;
-            if (!ReadLongBE(prop, packet, 4)) return;
+        case DaoJuSub::kUsed: {
+            const std::optional<PropUsed> used = ParsePropUsed(packet);
+            if (!used) return;
             links_.alerts.warning("道具演示",
-                                  std::to_string(packet[2]) + " 号用户对 " +
-                                      std::to_string(packet[3]) + " 号用户使用ID号为 " +
-                                      std::to_string(prop) + " 的道具",
+                                  std::to_string(used->fromUser) + " 号用户对 " +
+                                      std::to_string(used->toUser) + " 号用户使用ID号为 " +
+                                      std::to_string(used->propId) + " 的道具",
                                   nullptr);
             return;
         }
@@ -162,8 +147,7 @@ void TableNotices::onDaoJu(std::span<const std::uint8_t> packet) {
 
 void TableNotices::sendVote(std::uint8_t answer, std::uint8_t answeringChair,
                             std::uint8_t requester) {
-    const std::uint8_t vote[] = {GMSG_LEAVE, answer, answeringChair, requester};
-    links_.sender.SendPacket(vote);
+    links_.sender.SendPacket(LeaveVotePacket(answer, answeringChair, requester));
 }
 
 std::string TableNotices::nameOf(std::uint8_t chair) const {

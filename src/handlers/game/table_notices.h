@@ -10,6 +10,8 @@
 #include <string>
 #include <utility>
 
+#include "wire/message_ids.h"
+
 namespace krvo {
 
 struct LaunchParams;
@@ -20,10 +22,6 @@ class MessageBoxService;
 class PacketSender;
 class PropsData;
 class SystemAlerts;
-
-inline constexpr std::uint8_t GMSG_CANNOT_GO_ON = 5;
-inline constexpr std::uint8_t GMSG_LEAVE = 24;
-inline constexpr std::uint8_t GMSG_DAOJU = 133;
 
 class TableNotices {
 public:
@@ -48,7 +46,7 @@ public:
 
 private:
     void onLeave(std::span<const std::uint8_t> packet);
-    void leaveRequested(std::uint8_t requester, std::span<const std::uint8_t> packet);
+    void leaveRequested(std::uint8_t requester, const std::string& reason);
     void leaveAnswered(std::uint8_t answerer, std::uint8_t requester, bool agreed);
     void leaveGranted(std::uint8_t requester);
     void onCannotGoOn(std::span<const std::uint8_t> packet);

@@ -20,12 +20,10 @@
 namespace krvo {
 namespace {
 
-constexpr std::size_t kOutPaiHeader = 8;  // bytes before the cards
 constexpr std::int64_t kTrickWonPauseMs = 2000;
 constexpr std::int64_t kOnlookerResultMs = 5000;
 constexpr std::uint8_t kBombKindBlast = 1;
 constexpr std::uint8_t kBombKindRedAces = 2;
-constexpr std::uint8_t kRoundEndWithScores = 1;
 
 std::int32_t addSaturated(std::int32_t total, std::int32_t score) {
     const std::int64_t sum = static_cast<std::int64_t>(total) + score;
@@ -41,20 +39,21 @@ void GameHandler::onOutPai(std::span<const std::uint8_t> packet) {
     TableState& table = links().table;
     parts().clock.StopClock();
     if (table.bteOutBut[0] != kButtonHidden) HidePlayButtons(links().table, links().scene);
-    if (packet.size() <= kOutPaiHeader) return;
-    if (packet.size() != kOutPaiHeader + packet[7]) return;
-    const bool trickFlag = packet[4] != 0;
+    const std::optional<OutPai> play = ParseOutPai(packet);
+    if (!play) return;
+    const PlayReport report = play->report;
+    const bool trickFlag = report.trickFlag != 0;
     if (trickFlag) {
         table.udtMaxOutPai.btePaiType = kPaiSingle;
         table.udtMaxOutPai.bteMaxPai = 0;
         table.udtMaxOutPai.btePaiCount = 1;
     }
-    table.bteCurChair = packet[2];
-    table.bteRoundState = packet[3];
-    const std::uint8_t player = packet[6];
-    const CardList cards(packet.begin() + kOutPaiHeader, packet.end());
+    table.bteCurChair = report.nextChair;
+    table.bteRoundState = report.nextState;
+    const std::uint8_t player = report.chair;
+    const CardList cards(play->cards.begin(), play->cards.end());
     if (player < kChairCount) {
-        table.arrSeat[player].bteMingCi = packet[5];
+        table.arrSeat[player].bteMingCi = report.place;
         table.arrSeat[player].bteOutPai = cards;
         noteRedAcesPlayed(player, cards);
     }
@@ -66,7 +65,7 @@ void GameHandler::onOutPai(std::span<const std::uint8_t> packet) {
     }
     if (player < kChairCount) links().scene.paintSeatPlay(player);
     if (bomb != 0 && !playBomb(player, bomb)) return;
-    if (!moveTrickOn(packet[3] == kRoundLead)) return;
+    if (!moveTrickOn(report.nextState == kRoundLead)) return;
     if (player < kChairCount && table.arrSeat[player].bteMingCi != 0) {
         links().scene.paintPlaceMark(player);
     }
@@ -195,24 +194,17 @@ void GameHandler::onRoundEnd(std::span<const std::uint8_t> packet) {
 // and reading stops at the first one cut short.
 bool GameHandler::readRoundResult(std::span<const std::uint8_t> packet,
                                   std::array<std::int32_t, kChairCount>& scores) {
-    if (packet.size() <= 5) return false;
-    std::size_t q = 2;
-    if (packet[1] == kRoundEndWithScores) {
-        if (packet.size() < q + 4 * kChairCount) return false;
-        for (std::int32_t& score : scores) {
-            ReadLongBE(score, packet, q);
-            q += 4;
-        }
+    const std::optional<RoundEndReport> report = ParseRoundEnd(packet);
+    if (!report) return false;
+    if (report->withScores) {
+        std::copy(report->scores.begin(), report->scores.end(), scores.begin());
         applyScores(scores);
     }
     TableState& table = links().table;
-    for (std::uint8_t chair = 0; chair < kChairCount && q < packet.size(); ++chair) {
-        const std::size_t count = packet[q++];
-        if (packet.size() - q < count) break;
-        if (chair != links().pub.bteMyChair) {
-            table.arrSeat[chair].bteLeftPai.assign(packet.begin() + q, packet.begin() + q + count);
-        }
-        q += count;
+    for (std::uint8_t chair = 0; chair < report->hands.size(); ++chair) {
+        if (chair == links().pub.bteMyChair) continue;
+        const CardSpan hand = report->hands[chair];
+        table.arrSeat[chair].bteLeftPai.assign(hand.begin(), hand.end());
     }
     return true;
 }

@@ -10,15 +10,12 @@
 #include "ports/table_scene.h"
 #include "state/public_state.h"
 #include "state/table_state.h"
+#include "wire/game_protocol.h"
 
 namespace krvo {
 namespace {
 
 constexpr int kWarningSeconds = 5;
-
-bool isDeclarationState(std::uint8_t state) {
-    return state >= kRoundShowRedAces && state <= kRoundFollowZhi;
-}
 
 }  // namespace
 
@@ -38,7 +35,7 @@ void TurnClock::StartClock(std::uint8_t chair) {
     const TableState& table = links_.table;
     if (table.bteRoundState != kRoundBetween) clockChair_ = chair;
     const int seconds =
-        isDeclarationState(table.bteRoundState) ? table.bteDeclareTime : table.btePlayTime;
+        IsDeclarationState(table.bteRoundState) ? table.bteDeclareTime : table.btePlayTime;
     lngClockTicks_ = 0;
     KoClock_.start(kWarningSeconds, seconds);
 }
@@ -106,8 +103,8 @@ void AutoPlay::leadLastCard() {
     // The server's report of the play takes the card out of the hand; an empty
     // hand has nothing to play (the hand has been asked for already).
     if (!table.bteMyPai.empty()) {
-        const Packet play = {21, 0, 0, 0, 0, 0, links_.pub.bteMyChair, 1, table.bteMyPai.back()};
-        links_.sender.SendPacket(play);
+        const std::uint8_t lastCard[] = {table.bteMyPai.back()};
+        links_.sender.SendPacket(PlayPacket(links_.pub.bteMyChair, lastCard));
     }
     HidePlayButtons(links_.table, links_.scene);
 }

@@ -8,6 +8,7 @@
 #include "ports/room_controls.h"
 #include "state/public_state.h"
 #include "state/table_state.h"
+#include "wire/game_protocol.h"
 
 namespace krvo {
 void LeaveTable::ExitGame() {
@@ -27,10 +28,7 @@ void LeaveTable::ExitGame() {
         links_.chat.ShowSystemLine("系统提示：每人每局最多可请求离开" + allowed + "次，这是您第" +
                                    std::to_string(table.bteLeaveRequestsUsed + 1) +
                                    "次请求离开...");
-        const std::string reason = answer.strLeaveReason.empty() ? "null" : answer.strLeaveReason;
-        const std::uint8_t header[] = {24, 0, links_.pub.bteMyChair};
-        Packet packet;
-        if (BuildPacket(reason, packet, 3, header)) links_.sender.SendPacket(packet);
+        links_.sender.SendPacket(LeaveRequestPacket(links_.pub.bteMyChair, answer.strLeaveReason));
         return;
     }
     links_.boxes.ShowMessageBox(

@@ -5,51 +5,33 @@
 
 #include "core/level_titles.h"
 #include "ports/table_scene.h"
+#include "wire/game_protocol.h"
 #include "wire/user_row.h"
 
 namespace krvo {
 
 namespace {
 
-constexpr std::size_t kWatchedField = 4;
-constexpr std::size_t kIconField = 12;
-constexpr std::size_t kChairField = 13;
-constexpr std::size_t kHandField = 14;
-constexpr std::size_t kOfflineField = 15;
 constexpr std::int32_t kIconsPerMemberLevel = 1000;
-constexpr std::size_t kChatFields = 10;
 constexpr std::size_t kFirstShownChatField = 2;
 constexpr std::size_t kShownChatFields = 8;
 
-std::string_view trimBlanks(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) return {};
-    const std::size_t last = text.find_last_not_of(" \t");
-    return text.substr(first, last - first + 1);
-}
-
-// The chair a row names, or -1 when the value modulo 4 falls outside 0-3
-// (a negative chair keeps its sign).
-int chairOf(std::string_view field) {
-    return LeadingInt32(field) % 4;
-}
-
 // Puts a player of the freshly loaded list into the seat of its chair.
-void seatPlayer(const std::vector<std::string>& row, TableState& table, const PublicState& pub) {
-    if (row.size() != kUserRowFields || !trimBlanks(row[kWatchedField]).empty()) return;
-    const int chair = chairOf(row[kChairField]);
-    if (chair < 0 || chair >= static_cast<int>(kChairCount)) return;
-    SeatInfo& seat = table.arrSeat[static_cast<std::size_t>(chair)];
-    seat.strUserName = row[0];
-    seat.lngIconNo = LeadingInt32(row[kIconField]);
+void seatPlayer(const UserRow& row, TableState& table, const PublicState& pub) {
+    if (row.isOnlooker()) return;
+    const std::optional<std::uint8_t> chair = row.seatChair();
+    if (!chair || *chair >= kChairCount) return;
+    SeatInfo& seat = table.arrSeat[*chair];
+    seat.strUserName = row.userName;
+    seat.lngIconNo = row.iconNo();
     // A round in progress shows no raised hands, whatever the list says.
-    seat.blnReady = LeadingNumber(row[kHandField]) > 0 && pub.bteGameState != 1;
-    seat.blnOffline = LeadingNumber(row[kOfflineField]) > 0;
+    seat.blnReady = row.isHandRaised() && pub.bteGameState != 1;
+    seat.blnOffline = row.isOffline();
 }
 
-std::string memberIdentity(const PublicState& pub, std::string_view iconField) {
+std::string memberIdentity(const PublicState& pub, const UserRow& row) {
     // Integer division truncates toward zero: icon -1 is still an ordinary user.
-    const std::int32_t level = LeadingInt32(iconField) / kIconsPerMemberLevel;
+    const std::int32_t level = row.iconNo() / kIconsPerMemberLevel;
     if (level < 0 || level >= static_cast<std::int32_t>(pub.strMemberLevels.size())) {
         return "未知身份";
     }
@@ -64,8 +46,9 @@ void FillSeatsFromList(std::string_view names, TableState& table, PublicState& p
     const std::vector<std::string> list = SplitFields(names);
     for (const std::string& name : list) chat.UpdateRecipient(name, true);
     for (const std::string& name : list) {
-        const std::string row = users.FindUser(name);
-        if (!row.empty()) seatPlayer(SplitFields(row), table, pub);
+        if (const std::optional<UserRow> row = ParseUserRow(users.FindUser(name))) {
+            seatPlayer(*row, table, pub);
+        }
     }
 
     std::array<std::string, kChairCount> seatNames;
@@ -88,45 +71,33 @@ void FillSeatsFromList(std::string_view names, TableState& table, PublicState& p
 
 std::optional<UserMenuItems> BuildUserMenu(std::string_view row, const PublicState& pub,
                                            std::uint8_t bteUseScore) {
-    if (row.empty()) return std::nullopt;
-    const std::vector<std::string> f = SplitFields(row);
-    if (f.size() != kUserRowFields) return std::nullopt;
+    const std::optional<UserRow> user = ParseUserRow(row);
+    if (!user) return std::nullopt;
 
-    const std::string& name = f[0];
-    const std::string title = GetLevelTitle(pub.levelTitles, LeadingInt32(f[3]));
+    const std::string& name = user->userName;
+    const std::string title = GetLevelTitle(pub.levelTitles, LeadingInt32(user->level));
     const std::string score = bteUseScore == 0 ? "经验:" : "积分:";
     const std::string gap = "   ";
     UserMenuItems items;
-    items[0].caption = name + "   身份：" + memberIdentity(pub, f[kIconField]);
-    items[1].caption = "游戏ID：" + f[1];
-    items[2].caption = "旁观对象：" + f[kWatchedField];
+    items[0].caption = name + "   身份：" + memberIdentity(pub, *user);
+    items[1].caption = "游戏ID：" + user->userId;
+    items[2].caption = "旁观对象：" + user->watchedUser;
     items[3].caption = "-";
     items[4].caption = "与他（她）交谈";
     items[5].caption = "-";
-    items[6].caption = "级别:" + title + gap + "胜率:" + f[6] + "%" + gap + "逃跑率:" + f[7] + "%";
-    items[7].caption = score + f[2] + gap + "胜:" + f[8] + gap + "输:" + f[9] + gap +
-                       "和:" + f[10] + gap + "总局数:" + f[5];
+    items[6].caption = "级别:" + title + gap + "胜率:" + user->winRate + "%" + gap +
+                       "逃跑率:" + user->runAwayRate + "%";
+    items[7].caption = score + user->score + gap + "胜:" + user->wins + gap + "输:" + user->losses +
+                       gap + "和:" + user->draws + gap + "总局数:" + user->rounds;
     for (UserMenuItem& item : items) item.tag = name;
     return items;
 }
 
-Packet BuildChatPacket(std::span<const std::string> tenTexts) {
-    if (tenTexts.size() != kChatFields) return {};
-    std::vector<std::string> fields(tenTexts.begin(), tenTexts.end());
-    for (std::string& field : fields)
-        std::replace(field.begin(), field.end(), kFieldSeparator, '\'');
-    Packet packet;
-    const std::array<std::uint8_t, 1> header{kChatMessageId};
-    BuildPacket(JoinFields(fields), packet, 1, header);
-    return packet;
-}
-
 bool HandleChatMessage(std::span<const std::uint8_t> packet, ChatOps& chat) {
-    if (packet.size() < 2) return false;
-    const std::vector<std::string> fields = SplitFields(PacketToString(packet, 1));
-    if (fields.size() < kChatFields) return false;
+    const std::optional<std::vector<std::string>> fields = ParseChatLine(packet);
+    if (!fields) return false;
     std::array<std::string, kShownChatFields> shown;
-    std::copy_n(fields.begin() + kFirstShownChatField, kShownChatFields, shown.begin());
+    std::copy_n(fields->begin() + kFirstShownChatField, kShownChatFields, shown.begin());
     chat.ShowChatMessage(shown);
     return true;
 }

@@ -22,7 +22,6 @@ namespace krvo {
 
 class TableScene;
 
-inline constexpr std::uint8_t kChatMessageId = 1;
 inline constexpr std::size_t kUserMenuItems = 8;
 inline constexpr int kTalkToUserItem = 4;
 
@@ -43,9 +42,6 @@ using UserMenuItems = std::array<UserMenuItem, kUserMenuItems>;
 std::optional<UserMenuItems> BuildUserMenu(std::string_view row, const PublicState& pub,
                                            std::uint8_t bteUseScore);
 
-// Header 1 and the ten texts joined; empty unless there are exactly ten. A
-// backtick inside a text becomes an apostrophe so the field count holds.
-Packet BuildChatPacket(std::span<const std::string> tenTexts);
 // Game message 1: shows fields 2 to 9 of the body; fewer than ten fields are
 // ignored. Returns whether a line was shown.
 bool HandleChatMessage(std::span<const std::uint8_t> packet, ChatOps& chat);

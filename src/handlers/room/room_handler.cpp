@@ -1,5 +1,6 @@
 #include "room/room_handler.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,8 @@
 #include "state/command_line.h"
 #include "state/public_state.h"
 #include "state/table_state.h"
+#include "wire/message_ids.h"
+#include "wire/room_protocol.h"
 #include "wire/user_row.h"
 
 namespace krvo {
@@ -21,23 +24,12 @@ namespace {
 constexpr int kSoundOnlookerIn = 8;
 constexpr int kSoundOnlookerOut = 9;
 
-std::string_view trimBlanks(std::string_view text) {
-    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-    return text;
-}
-
-// The chair of a user row's field 13; -1 when the remainder falls outside 0-3
-// (a negative number keeps its sign through the modulo).
-int chairOf(std::string_view field) {
-    const int chair = LeadingInt32(field) % 4;
-    return chair >= 0 ? chair : -1;
-}
-
 // A row without a name would announce nobody and, for a player, empty the
 // chair it names.
-bool isUserRow(const std::vector<std::string>& row) {
-    return row.size() == kUserRowFields && !trimBlanks(row[0]).empty();
+std::optional<UserRow> namedUserRow(std::string_view body) {
+    std::optional<UserRow> row = ParseUserRow(body);
+    if (row && TrimBlanks(row->userName).empty()) return std::nullopt;
+    return row;
 }
 
 }  // namespace
@@ -48,21 +40,21 @@ void RoomHandler::OnRoomMessage(std::span<const std::uint8_t> packet) {
     const std::uint8_t subId = packet[1];
     const std::string body = PacketToString(packet, 2);
     switch (mainId) {
-        case 130:
+        case RoomMsg::kLogin:
             switch (subId) {
-                case 0:
+                case LoginSub::kOnlookerArrives:
                     return onlookerArrives(body);
-                case 1:
+                case LoginSub::kTableReset:
                     return tableReset();
-                case 2:
+                case LoginSub::kUserList:
                     links_.users.ClearUsers();
                     links_.users.LoadUsers(body);
                     return;
-                case 3:
+                case LoginSub::kIdentity:
                     return ownNames(body);
-                case 4:
+                case LoginSub::kPlayerArrives:
                     return userArrives(body);
-                case 5:
+                case LoginSub::kHideWindow:
                     if (packet.size() > 2 && links_.hideMainWindow) {
                         links_.hideMainWindow(packet[2] != 0);
                     }
@@ -70,32 +62,33 @@ void RoomHandler::OnRoomMessage(std::span<const std::uint8_t> packet) {
                 default:
                     return;
             }
-        case 108:
+        case RoomMsg::kUser:
             switch (subId) {
-                case 0:
+                case UserSub::kOnline:
                     return offlineChanged(body, false);
-                case 3:
+                case UserSub::kOffline:
                     return offlineChanged(body, true);
-                case 4:
+                case UserSub::kOnlookerLeaves:
                     return onlookerLeaves(body);
-                case 6:
+                case UserSub::kUpdate:
                     return links_.users.UpdateUser(body);
                 default:
                     return;
             }
-        case 110:
-            if (subId == 0) userLeaves(body);
+        case RoomMsg::kLeave:
+            if (subId == kOnlySub) userLeaves(body);
             return;
-        case 111:
+        case RoomMsg::kSettings:
             return settingsAnnounced(body);
-        case 112:
+        case RoomMsg::kAgree:
             return settingsAgreed(subId, body);
-        case 105: {
+        case RoomMsg::kChatText: {
+            // A three-byte header; byte 2 says nothing the table shows.
             const std::string text = PacketToString(packet, 3);
             if (!text.empty()) links_.chat.ShowChatText(text);
             return;
         }
-        case 109:
+        case RoomMsg::kSnapshot:
             return roundSnapshot(packet);
         default:
             return;
@@ -103,11 +96,8 @@ void RoomHandler::OnRoomMessage(std::span<const std::uint8_t> packet) {
 }
 
 void RoomHandler::SendLeaveTable() {
-    const std::uint8_t header[] = {110, 0};
-    Packet packet;
-    if (BuildPacket(links_.launch.strMyUserName, packet, 2, header)) {
-        links_.sender.SendPacket(packet);
-    }
+    const std::string& name = links_.launch.strMyUserName;
+    if (!name.empty()) links_.sender.SendPacket(LeaveTablePacket(name));
 }
 
 void RoomHandler::ResetStartButtonState() {
@@ -125,12 +115,13 @@ int RoomHandler::seatOf(std::string_view name) const {
 }
 
 void RoomHandler::onlookerArrives(std::string_view body) {
-    const std::vector<std::string> row = SplitFields(body);
-    if (!isUserRow(row) || trimBlanks(row[4]).empty()) return;
-    if (!links_.users.FindUser(row[0]).empty()) return;
+    const std::optional<UserRow> row = namedUserRow(body);
+    if (!row || !row->isOnlooker()) return;
+    if (!links_.users.FindUser(row->userName).empty()) return;
     links_.users.AddUser(body);
-    links_.chat.ShowSystemLine(row[0] + " 进来了，正在旁观 " + row[4] + " 游戏...");
-    links_.chat.UpdateRecipient(row[0], true);
+    links_.chat.ShowSystemLine(row->userName + " 进来了，正在旁观 " + row->watchedUser +
+                               " 游戏...");
+    links_.chat.UpdateRecipient(row->userName, true);
     links_.sound.PlayGameSound(kSoundOnlookerIn);
 }
 
@@ -147,27 +138,27 @@ void RoomHandler::tableReset() {
 }
 
 void RoomHandler::ownNames(std::string_view body) {
-    const std::vector<std::string> fields = SplitFields(body);
-    if (fields.size() != 2) return;
-    links_.launch.strMyUserName = fields[0];
-    links_.pub.strViewUserName = fields[1];
-    links_.users.SetOwnName(fields[0]);
-    links_.chat.SetOwnName(fields[0]);
+    std::optional<Identity> identity = ParseIdentity(body);
+    if (!identity) return;
+    links_.launch.strMyUserName = identity->myUserName;
+    links_.pub.strViewUserName = std::move(identity->viewUserName);
+    links_.users.SetOwnName(identity->myUserName);
+    links_.chat.SetOwnName(identity->myUserName);
 }
 
 void RoomHandler::userArrives(std::string_view body) {
-    const std::vector<std::string> row = SplitFields(body);
-    if (!isUserRow(row) || !links_.users.FindUser(row[0]).empty()) return;
+    const std::optional<UserRow> row = namedUserRow(body);
+    if (!row || !links_.users.FindUser(row->userName).empty()) return;
     links_.users.AddUser(body);
-    links_.chat.ShowSystemLine(row[0] + " 进来了...");
-    links_.chat.UpdateRecipient(row[0], true);
-    if (!trimBlanks(row[4]).empty()) return;
-    const int chair = chairOf(row[13]);
-    if (chair < 0) return;
-    SeatInfo& seat = links_.table.arrSeat[chair];
-    seat.strUserName = row[0];
-    seat.lngIconNo = LeadingInt32(row[12]);
-    links_.scene.paintSeat(static_cast<std::uint8_t>(chair));
+    links_.chat.ShowSystemLine(row->userName + " 进来了...");
+    links_.chat.UpdateRecipient(row->userName, true);
+    if (row->isOnlooker()) return;
+    const std::optional<std::uint8_t> chair = row->seatChair();
+    if (!chair) return;
+    SeatInfo& seat = links_.table.arrSeat[*chair];
+    seat.strUserName = row->userName;
+    seat.lngIconNo = row->iconNo();
+    links_.scene.paintSeat(*chair);
 }
 
 void RoomHandler::offlineChanged(std::string_view name, bool offline) {
@@ -213,22 +204,18 @@ bool RoomHandler::openSettings(bool owner, std::string_view settings) {
 }
 
 void RoomHandler::settingsAnnounced(std::string_view body) {
-    const std::vector<std::string> fields = SplitFields(body);
-    if (fields.size() < 6) return;
-    // Field 6 may be missing from a six-field announcement; it then reads as 0.
-    const auto number = [&](std::size_t i) {
-        return i < fields.size() ? LeadingNumber(fields[i]) : 0.0;
-    };
-    if (number(5) <= 0) {
+    const std::optional<SettingsAnnouncement> announcement = ParseSettingsAnnouncement(body);
+    if (!announcement) return;
+    if (!announcement->settingsRound) {
         links_.pub.bteGameState = 0;
         links_.pub.blnCanStart = true;
         links_.flow.RefreshStartButton();
         return;
     }
-    const std::string settings = JoinFieldsFrom(fields, 7);
-    if (number(3) > 0) {
+    const std::string& settings = announcement->settings;
+    if (announcement->owner) {
         openSettings(true, settings);
-    } else if (number(6) == 0) {
+    } else if (!announcement->agreeNow) {
         links_.boxes.ShowMessageBox(0, MsgType::Notice, "等待桌主进行本桌游戏设置...", "", 0, "",
                                     "", true);
     } else {
@@ -237,17 +224,17 @@ void RoomHandler::settingsAnnounced(std::string_view body) {
 }
 
 void RoomHandler::settingsAgreed(std::uint8_t subId, std::string_view body) {
-    const std::vector<std::string> fields = SplitFields(body);
-    if (fields.empty()) return;
-    const int chair = seatOf(fields[0]);
+    const std::optional<Agreement> agreement = ParseAgreement(body);
+    if (!agreement) return;
+    const int chair = seatOf(agreement->name);
     if (chair < 0) return;
     links_.table.arrSeat[chair].blnReady = true;
     links_.scene.paintReadyMark(static_cast<std::uint8_t>(chair));
     links_.boxes.CloseMessageBoxes(0);
-    if (fields[0] != links_.launch.strMyUserName && fields.size() > 1) {
-        if (!openSettings(false, JoinFieldsFrom(fields, 1))) return;
+    if (agreement->name != links_.launch.strMyUserName && agreement->settings) {
+        if (!openSettings(false, *agreement->settings)) return;
     }
-    if (subId <= 1) return;
+    if (subId <= AgreeSub::kAgreed) return;
     for (std::uint8_t c = 0; c < 4; ++c) {
         links_.table.arrSeat[c].blnReady = false;
         links_.scene.paintReadyMark(c);

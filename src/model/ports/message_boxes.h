@@ -30,6 +30,10 @@ public:
     virtual void CloseMessageBoxes(std::int32_t lngRoomObjectIdx) = 0;
     virtual void InitMsgObjects() = 0;
     virtual LeaveAnswer& leaveAnswer() = 0;
+    // Whether the box the last ShowMessageBox call returned from was answered,
+    // by the player or by its countdown. A box the program closed (a table
+    // reset, an agreement) was not: nobody spoke, so nothing may be sent.
+    virtual bool lastBoxAnswered() const = 0;
 };
 
 }  // namespace krvo

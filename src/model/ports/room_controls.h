@@ -6,9 +6,9 @@
 #include <string>
 #include <string_view>
 
-namespace krvo {
+#include "wire/game_protocol.h"  // kEverybody
 
-inline constexpr std::string_view kEverybody = "所有人";
+namespace krvo {
 
 class UserListOps {
 public:

@@ -1,6 +1,9 @@
 #include "state/table_state.h"
 
+#include <optional>
 #include <utility>
+
+#include "wire/table_snapshot.h"
 
 namespace krvo {
 
@@ -41,83 +44,47 @@ void resetRoundCommon(TableState& state) {
     state.tipList.lngTipCount = 0;
 }
 
-// Reads a report front to back; every read checks the length first.
-class ReportReader {
-public:
-    ReportReader(std::span<const std::uint8_t> packet, std::size_t position)
-        : packet_(packet), position_(position) {}
-
-    bool read(std::uint8_t& out) {
-        if (position_ >= packet_.size()) return false;
-        out = packet_[position_++];
-        return true;
-    }
-
-    bool readCards(CardList& out) {
-        std::uint8_t count = 0;
-        if (!read(count) || packet_.size() - position_ < count) return false;
-        const auto begin = packet_.begin() + static_cast<std::ptrdiff_t>(position_);
-        out.assign(begin, begin + count);
-        position_ += count;
-        return true;
-    }
-
-    template <typename... Bytes>
-    bool readAll(Bytes&... out) {
-        return (read(out) && ...);
-    }
-
-private:
-    std::span<const std::uint8_t> packet_;
-    std::size_t position_;
-};
-
-constexpr std::size_t kIdleReportSize = 9;
-
-bool loadIdleTable(TableState& state, std::span<const std::uint8_t> packet, bool isOnlooker) {
-    if (packet.size() < kIdleReportSize) return false;
+void loadIdleTable(TableState& state, const TableSnapshot& report, bool isOnlooker) {
     for (std::size_t chair = 0; chair < kChairCount; ++chair) {
-        state.arrSeat[chair].blnReady = packet[4 + chair] != 0;
+        state.arrSeat[chair].blnReady = report.ready[chair];
     }
-    state.blnCanSeeMyPai = (!isOnlooker || packet[8] != 0) ? 1 : 0;
+    state.blnCanSeeMyPai = (!isOnlooker || report.blnCanSeeMyPai != 0) ? 1 : 0;
     state.blnNoGame = true;
     state.bteRoundState = kRoundNone;
-    return true;
 }
 
-template <typename Field>
-bool readPerChair(ReportReader& reader, TableState& state, Field field) {
-    for (SeatInfo& seat : state.arrSeat) {
-        if (!reader.read(seat.*field)) return false;
+void loadRunningRound(TableState& state, TableSnapshot report, bool isOnlooker) {
+    state.blnCanSeeMyPai = report.blnCanSeeMyPai;
+    state.bteMaxLeaveRequests = report.bteMaxLeaveRequests;
+    state.bteLeaveRequestsUsed = report.bteLeaveRequestsUsed;
+    state.bteDeckCount = report.bteDeckCount;
+    state.blnShowOtherPai = report.blnShowOtherPai;
+    state.bteDeclareTime = report.bteDeclareTime;
+    state.btePlayTime = report.btePlayTime;
+    state.bteCurChair = report.bteCurChair;
+    state.bteRoundState = report.bteRoundState;
+    state.udtMaxOutPai = report.udtMaxOutPai;
+    state.bteRoundLiang = report.bteRoundLiang;
+    state.bteRoundJiu = report.bteRoundJiu;
+    state.bteRoundJue = report.bteRoundJue;
+    state.bteRoundZhi = report.bteRoundZhi;
+    for (std::size_t chair = 0; chair < kChairCount; ++chair) {
+        SeatInfo& seat = state.arrSeat[chair];
+        SeatSnapshot& reported = report.seats[chair];
+        seat.bteLiang = reported.bteLiang;
+        seat.bteJiu = reported.bteJiu;
+        seat.bteJue = reported.bteJue;
+        seat.bteZhi = reported.bteZhi;
+        seat.bteMingCi = reported.bteMingCi;
+        seat.btePaiCount = reported.btePaiCount;
+        seat.bteOutPai = std::move(reported.bteOutPai);
     }
-    return true;
-}
-
-bool loadRunningRound(TableState& state, std::span<const std::uint8_t> packet, bool isOnlooker) {
-    ReportReader reader(packet, 4);
-    OutPaiInfo& top = state.udtMaxOutPai;
-    // The play record comes as chair, card, type, count on the wire.
-    if (!reader.readAll(state.blnCanSeeMyPai, state.bteMaxLeaveRequests, state.bteLeaveRequestsUsed,
-                        state.bteDeckCount, state.blnShowOtherPai, state.bteDeclareTime,
-                        state.btePlayTime, state.bteCurChair, state.bteRoundState, top.bteChair,
-                        top.bteMaxPai, top.btePaiType, top.btePaiCount, state.bteRoundLiang,
-                        state.bteRoundJiu, state.bteRoundJue, state.bteRoundZhi)) {
-        return false;
-    }
-    for (auto field : {&SeatInfo::bteLiang, &SeatInfo::bteJiu, &SeatInfo::bteJue, &SeatInfo::bteZhi,
-                       &SeatInfo::bteMingCi, &SeatInfo::btePaiCount}) {
-        if (!readPerChair(reader, state, field)) return false;
-    }
-    for (SeatInfo& seat : state.arrSeat) {
-        if (!reader.readCards(seat.bteOutPai)) return false;
-    }
-    if (!reader.readCards(state.bteMyPai)) return false;
+    state.bteMyPai = std::move(report.bteMyPai);
     // A player always sees the own hand; only an onlooker depends on permission.
     if (!isOnlooker) state.blnCanSeeMyPai = 1;
     // The selection indexes the hand, which has just been replaced.
     state.bteSelected.assign(state.bteMyPai.size(), 0);
     state.blnNoGame = false;
-    return true;
 }
 
 void clearSelection(TableState& state) {
@@ -153,12 +120,13 @@ void ResetRound(TableState& state, bool clearReady) {
 }
 
 bool LoadTableState(TableState& state, std::span<const std::uint8_t> packet, bool isOnlooker) {
-    if (packet.size() < 3) return false;
-    TableState next = state;
-    const bool loaded = packet[2] == 0 ? loadIdleTable(next, packet, isOnlooker)
-                                       : loadRunningRound(next, packet, isOnlooker);
-    if (!loaded) return false;
-    state = std::move(next);
+    std::optional<TableSnapshot> report = ParseTableSnapshot(packet);
+    if (!report) return false;
+    if (report->running) {
+        loadRunningRound(state, std::move(*report), isOnlooker);
+    } else {
+        loadIdleTable(state, *report, isOnlooker);
+    }
     return true;
 }
 

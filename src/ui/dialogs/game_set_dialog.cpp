@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/packet.h"
+#include "wire/room_protocol.h"
 
 namespace krvo {
 namespace {
@@ -23,11 +24,6 @@ constexpr int kMaxDigits = 7;
 // (15 twips to the pixel).
 constexpr int kLabelLeftOfBox = 112;
 constexpr int kLabelBelowBoxTop = 3;
-
-constexpr std::uint8_t kSettingsAnswer = 112;
-constexpr std::uint8_t kOwnerSettings = 0;
-constexpr std::uint8_t kAgree = 1;
-constexpr std::uint8_t kLeaveTable = 110;
 
 QString FromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -234,13 +230,13 @@ void GameSetDialog::OnFirstButton() {
     if (unloaded_) return;
     tmrDelay_->stop();
     if (!blnDeskMaster_) {
-        SendWithName(kSettingsAnswer, kAgree, {});
+        sender_.SendPacket(AgreedPacket(myUserName()));
         Unload();
         return;
     }
     const std::string warning = CheckOwnerValues();
     if (warning.empty()) {
-        SendWithName(kSettingsAnswer, kOwnerSettings, BuildOwnerSettings());
+        sender_.SendPacket(OwnerSettingsPacket(myUserName(), BuildOwnerSettings()));
         Unload();
         return;
     }
@@ -255,20 +251,12 @@ void GameSetDialog::OnFirstButton() {
 void GameSetDialog::OnSecondButton() {
     if (unloaded_) return;
     tmrDelay_->stop();
-    SendWithName(kLeaveTable, 0, {});
+    sender_.SendPacket(LeaveTablePacket(myUserName()));
     Unload();
 }
 
-void GameSetDialog::SendWithName(std::uint8_t mainId, std::uint8_t subId, std::string_view rest) {
-    std::string body = myUserName_ ? myUserName_() : std::string();
-    if (!rest.empty()) {
-        body.push_back(kFieldSeparator);
-        body += rest;
-    }
-    const std::uint8_t header[] = {mainId, subId};
-    Packet packet = HeaderPacket({mainId, subId});
-    BuildPacket(body, packet, 2, header);
-    sender_.SendPacket(packet);
+std::string GameSetDialog::myUserName() const {
+    return myUserName_ ? myUserName_() : std::string();
 }
 
 void GameSetDialog::Unload() {

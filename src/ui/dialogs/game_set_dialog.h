@@ -68,7 +68,7 @@ private:
     // The warning text for the owner's values; empty when they pass.
     std::string CheckOwnerValues() const;
     std::string BuildOwnerSettings() const;
-    void SendWithName(std::uint8_t mainId, std::uint8_t subId, std::string_view rest);
+    std::string myUserName() const;
     void Unload();
 
     Clock& clock_;

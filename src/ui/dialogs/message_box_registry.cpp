@@ -33,6 +33,7 @@ bool MessageBoxRegistry::ShowMessageBox(std::int32_t lngRoomObjectIdx, MsgType b
                                         std::int32_t lngMaxDelayTime,
                                         std::string_view strYesCmdCaption,
                                         std::string_view strNoCmdCaption, bool blnYesDefault) {
+    lastAnswered_ = false;
     // Nothing new is shown once the program is ending.
     if (waiter_.ending()) return false;
     releaseUnloaded();
@@ -61,12 +62,14 @@ bool MessageBoxRegistry::ShowMessageBox(std::int32_t lngRoomObjectIdx, MsgType b
     const bool modal = ButtonCount(bteMsgType) > 0;
     showBox(*box, modal);
     if (!modal) return false;
-    while (!outcome->closed) {
-        if (!waiter_.WaitForEvents(kModalStepMs)) return false;
-        releaseUnloaded();
-        refreshLeaveLimit();
-    }
-    return outcome->result;
+    const bool waited = waiter_.WaitUntil([&outcome] { return outcome->closed; }, kModalStepMs,
+                                          [this] {
+                                              releaseUnloaded();
+                                              refreshLeaveLimit();
+                                          });
+    // Boxes opened and answered inside this one's loop have set it meanwhile.
+    lastAnswered_ = waited && outcome->answered;
+    return waited && outcome->result;
 }
 
 std::int32_t MessageBoxRegistry::freeSlot() {
@@ -92,7 +95,10 @@ void MessageBoxRegistry::onAnswered(const MessageBoxWindow* box, bool result) {
     for (MsgObject& entry : MsgObjects) {
         if (entry.objMsg.get() != box) continue;
         entry.intResult = result;
-        if (entry.outcome) entry.outcome->result = result;
+        if (entry.outcome) {
+            entry.outcome->answered = true;
+            entry.outcome->result = result;
+        }
         unloadSlot(entry);
         return;
     }

@@ -41,6 +41,7 @@ public:
     // Closes every open box (answering nothing) and empties the slots.
     void InitMsgObjects() override;
     LeaveAnswer& leaveAnswer() override { return leave_; }
+    bool lastBoxAnswered() const override { return lastAnswered_; }
 
     // The window that modal boxes belong to; may be set once it exists.
     void setOwner(QWidget* owner) { owner_ = owner; }
@@ -57,6 +58,7 @@ public:
 private:
     struct Outcome {
         bool closed = false;
+        bool answered = false;  // closed by its buttons or countdown, not by the program
         bool result = false;
     };
     struct MsgObject {
@@ -80,6 +82,7 @@ private:
     std::function<bool()> leaveLimitReached_;
     QPointer<QWidget> owner_;
     LeaveAnswer leave_;
+    bool lastAnswered_ = false;
     std::vector<MsgObject> MsgObjects;
     std::vector<std::unique_ptr<MessageBoxWindow>> unloaded_;
 };

@@ -194,7 +194,7 @@ void RoomPlayers::OnUserClicked(bool flag, std::string_view name, std::string_vi
 void RoomPlayers::SendChat(const QStringList& tenTexts) {
     std::vector<std::string> texts;
     for (const QString& text : tenTexts) texts.push_back(text.toStdString());
-    const Packet packet = BuildChatPacket(texts);
+    const Packet packet = ChatLinePacket(texts);
     if (!packet.empty()) sender_.SendPacket(packet);
 }
 

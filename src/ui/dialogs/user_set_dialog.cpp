@@ -7,13 +7,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "core/packet.h"
+#include "wire/room_protocol.h"
 
 namespace krvo {
 namespace {
-
-constexpr std::uint8_t kPreferenceNotice = 113;
-constexpr std::uint8_t kPreferenceNoticeSub = 1;
 
 constexpr const char* kBoxCaptions[kUserSettingsCount] = {
     "允许旁观者看我的牌", "启用音效", "显示用户进出消息", "强退时给出提示", "出牌不对时给出提示"};
@@ -107,12 +104,8 @@ void UserSetDialog::OnConfirm() {
 }
 
 void UserSetDialog::SendWatchCardsNotice() {
-    const std::string body = (myUserName_ ? myUserName_() : std::string()) + kFieldSeparator +
-                             std::to_string(settings_.bteAllowWatchCards);
-    const std::uint8_t header[] = {kPreferenceNotice, kPreferenceNoticeSub};
-    Packet packet;
-    if (!BuildPacket(body, packet, 2, header)) return;
-    sender_.SendPacket(packet);
+    const std::string myUserName = myUserName_ ? myUserName_() : std::string();
+    sender_.SendPacket(PreferencePacket(myUserName, settings_.bteAllowWatchCards));
 }
 
 void UserSetDialog::reject() {

@@ -15,6 +15,8 @@
 #include <string_view>
 #include <vector>
 
+#include "wire/game_protocol.h"
+
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -23,9 +25,9 @@ class QPushButton;
 
 namespace krvo {
 
-inline constexpr std::string_view kAllRecipients = "所有人";
+inline constexpr std::string_view kAllRecipients = kEverybody;
 inline constexpr int kMaxChatLines = 500;
-inline constexpr int kChatSendTexts = 10;
+inline constexpr int kChatSendTexts = kChatLineFields;
 
 // How a chat message asks to be drawn, already made safe to use.
 struct ChatStyle {

@@ -14,7 +14,7 @@
 namespace krvo {
 namespace {
 
-constexpr std::array<std::string_view, 15> kSoundFiles = {
+constexpr std::array<std::string_view, kGameSoundCount> kSoundFiles = {
     "Start.wav",  "Liang.wav",   "OutPai.wav", "Pass.wav",       "Hong10.wav",
     "ZhaDan.wav", "Warning.wav", "End.wav",    "PangGuanIn.wav", "PangGuanOut.wav",
     "Public.wav", "Public.wav",  "Public.wav", "Public.wav",     "Public.wav",
@@ -31,19 +31,20 @@ QtSoundPlayer::QtSoundPlayer(Links links) : links_(std::move(links)) {
     if (!links_.audioOutputPresent) links_.audioOutputPresent = &QtSoundPlayer::AnyAudioOutput;
 }
 
-QtSoundPlayer::~QtSoundPlayer() = default;
+QtSoundPlayer::~QtSoundPlayer() {
+    // A devices object handed in may outlive the player.
+    QObject::disconnect(deviceWatch_);
+}
 
 void QtSoundPlayer::PlayGameSound(int index) {
-    const std::string_view name = GameSoundFile(index);
-    if (name.empty() || !mayPlay()) return;
-    const QString file = QString::fromStdString(
-        FindResourceFile(links_.strAppPath, "Res\\Sound\\" + std::string(name)));
-    if (file.isEmpty()) return;
-    // Asked last: looking for devices is the dearest check.
-    if (!links_.audioOutputPresent()) return;
-    QSoundEffect& effect = effectFor(file);
+    if (GameSoundFile(index).empty() || !mayPlay()) return;
+    SoundFile& sound = soundAt(static_cast<std::size_t>(index));
+    if (sound.path.isEmpty()) return;
+    // Asked last: the first answer loads the audio back end.
+    if (!audioOutputPresent()) return;
+    if (!sound.effect) sound.effect = &effectFor(sound.path);
     // A sound cut short by its own next play is what the table has always done.
-    effect.play();
+    sound.effect->play();
     ++playsStarted_;
 }
 
@@ -60,6 +61,33 @@ std::function<bool()> QtSoundPlayer::WindowShownProbe(QWidget* window) {
 bool QtSoundPlayer::mayPlay() const {
     if (links_.settings.bteSoundOn == 0) return false;
     return links_.windowShown && links_.windowShown();
+}
+
+QtSoundPlayer::SoundFile& QtSoundPlayer::soundAt(std::size_t index) {
+    SoundFile& sound = files_[index];
+    if (!sound.lookedUp) {
+        // The sound files ship with the program and do not change while it
+        // runs, so one look at the disk decides for the whole session.
+        sound.path = QString::fromStdString(
+            FindResourceFile(links_.strAppPath, "Res\\Sound\\" + std::string(kSoundFiles[index])));
+        sound.lookedUp = true;
+    }
+    return sound;
+}
+
+bool QtSoundPlayer::audioOutputPresent() {
+    if (!deviceWatch_) {
+        QMediaDevices* devices = links_.devices;
+        if (!devices) {
+            ownDevices_ = std::make_unique<QMediaDevices>();
+            devices = ownDevices_.get();
+        }
+        // Watched before the first answer, so no change falls between them.
+        deviceWatch_ = QObject::connect(devices, &QMediaDevices::audioOutputsChanged,
+                                        [this] { audioPresent_.reset(); });
+    }
+    if (!audioPresent_) audioPresent_ = links_.audioOutputPresent();
+    return *audioPresent_;
 }
 
 QSoundEffect& QtSoundPlayer::effectFor(const QString& file) {

@@ -1,9 +1,22 @@
 #include "platform/socket_client.h"
 
 #include <QMetaObject>
+#include <algorithm>
 #include <vector>
 
 namespace krvo {
+namespace {
+
+// What a queued packet costs beyond its bytes (the array's header and the
+// queue's slot), so that a flood of tiny packets is bounded as surely as one
+// of large ones.
+constexpr std::size_t kPacketBookkeeping = 64;
+
+std::size_t costOf(const QByteArray& packet) {
+    return static_cast<std::size_t>(packet.size()) + kPacketBookkeeping;
+}
+
+}  // namespace
 
 SocketClient::SocketClient(Clock& clock, QObject* parent)
     : QObject(parent), connectTimer_(clock.createTimer([this] { onConnectTimeout(); })) {}
@@ -23,8 +36,10 @@ void SocketClient::OpenConnection(const QString& host, std::int32_t port,
         return;
     }
     socket_ = new QTcpSocket(this);
+    // Past this the socket stops reading, and the kernel's window closes.
+    socket_->setReadBufferSize(static_cast<qint64>(kReadChunk));
     connect(socket_, &QTcpSocket::connected, this, &SocketClient::onSocketConnected);
-    connect(socket_, &QTcpSocket::readyRead, this, &SocketClient::readAvailable);
+    connect(socket_, &QTcpSocket::readyRead, this, [this] { readAvailable(); });
     connect(socket_, &QTcpSocket::errorOccurred, this, &SocketClient::onSocketError);
     connect(socket_, &QTcpSocket::disconnected, this, &SocketClient::onSocketDisconnected);
     if (timeoutSeconds > 0) connectTimer_->start(std::int64_t{timeoutSeconds} * 1000, true);
@@ -43,6 +58,7 @@ void SocketClient::Close() {
     releaseSocket();
     decoder_ = FrameDecoder{};
     pending_.clear();
+    pendingBytes_ = 0;
     ending_ = Ending::none;
     deliveryScheduled_ = false;
     ++connectionId_;
@@ -60,13 +76,24 @@ void SocketClient::onSocketConnected() {
         Qt::QueuedConnection);
 }
 
+void SocketClient::setDeliveryPaused(bool paused) {
+    deliveryPaused_ = paused;
+    if (!paused && !pending_.empty()) scheduleDelivery();
+}
+
+std::size_t SocketClient::queuedBytes() const {
+    const qint64 unread = socket_ != nullptr ? socket_->bytesAvailable() : 0;
+    return pendingBytes_ + decoder_.bufferedBytes() +
+           static_cast<std::size_t>(std::max<qint64>(unread, 0));
+}
+
 void SocketClient::onSocketError(QAbstractSocket::SocketError error) {
-    readAvailable();
+    readAvailable(true);
     finish(error == QAbstractSocket::RemoteHostClosedError ? Ending::closed : Ending::socketError);
 }
 
 void SocketClient::onSocketDisconnected() {
-    readAvailable();
+    readAvailable(true);
     finish(Ending::closed);
 }
 
@@ -75,20 +102,30 @@ void SocketClient::onConnectTimeout() {
     finish(Ending::socketError);
 }
 
-void SocketClient::readAvailable() {
+void SocketClient::readAvailable(bool toTheEnd) {
     if (socket_ == nullptr) return;
-    const QByteArray data = socket_->readAll();
-    decoder_.feed(std::span(reinterpret_cast<const std::uint8_t*>(data.constData()),
-                            static_cast<std::size_t>(data.size())));
-    while (const auto packet = decoder_.next()) {
-        pending_.emplace_back(reinterpret_cast<const char*>(packet->data()),
-                              static_cast<qsizetype>(packet->size()));
+    while (queuePackets(toTheEnd)) {
+        const QByteArray data = socket_->read(static_cast<qint64>(kReadChunk));
+        if (data.isEmpty()) break;
+        decoder_.feed(std::span(reinterpret_cast<const std::uint8_t*>(data.constData()),
+                                static_cast<std::size_t>(data.size())));
     }
     if (decoder_.failed()) {
         finish(Ending::socketError);
         return;
     }
     if (!pending_.empty()) scheduleDelivery();
+}
+
+bool SocketClient::queuePackets(bool toTheEnd) {
+    while (toTheEnd || pendingBytes_ < kMaxQueuedBytes) {
+        const auto packet = decoder_.next();
+        if (!packet) return !decoder_.failed();
+        pending_.emplace_back(reinterpret_cast<const char*>(packet->data()),
+                              static_cast<qsizetype>(packet->size()));
+        pendingBytes_ += costOf(pending_.back());
+    }
+    return false;
 }
 
 void SocketClient::finish(Ending ending) {
@@ -130,9 +167,13 @@ void SocketClient::scheduleDelivery() {
 // the following packets, in order, and one that closes or deletes this client stops
 // delivery without anything here touching freed state.
 void SocketClient::deliverNext() {
-    if (!pending_.empty()) {
+    if (!pending_.empty() && !deliveryPaused_) {
+        const bool wasFull = pendingBytes_ >= kMaxQueuedBytes;
         const QByteArray packet = std::move(pending_.front());
         pending_.pop_front();
+        pendingBytes_ -= std::min(pendingBytes_, costOf(packet));
+        // Reading stopped at the bound; what it left waiting comes in behind.
+        if (wasFull && pendingBytes_ < kMaxQueuedBytes) readAvailable();
         if (!pending_.empty() || ending_ != Ending::none) scheduleDelivery();
         emit OnDataArrival(packet);
         return;
@@ -141,6 +182,9 @@ void SocketClient::deliverNext() {
     if (ending == Ending::none) return;
     ending_ = Ending::none;
     ++connectionId_;
+    // Left only by a paused receiver, which is told the connection is gone.
+    pending_.clear();
+    pendingBytes_ = 0;
     if (ending == Ending::closed) {
         emit OnClosed();
         return;

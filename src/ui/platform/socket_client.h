@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QString>
 #include <QTcpSocket>
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -35,6 +36,20 @@ public:
     void SendPacket(std::span<const std::uint8_t> packet);
     // Our own close: drops undelivered packets and emits nothing more.
     void Close();
+    // While paused, packets stay queued here in order and OnDataArrival is not
+    // emitted; resuming delivers them from the event loop. The end of the
+    // connection is still reported at once, the queued packets going with it:
+    // a receiver that is gone should not wait for one that holds packets back.
+    void setDeliveryPaused(bool paused);
+
+    // Received but not yet delivered: queued packets (with their bookkeeping)
+    // and bytes read but not yet cut into packets. Reading stops while the
+    // queue holds kMaxQueuedBytes and goes on as it drains, so a sender faster
+    // than the receiver is held back by TCP instead of filling our memory.
+    std::size_t queuedBytes() const;
+    static constexpr std::size_t kMaxQueuedBytes = std::size_t{1} << 20;
+    // The most read from the socket at a time, also the socket's own buffer.
+    static constexpr std::size_t kReadChunk = std::size_t{64} << 10;
 
 signals:
     void OnConnected();
@@ -50,7 +65,11 @@ private:
     void onSocketError(QAbstractSocket::SocketError error);
     void onSocketDisconnected();
     void onConnectTimeout();
-    void readAvailable();
+    // toTheEnd: the connection is ending, so everything left is taken
+    // regardless of the bound (at most one chunk).
+    void readAvailable(bool toTheEnd = false);
+    // Moves decoded packets to the queue; false once it is full.
+    bool queuePackets(bool toTheEnd);
     void finish(Ending ending);
     void releaseSocket();
     void scheduleDelivery();
@@ -60,8 +79,10 @@ private:
     QTcpSocket* socket_ = nullptr;
     FrameDecoder decoder_;
     std::deque<QByteArray> pending_;
+    std::size_t pendingBytes_ = 0;  // pending_ with its bookkeeping
     Ending ending_ = Ending::none;
     bool deliveryScheduled_ = false;
+    bool deliveryPaused_ = false;
     // Bumped whenever a connection is opened or dropped, so deliveries queued for an
     // earlier one are recognised and skipped.
     std::uint64_t connectionId_ = 0;

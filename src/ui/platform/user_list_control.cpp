@@ -9,6 +9,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <optional>
 
 #include "core/packet.h"
 
@@ -29,12 +30,11 @@ QString fromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-using UserRow = std::vector<std::string>;
-
 // A row the list can hold: exactly 16 fields and a name to find it by.
-bool parseRow(std::string_view text, UserRow& row) {
-    row = SplitFields(text);
-    return row.size() == kUserRowFields && !row[0].empty();
+std::optional<UserRow> parseRow(std::string_view text) {
+    std::optional<UserRow> row = ParseUserRow(text);
+    if (row && row->userName.empty()) return std::nullopt;
+    return row;
 }
 
 }  // namespace
@@ -53,7 +53,7 @@ public:
     QVariant data(const QModelIndex& index, int role) const override {
         if (!index.isValid() || index.row() >= rowCount()) return {};
         const UserRow& row = rows_[static_cast<std::size_t>(index.row())];
-        const bool own = !ownName_.empty() && row[0] == ownName_;
+        const bool own = !ownName_.empty() && row.userName == ownName_;
         switch (role) {
             case Qt::DisplayRole:
                 return cellText(index.row(), index.column());
@@ -82,21 +82,22 @@ public:
         if (rowIndex < 0 || rowIndex >= rowCount() || column < 0 || column >= kColumns) {
             return {};
         }
-        const std::string& field = rows_[static_cast<std::size_t>(rowIndex)][column];
+        const std::string& field =
+            rows_[static_cast<std::size_t>(rowIndex)].field(static_cast<std::size_t>(column));
         if (column == kLevelColumn) return fromUtf8(GetLevelTitle(titles_, LeadingInt32(field)));
         return fromUtf8(field);
     }
 
     int find(std::string_view name) const {
         const auto it = std::find_if(rows_.begin(), rows_.end(),
-                                     [name](const UserRow& row) { return row[0] == name; });
+                                     [name](const UserRow& row) { return row.userName == name; });
         return it == rows_.end() ? -1 : static_cast<int>(it - rows_.begin());
     }
 
     const UserRow& row(int index) const { return rows_[static_cast<std::size_t>(index)]; }
 
     bool add(UserRow row) {
-        if (find(row[0]) >= 0) return false;
+        if (find(row.userName) >= 0) return false;
         const int at = rowCount();
         beginInsertRows({}, at, at);
         rows_.push_back(std::move(row));
@@ -114,7 +115,7 @@ public:
     }
 
     bool replace(UserRow row) {
-        const int at = find(row[0]);
+        const int at = find(row.userName);
         if (at < 0) return false;
         rows_[static_cast<std::size_t>(at)] = std::move(row);
         emit dataChanged(index(at, 0), index(at, kColumns - 1));
@@ -262,13 +263,13 @@ void UserListControl::SetLevelTitles(std::string_view list) {
 
 std::string UserListControl::FindUser(std::string_view name) const {
     const int at = model_->find(name);
-    return at < 0 ? std::string() : JoinFields(model_->row(at));
+    return at < 0 ? std::string() : JoinUserRow(model_->row(at));
 }
 
 bool UserListControl::AddUser(std::string_view row) {
-    UserRow fields;
-    if (!parseRow(row, fields)) return false;
-    return model_->add(std::move(fields));
+    std::optional<UserRow> parsed = parseRow(row);
+    if (!parsed) return false;
+    return model_->add(std::move(*parsed));
 }
 
 bool UserListControl::RemoveUser(std::string_view name) {
@@ -287,26 +288,26 @@ void UserListControl::LoadUsers(std::string_view text) {
         if (end == std::string_view::npos) end = text.size();
         std::string_view line = text.substr(start, end - start);
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        UserRow row;
+        std::optional<UserRow> row = parseRow(line);
         // A name listed twice would make FindUser ambiguous: the first row wins.
-        if (parseRow(line, row) &&
-            std::none_of(rows.begin(), rows.end(),
-                         [&](const UserRow& other) { return other[0] == row[0]; })) {
-            rows.push_back(std::move(row));
+        if (row && std::none_of(rows.begin(), rows.end(), [&](const UserRow& other) {
+                return other.userName == row->userName;
+            })) {
+            rows.push_back(std::move(*row));
         }
         start = end + 1;
     }
     model_->reset(std::move(rows));
 
     std::vector<std::string> names;
-    for (int i = 0; i < model_->rowCount(); ++i) names.push_back(model_->row(i)[0]);
+    for (int i = 0; i < model_->rowCount(); ++i) names.push_back(model_->row(i).userName);
     emit NamesLoaded(fromUtf8(JoinFields(names)));
 }
 
 bool UserListControl::UpdateUser(std::string_view row) {
-    UserRow fields;
-    if (!parseRow(row, fields)) return false;
-    return model_->replace(std::move(fields));
+    std::optional<UserRow> parsed = parseRow(row);
+    if (!parsed) return false;
+    return model_->replace(std::move(*parsed));
 }
 
 int UserListControl::userCount() const {
@@ -315,7 +316,7 @@ int UserListControl::userCount() const {
 
 std::string UserListControl::userName(int index) const {
     if (index < 0 || index >= model_->rowCount()) return {};
-    return model_->row(index)[0];
+    return model_->row(index).userName;
 }
 
 QString UserListControl::cellText(int index, int column) const {
@@ -334,8 +335,8 @@ bool UserListControl::eventFilter(QObject* watched, QEvent* event) {
     view_->selectRow(index.row());
     // Copies first: a receiver may change the list before we are done.
     const UserRow& row = model_->row(index.row());
-    const QString name = fromUtf8(row[0]);
-    const QString text = fromUtf8(JoinFields(row));
+    const QString name = fromUtf8(row.userName);
+    const QString text = fromUtf8(JoinUserRow(row));
     emit UserClicked(right, 0, name, text);
     return right;  // the left press still moves the view's current row
 }
