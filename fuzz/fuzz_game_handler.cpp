@@ -1,35 +1,57 @@
 // The client's game side (message handling, actions, clock, automatic play and
-// notices) as one table wired to recorders, fed arbitrary game messages mixed
-// with clicks and the passing of time. Qt widgets are involved, so one
-// offscreen application lives for the whole run.
+// notices) as one table, fed arbitrary game messages mixed with clicks and the
+// passing of time. The handlers are plain C++ behind their ports: the scene,
+// sounds, boxes, chat and network are do-nothing doubles, the time bar and the
+// start button doubles on the manual clock. No Qt, no widget and no record of
+// calls nobody reads: each input costs the handling itself.
 
-#include <QWidget>
+#include <algorithm>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 
-#include "state/command_line.h"
-#include "state/public_state.h"
+#include "core/clock.h"
+#include "core/waits.h"
 #include "fuzz_check.h"
-#include "game/game_handler.h"
 #include "game/game_table.h"
 #include "game/table_notices.h"
-#include "state/table_state.h"
 #include "packet_script.h"
-#include "platform/chat_control.h"
-#include "platform/ko_clock.h"
+#include "ports/countdown_bar.h"
+#include "ports/sound_player.h"
+#include "ports/table_button.h"
+#include "ports/table_scene.h"
 #include "props/props_data.h"
+#include "state/command_line.h"
+#include "state/public_state.h"
+#include "state/table_state.h"
 #include "state/user_settings.h"
-#include "support/manual_event_loop.h"
-#include "support/qt_test_application.h"
-#include "support/recording_alerts.h"
-#include "support/recording_room.h"
-#include "support/recording_sender.h"
+#include "support/manual_countdown.h"
+#include "support/quiet_table.h"
+#include "target_ids.h"
 
 namespace {
 
 using namespace krvo::testing;
 
-constexpr std::uint8_t kGameIds[] = {1, 2, 3, 5, 17, 18, 19, 20, 21, 22, 23, 24, 113, 133};
+constexpr auto& kGameIds = krvo::fuzz::kGameHandlerIds;
+
+// The start button: shown or not, and clicked when the script says so.
+class ScriptedButton final : public krvo::TableButton {
+public:
+    void setVisible(bool visible) override { visible_ = visible; }
+    void setCaption(std::string_view caption) override { caption_ = caption; }
+    std::string caption() const override { return caption_; }
+    void setOnClick(std::function<void()> onClick) override { onClick_ = std::move(onClick); }
+    void click() {
+        if (visible_ && onClick_) onClick_();
+    }
+
+private:
+    bool visible_ = false;
+    std::string caption_;
+    std::function<void()> onClick_;
+};
 
 struct GameSide {
     GameSide() {
@@ -46,7 +68,7 @@ struct GameSide {
 
     void act(std::uint8_t what, std::uint8_t arg) {
         krvo::TableActions& actions = game.actions();
-        switch (what % 8) {
+        switch (what % 9) {
             case 0:
                 actions.ToggleCard(arg);
                 break;
@@ -68,42 +90,45 @@ struct GameSide {
             case 6:
                 actions.SendAnswer(arg);
                 break;
+            case 7:
+                startButton.click();
+                break;
             default:
-                loop.clock().advance(arg * 100);
+                clock.advance(arg * 100);
                 break;
         }
     }
 
-    ManualEventLoop loop;
-    CallLog log;
+    krvo::ManualClock clock;
+    // A wait moves the clock on at once, firing what falls due meanwhile.
+    krvo::Waiter waiter{
+        clock, [this](std::int64_t maxMs) { clock.advance(std::max<std::int64_t>(maxMs, 0)); },
+        [] { return false; }, [] {}};
     krvo::LaunchParams launch;
     krvo::PublicState pub;
     krvo::TableState table;
-    RecordingSender sender;
-    RecordingScene scene{log};
-    RecordingSound sound{log};
-    RecordingBoxes boxes{log};
-    RecordingChat chat{log};
-    RecordingAlerts alerts;
+    quiet::Sender sender;
+    krvo::NullTableScene scene;
+    krvo::NullSoundPlayer sound;
+    quiet::Boxes boxes;
+    quiet::Chat chat;
+    quiet::Alerts alerts;
     krvo::UserSettings settings;
     int closes = 0;
-    RecordingSender propsSender;
     std::string appPath = "/nonexistent/";
-    krvo::PropsData props{{propsSender, appPath}};
+    krvo::PropsData props{{sender, appPath}};
     krvo::TableNotices notices{
         {table, pub, launch, boxes, chat, sender, alerts, props, [this] { ++closes; }}};
-    QWidget surface;
-    krvo::KoClock koClock{loop.clock(), &surface};
-    krvo::ChatControl VexChat;
-    krvo::GameTable game{{launch, pub, table, sender, scene, sound, boxes, chat, settings,
-                          loop.waiter(), loop.clock(), [this] { ++closes; }},
-                         {koClock, surface, notices, VexChat}};
+    ManualCountdown countdown{clock};
+    ScriptedButton startButton;
+    krvo::GameTable game{{launch, pub, table, sender, scene, sound, boxes, chat, settings, waiter,
+                          clock, [this] { ++closes; }},
+                         {countdown, startButton, notices}};
 };
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    EnsureQtApplication();
     krvo::fuzz::PacketScript script({data, size}, kGameIds);
     GameSide side;
     const std::uint8_t flags = script.byte();
@@ -116,8 +141,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         } else {
             side.act(step, script.byte());
         }
-        side.log.clear();
-        side.sender.packets.clear();
         krvo::fuzz::Require(side.table.bteSelected.size() <= side.table.bteMyPai.size(),
                             "no selection mark without its card");
     }

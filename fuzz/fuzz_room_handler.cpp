@@ -10,12 +10,13 @@
 #include "state/table_state.h"
 #include "room/room_handler.h"
 #include "packet_script.h"
+#include "target_ids.h"
 #include "support/recording_room.h"
 #include "support/recording_sender.h"
 
 namespace {
 
-constexpr std::uint8_t kRoomIds[] = {130, 108, 110, 111, 112, 105, 109};
+constexpr auto& kRoomIds = krvo::fuzz::kRoomHandlerIds;
 
 struct RoomSide {
     RoomSide() {

@@ -11,6 +11,7 @@
 #include "fuzz_check.h"
 #include "state/table_state.h"
 #include "packet_script.h"
+#include "target_ids.h"
 #include "server/game_engine.h"
 
 namespace {
@@ -20,7 +21,7 @@ using krvo::fuzz::PacketScript;
 using krvo::fuzz::Require;
 using krvo::server::GameEngine;
 
-constexpr std::uint8_t kGameIds[] = {1, 2, 5, 17, 18, 19, 20, 21, 22, 23, 24, 94};
+constexpr auto& kGameIds = krvo::fuzz::kServerEngineIds;
 
 void CheckOutput(GameEngine& engine) {
     for (const krvo::server::Delivery& delivery : engine.takeDeliveries()) {

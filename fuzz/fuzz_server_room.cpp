@@ -13,6 +13,7 @@
 #include "core/packet.h"
 #include "fuzz_check.h"
 #include "packet_script.h"
+#include "target_ids.h"
 #include "server/props_shop.h"
 #include "server/room.h"
 #include "server/table_game.h"
@@ -22,8 +23,7 @@ namespace {
 using krvo::fuzz::Require;
 using krvo::server::ClientId;
 
-constexpr std::uint8_t kRoomIds[] = {1,   2,   17,  18,  19,  20,  21,  22,  23, 24,
-                                     105, 108, 109, 110, 111, 112, 113, 130, 133};
+constexpr auto& kRoomIds = krvo::fuzz::kServerRoomIds;
 
 class CheckingOutput final : public krvo::server::RoomOutput {
 public:

@@ -8,6 +8,8 @@ packages=(
   qt6-base-dev qt6-multimedia-dev libgl-dev qt6-translations-l10n
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth imagemagick x11-utils openbox xdotool
+  # The start-up benchmark sees a window's first paint through X's damage reports.
+  libxcb-damage0-dev
   fonts-arphic-uming fonts-wqy-zenhei
 )
 

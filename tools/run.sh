@@ -8,8 +8,11 @@
 # with short times and the server raising the player's hand: once the cards
 # are dealt a screenshot goes to BUILD/run-screenshot.png, and the client then
 # plays on its own time-outs until it leaves the table.
+#
+# BUILD is the Release tree `make run` builds (build-run); the sanitizer tree
+# of the tests (build) works as well, only slower.
 set -euo pipefail
-build=${1:-build}
+build=${1:-build-run}
 client="$build/platform/krvo/krvo"
 server="$build/bin/krvo-server"
 token='q@!%tb)*&m[]:zp;{/hd{|kx73WQLMR8!$@~41'

@@ -25,11 +25,15 @@ TEST(BaselineReporter, ComparesWithTheRightBaseline) {
         std::vector<std::string> expected;
     } cases[] = {
         {"the last baseline before",
-         {{"BM_CopyBaseline", 2, {}}, {"BM_Paint", 10, {}}, {"BM_OtherBaseline", 5, {}},
+         {{"BM_CopyBaseline", 2, {}},
+          {"BM_Paint", 10, {}},
+          {"BM_OtherBaseline", 5, {}},
           {"BM_Toggle", 1, {}}},
          {"BM_Paint time 5.000000 BM_CopyBaseline", "BM_Toggle time 0.200000 BM_OtherBaseline"}},
         {"the baseline of the same argument",
-         {{"BM_SortBaseline/12", 1, {}}, {"BM_SortBaseline/48", 4, {}}, {"BM_Hint/12", 3, {}},
+         {{"BM_SortBaseline/12", 1, {}},
+          {"BM_SortBaseline/48", 4, {}},
+          {"BM_Hint/12", 3, {}},
           {"BM_Hint/48", 8, {}}},
          {"BM_Hint/12 time 3.000000 BM_SortBaseline/12",
           "BM_Hint/48 time 2.000000 BM_SortBaseline/48"}},

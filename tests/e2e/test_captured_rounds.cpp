@@ -38,7 +38,23 @@ TEST(CapturedRounds, ThePlayerSeesEveryRoundFromStartToEnd) {
     EXPECT_EQ(countOf(mine, kRoundStart), 2);
     EXPECT_EQ(countOf(mine, kDeal), 2);
     EXPECT_EQ(countOf(mine, kRoundEnd), 2);
-    EXPECT_EQ(mine.back()[0], kRoundEnd);
+    // The capture ends with the last round over: no play after its end.
+    const auto lastEnd =
+        std::find_if(mine.rbegin(), mine.rend(), [](const Packet& p) { return p[0] == kRoundEnd; });
+    EXPECT_EQ(countOf(std::vector<Packet>(mine.rbegin(), lastEnd), kPlay), 0);
+}
+
+// Every answer and play of the people is accepted in time, so the traffic
+// is that of people playing, not of the engine's time-outs.
+TEST(CapturedRounds, ThePeoplePlayEveryTurnThemselves) {
+    constexpr std::uint8_t kRefused = 22;
+    for (std::uint8_t chair = 0; chair < 3; ++chair) {
+        EXPECT_EQ(twoRounds().finalView.autoPlays[chair], 0) << "chair " << +chair;
+    }
+    for (const ClientId person : {CapturedRounds::kNorth, CapturedRounds::kWest,
+                                  CapturedRounds::kMe, CapturedRounds::kWestAgain}) {
+        EXPECT_EQ(countOf(twoRounds().receivedBy(person), kRefused), 0) << "client " << person;
+    }
 }
 
 // Each visitor arrives while cards are being played: the report is the only
@@ -51,7 +67,8 @@ TEST(CapturedRounds, VisitorsArriveDuringTrickPlayAndGetOneReport) {
                                          [](const Packet& p) { return p[0] == kReport; });
         ASSERT_NE(report, packets.end());
         EXPECT_GT(countOf(std::vector<Packet>(report, packets.end()), kPlay), 0);
-        EXPECT_LT(countOf(packets, kPlay), countOf(twoRounds().receivedBy(CapturedRounds::kMe), kPlay));
+        EXPECT_LT(countOf(packets, kPlay),
+                  countOf(twoRounds().receivedBy(CapturedRounds::kMe), kPlay));
     }
 }
 
@@ -70,13 +87,14 @@ TEST(QuietTable, AReplayEndsInTheEnginesScores) {
         ClientId client;
         const char* name;
         bool onlooker;
-    } viewers[] = {{CapturedRounds::kMe, "me", false},
-                   {CapturedRounds::kOnlooker, "玩家4", true}};
+    } viewers[] = {{CapturedRounds::kMe, "me", false}, {CapturedRounds::kOnlooker, "玩家4", true}};
     for (const auto& viewer : viewers) {
         QuietTable table(viewer.name);
         for (const Packet& packet : twoRounds().receivedBy(viewer.client)) table.handle(packet);
         EXPECT_EQ(table.pub.blnIsOnlooker, viewer.onlooker) << viewer.name;
-        if (!viewer.onlooker) EXPECT_EQ(table.pub.bteMyChair, CapturedRounds::kMyChair);
+        if (!viewer.onlooker) {
+            EXPECT_EQ(table.pub.bteMyChair, CapturedRounds::kMyChair);
+        }
         EXPECT_EQ(table.table.lngTotalScore, twoRounds().finalView.totalScores) << viewer.name;
         EXPECT_EQ(table.closes, 0) << viewer.name;
     }

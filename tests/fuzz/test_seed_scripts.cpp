@@ -64,8 +64,8 @@ TEST(SeedScripts, TimePassesInStepsOfAtMostTwentyFiveAndAHalfSeconds) {
         std::int64_t ms;
         std::size_t steps;
         std::int64_t carried;
-    } cases[] = {{0, 0, 0},         {99, 0, 0},          {100, 1, 100},       {1050, 1, 1000},
-                 {25500, 1, 25500}, {25600, 2, 25600},   {60000, 3, 60000}};
+    } cases[] = {{0, 0, 0},         {99, 0, 0},        {100, 1, 100},    {1050, 1, 1000},
+                 {25500, 1, 25500}, {25600, 2, 25600}, {60000, 3, 60000}};
     for (const auto& c : cases) {
         Bytes script;
         AppendAdvance(script, 5, c.ms);

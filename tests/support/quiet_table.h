@@ -211,8 +211,8 @@ public:
     GameTable game{{launch, pub, table, sender, scene, sound, boxes, chat, settings, waiter, clock,
                     [this] { ++closes; }},
                    {countdown, startButton, notices}};
-    RoomHandler room{{launch, pub, table, sender, users, chat, dialogs, scene, game, sound, boxes,
-                      [](bool) {}}};
+    RoomHandler room{
+        {launch, pub, table, sender, users, chat, dialogs, scene, game, sound, boxes, [](bool) {}}};
 };
 
 }  // namespace krvo::testing
