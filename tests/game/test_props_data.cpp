@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QTemporaryDir>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -29,6 +30,17 @@ void writeGbk(const std::string& path, std::string_view utf8) {
     std::ofstream(path, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()),
                static_cast<std::streamsize>(bytes.size()));
+}
+
+// Bytes this process has read from files so far, as the kernel counts them.
+std::uint64_t bytesReadSoFar() {
+    std::ifstream io("/proc/self/io");
+    std::string key;
+    std::uint64_t value = 0;
+    while (io >> key >> value) {
+        if (key == "rchar:") return value;
+    }
+    return 0;
 }
 
 std::vector<int> idsOf(const PropTab& tab) {
@@ -214,6 +226,34 @@ TEST_F(PropsDataTest, ReadPropNoteReadsTheGeneratedNoteFile) {
     // Blanks around the value go; NULs inside it are dropped.
     std::ofstream(path, std::ios::binary) << std::string("[DaoJuInfo_ID_8]\nNote=\t a\0b \n", 29);
     EXPECT_EQ(ReadPropNote(path, 8), "ab");
+}
+
+// One read of the note file serves a whole catalogue of 40 props; a file
+// past 1 MiB is not read, and its props have no notes.
+TEST_F(PropsDataTest, NoteFileIsReadOncePerCatalogueAndOnlyUpToItsBound) {
+    std::string notes;
+    std::string body = "1`甲`40";
+    for (int id = 1; id <= 40; ++id) {
+        notes +=
+            "[DaoJuInfo_ID_" + std::to_string(id) + "]\r\nNote=n" + std::to_string(id) + "\r\n";
+        body += "`" + group(id, 0, "p", 1);
+    }
+    const std::string path = noteFile();
+    writeGbk(path, notes);
+    constexpr std::uintmax_t kBound = std::uintmax_t{1} << 20;
+    std::filesystem::resize_file(path, kBound);
+    const std::uint64_t before = bytesReadSoFar();
+    props_.OnPropCatalogue(body);
+    const std::uint64_t read = bytesReadSoFar() - before;
+    EXPECT_GE(read, kBound);
+    EXPECT_LT(read, 2 * kBound);
+    ASSERT_EQ(props_.arrPropTabs[1].arrItems.size(), 41u);
+    EXPECT_EQ(props_.arrPropTabs[1].arrItems[40].strNote, "n40");
+
+    std::filesystem::resize_file(path, kBound + 1);
+    props_.OnPropCatalogue(body);
+    EXPECT_EQ(props_.arrPropTabs[1].arrItems[1].strNote, "");
+    EXPECT_EQ(ReadPropNote(path, 1), "");
 }
 
 TEST_F(PropsDataTest, BuyPropSendsTheIdOfTheCellShown) {

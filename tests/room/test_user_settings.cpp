@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+
 #include <fstream>
 #include <sstream>
 
@@ -68,6 +72,26 @@ TEST_F(UserSettingsTest, MissingOrDamagedFilesGiveAllFiveDefaults) {
     }
     Write(" 1 \r\n\t0\r\n  1\n0  \n2");
     EXPECT_EQ(LoadUserSettings(path), Flags(1, 0, 1, 0, 2));
+}
+
+// Good lines in something that is not a small regular file are not read: a
+// FIFO (here with a writer and the lines waiting in it, so that reading it
+// would not block but take them) and a sparse 1 GiB file.
+TEST_F(UserSettingsTest, OnlyASmallRegularFileIsRead) {
+    const std::string lines = "1\r\n0\r\n1\r\n0\r\n1\r\n";
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    const int writer = ::open(path.c_str(), O_RDWR | O_NONBLOCK);
+    ASSERT_GE(writer, 0);
+    ASSERT_EQ(::write(writer, lines.data(), lines.size()), static_cast<ssize_t>(lines.size()));
+    EXPECT_EQ(LoadUserSettings(path), DefaultUserSettings());
+    ::close(writer);
+    fs::remove(path);
+
+    Write(lines);
+    fs::resize_file(path, std::uintmax_t{1} << 30);
+    EXPECT_EQ(LoadUserSettings(path), DefaultUserSettings());
+    fs::resize_file(path, 4096);  // the largest file that is read
+    EXPECT_EQ(LoadUserSettings(path), Flags(1, 0, 1, 0, 1));
 }
 
 TEST_F(UserSettingsTest, SaveReplacesTheFileWithCrLfLinesOrLeavesItAlone) {

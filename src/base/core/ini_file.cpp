@@ -1,7 +1,6 @@
 #include "core/ini_file.h"
 
-#include <fstream>
-#include <iterator>
+#include "core/local_file.h"
 
 namespace krvo {
 namespace {
@@ -19,12 +18,10 @@ char lowerAscii(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-bool sameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
-    }
-    return true;
+std::string lowerName(std::string_view name) {
+    std::string lower(name);
+    for (char& c : lower) c = lowerAscii(c);
+    return lower;
 }
 
 std::string_view withoutQuotes(std::string_view value) {
@@ -47,16 +44,9 @@ std::optional<std::string_view> sectionName(std::string_view line) {
 
 }  // namespace
 
-IniFile IniFile::Load(const std::filesystem::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return IniFile(std::string());
-    std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    return IniFile(std::move(text));
-}
-
-std::optional<std::string> IniFile::value(std::string_view section, std::string_view key) const {
-    const std::string_view text = text_;
-    bool inSection = false;
+IniFile::IniFile(std::string_view text) {
+    // Keys of a repeated section, and of none, are read past.
+    Section* current = nullptr;
     std::size_t start = 0;
     while (start <= text.size()) {
         auto end = text.find('\n', start);
@@ -64,18 +54,28 @@ std::optional<std::string> IniFile::value(std::string_view section, std::string_
         const std::string_view line = trimmed(text.substr(start, end - start));
         start = end + 1;
         if (const auto name = sectionName(line)) {
-            // Only the first section of a name counts.
-            if (inSection) return std::nullopt;
-            inSection = sameName(*name, section);
+            const auto [section, isNew] = sections_.try_emplace(lowerName(*name));
+            current = isNew ? &section->second : nullptr;
             continue;
         }
-        if (!inSection) continue;
+        if (current == nullptr) continue;
         const auto equals = line.find('=');
         if (equals == std::string_view::npos) continue;
-        if (!sameName(trimmed(line.substr(0, equals)), key)) continue;
-        return std::string(withoutQuotes(trimmed(line.substr(equals + 1))));
+        current->try_emplace(lowerName(trimmed(line.substr(0, equals))),
+                             withoutQuotes(trimmed(line.substr(equals + 1))));
     }
-    return std::nullopt;
+}
+
+IniFile IniFile::Load(const std::filesystem::path& path, std::size_t maxBytes) {
+    return IniFile(ReadLocalFile(path, maxBytes).value_or(std::string()));
+}
+
+std::optional<std::string> IniFile::value(std::string_view section, std::string_view key) const {
+    const auto found = sections_.find(lowerName(section));
+    if (found == sections_.end()) return std::nullopt;
+    const auto entry = found->second.find(lowerName(key));
+    if (entry == found->second.end()) return std::nullopt;
+    return entry->second;
 }
 
 }  // namespace krvo

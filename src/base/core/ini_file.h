@@ -6,26 +6,33 @@
 // value is removed. Values are returned as the file's bytes, in whatever code
 // page it was written.
 
+#include <cstddef>
 #include <filesystem>
+#include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <utility>
 
 namespace krvo {
 
 class IniFile {
 public:
-    explicit IniFile(std::string text) : text_(std::move(text)) {}
+    // The text is read once, here; lookups do not go through it again.
+    explicit IniFile(std::string_view text);
 
-    // The file's content; a missing or unreadable file reads as an empty one.
-    static IniFile Load(const std::filesystem::path& path);
+    // The file's content. A missing or unreadable file, anything but a regular
+    // file and a file over maxBytes read as an empty one.
+    static IniFile Load(const std::filesystem::path& path, std::size_t maxBytes);
 
     // The value's bytes, or nothing when the section or the key is missing.
     std::optional<std::string> value(std::string_view section, std::string_view key) const;
 
 private:
-    std::string text_;
+    using Section = std::map<std::string, std::string, std::less<>>;
+    // By names in lowercase: the first section of each name, holding the
+    // first value of each of its keys.
+    std::map<std::string, Section, std::less<>> sections_;
 };
 
 }  // namespace krvo

@@ -10,6 +10,7 @@
 #include "core/packet.h"
 #include "core/resource_path.h"
 #include "ports/packet_sender.h"
+#include "wire/props_protocol.h"
 
 namespace krvo {
 namespace {
@@ -19,7 +20,9 @@ constexpr char kOwnedSeparator = ':';
 constexpr std::size_t kOwnedGroupSize = 3;
 // The profile reader's buffer holds 1024 bytes including the terminator.
 constexpr std::size_t kNoteBytes = 1023;
-constexpr std::uint8_t kBuyHeader[] = {133, 0};
+// A note of at most 1023 bytes for each of hundreds of props; a bigger file
+// is not the platform's, and reading it would freeze the window.
+constexpr std::size_t kNoteFileBytes = std::size_t{1} << 20;
 
 // Expiry numbers (YYYYMMDDHH) pass the 32-bit range from the year 2148 on.
 std::int64_t leadingInt64(std::string_view text) {
@@ -55,12 +58,6 @@ PropItem catalogueItem(std::span<const std::string> group) {
     return item;
 }
 
-std::string_view trimBlanks(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
 // At most kNoteBytes bytes, never ending inside a two-byte character.
 std::vector<std::uint8_t> noteBytes(std::string_view raw) {
     std::vector<std::uint8_t> bytes;
@@ -80,14 +77,14 @@ std::vector<std::uint8_t> noteBytes(std::string_view raw) {
 std::string noteFrom(const IniFile& notes, std::int32_t id) {
     const auto raw = notes.value("DaoJuInfo_ID_" + std::to_string(id), "Note");
     if (!raw) return {};
-    return std::string(trimBlanks(DecodeGbk(noteBytes(*raw))));
+    return std::string(TrimBlanks(DecodeGbk(noteBytes(*raw))));
 }
 
 }  // namespace
 
 std::string ReadPropNote(const std::string& iniPath, std::int32_t id) {
     if (iniPath.empty()) return {};
-    return noteFrom(IniFile::Load(iniPath), id);
+    return noteFrom(IniFile::Load(iniPath, kNoteFileBytes), id);
 }
 
 void PropsData::InitPropsMarket() {
@@ -122,7 +119,8 @@ void PropsData::OnPropCatalogue(std::string_view body) {
     strPropTypeNames[0].clear();
     arrPropTabs.assign(types + 1, PropTab{});
     bteCurPropTab = 1;
-    const IniFile notes = IniFile::Load(noteFilePath());
+    // Read once for the whole catalogue, not once per prop.
+    const IniFile notes = IniFile::Load(noteFilePath(), kNoteFileBytes);
     const std::span<const std::string> all(fields);
     for (std::size_t group = 0; group < std::min(promised, whole); ++group) {
         PropItem item =
@@ -172,9 +170,7 @@ void PropsData::BuyProp(int cell) {
     const PropTab& tab = arrPropTabs[bteCurPropTab];
     const std::int64_t index = std::int64_t{cell} + tab.lngFirstShown;
     if (index < 1 || index >= static_cast<std::int64_t>(tab.arrItems.size())) return;
-    Packet packet;
-    const std::string body = std::to_string(tab.arrItems[static_cast<std::size_t>(index)].lngID);
-    if (BuildPacket(body, packet, 2, kBuyHeader)) links_.sender.SendPacket(packet);
+    links_.sender.SendPacket(BuyPropPacket(tab.arrItems[static_cast<std::size_t>(index)].lngID));
 }
 
 std::int32_t PropsData::tabOfProp(std::int32_t id, const PropItem** item) const {

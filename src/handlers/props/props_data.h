@@ -106,7 +106,8 @@ private:
 
 // The "Note" of section "DaoJuInfo_ID_<id>" of a GBK note file, as UTF-8:
 // at most 1023 bytes of the file's value, blanks trimmed, NULs dropped. A
-// missing file, section or key gives "".
+// missing file, section or key gives "", and so does a file that is not a
+// regular one of at most 1 MiB (the catalogue reads the file the same way).
 std::string ReadPropNote(const std::string& iniPath, std::int32_t id);
 
 }  // namespace krvo

@@ -1,5 +1,6 @@
 #include "state/user_settings.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <fstream>
@@ -8,20 +9,21 @@
 #include <string>
 #include <system_error>
 
+#include "core/local_file.h"
+#include "core/packet.h"
+
 namespace krvo {
 namespace {
 
-std::string_view TrimBlanks(std::string_view text) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
-    while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
-    return text;
-}
+// Five short lines are about 20 bytes; the bound leaves room for an editor's
+// blanks, and a file past it is not ours and falls back to the defaults.
+constexpr std::size_t kUserSettingsFileBytes = 4096;
 
 // A flag line holds one unsigned decimal number that fits a byte; anything else
 // means the file is damaged.
 std::optional<std::uint8_t> ParseFlag(std::string_view line) {
-    const std::string_view text = TrimBlanks(line);
+    // A file written on another system may end its lines with CR LF.
+    const std::string_view text = TrimBlanks(line, " \t\r");
     if (text.empty() || text.front() < '0' || text.front() > '9') return std::nullopt;
     unsigned value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -79,15 +81,19 @@ std::filesystem::path UserSettingsPath(std::string_view strAppPath) {
 }
 
 UserSettings LoadUserSettings(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return DefaultUserSettings();
+    const std::optional<std::string> text = ReadLocalFile(path, kUserSettingsFileBytes);
+    if (!text) return DefaultUserSettings();
     UserSettings settings;
-    std::string line;
+    std::string_view rest = *text;
     for (int i = 0; i < kUserSettingsCount; ++i) {
-        if (!std::getline(in, line)) return DefaultUserSettings();
-        const std::optional<std::uint8_t> flag = ParseFlag(line);
+        // A line without its line end still counts, as the last line of a
+        // file often has none; a file that ends before the fifth does not.
+        if (rest.empty()) return DefaultUserSettings();
+        const std::size_t end = std::min(rest.find('\n'), rest.size());
+        const std::optional<std::uint8_t> flag = ParseFlag(rest.substr(0, end));
         if (!flag) return DefaultUserSettings();
         *UserSettingAt(settings, i) = *flag;
+        rest.remove_prefix(std::min(end + 1, rest.size()));
     }
     return settings;
 }

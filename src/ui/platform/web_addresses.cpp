@@ -13,6 +13,8 @@ namespace {
 // Where the build copies the shipped pages, below the program's directory.
 constexpr std::string_view kShippedHelpBase = "docs/help/";
 constexpr std::string_view kShippedAdvBase = "docs/adv/";
+// Two addresses and perhaps some comments; it is read before the window shows.
+constexpr std::size_t kSettingsFileBytes = 64 * 1024;
 
 QString withTrailingSlash(QString text) {
     if (!text.endsWith(QLatin1Char('/'))) text += QLatin1Char('/');
@@ -42,7 +44,8 @@ QUrl baseAddress(const IniFile& ini, std::string_view key, std::string_view appP
 }  // namespace
 
 WebAddresses LoadWebAddresses(std::string_view appPath) {
-    const IniFile ini = IniFile::Load(std::filesystem::path(std::string(appPath)) / "krvo.ini");
+    const IniFile ini =
+        IniFile::Load(std::filesystem::path(std::string(appPath)) / "krvo.ini", kSettingsFileBytes);
     const QUrl helpBase = baseAddress(ini, "HelpBase", appPath, kShippedHelpBase);
     const QUrl advBase = baseAddress(ini, "AdvBase", appPath, kShippedAdvBase);
     return {helpBase.resolved(QUrl(QStringLiteral("KRVO.htm"))),
