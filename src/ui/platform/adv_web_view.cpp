@@ -2,7 +2,6 @@
 
 #include <QBuffer>
 #include <QDesktopServices>
-#include <QFile>
 #include <QImageReader>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -12,6 +11,7 @@
 #include <memory>
 #include <utility>
 
+#include "core/local_file.h"
 #include "platform/page_text.h"
 
 namespace krvo {
@@ -26,15 +26,15 @@ bool isRemote(const QUrl& address) {
     return address.scheme() == QLatin1String("http") || address.scheme() == QLatin1String("https");
 }
 
+// Only a regular file within the page limit: a FIFO put in the page's place
+// must not block the window.
 std::optional<QByteArray> readLocalFile(const QUrl& address) {
     if (!address.isLocalFile()) return std::nullopt;
-    QFile file(address.toLocalFile());
-    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-    // Reading one byte more than allowed also catches files whose size the
-    // file system does not tell (devices, pipes).
-    QByteArray bytes = file.read(AdvertisementView::kMaxBodyBytes + 1);
-    if (bytes.size() > AdvertisementView::kMaxBodyBytes) return std::nullopt;
-    return bytes;
+    const std::optional<std::string> text =
+        ReadLocalFile(address.toLocalFile().toStdString(),
+                      static_cast<std::size_t>(AdvertisementView::kMaxBodyBytes));
+    if (!text) return std::nullopt;
+    return QByteArray(text->data(), static_cast<qsizetype>(text->size()));
 }
 
 // What the document gets for a resource it may not have. It is not empty, so
