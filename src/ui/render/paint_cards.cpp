@@ -1,6 +1,8 @@
 // Cards on the table: the hands, the counts of cards left and the plays in
 // the centre.
 
+#include <QVarLengthArray>
+#include <array>
 #include <string>
 
 #include "core/cards.h"
@@ -13,8 +15,21 @@ namespace {
 
 const QRect kCardRect(0, 0, lngPkWidth, lngPkHeight);
 
+// Up to a hand and a half of cards fanned out in one run.
+using CardRun = QVarLengthArray<CardPlace, 40>;
+
 const QImage& cardFace(PictureCache& pictures, std::uint8_t code) {
-    return pictures.app("Res\\ResPk\\Pk" + std::to_string(CardFaceNumber(code)) + ".bmp");
+    // Named once: every repaint of a hand looks its cards up one by one.
+    static const auto names = [] {
+        std::array<std::string, 256> all;
+        for (int code = 0; code < 256; ++code) {
+            all[static_cast<std::size_t>(code)] =
+                "Res\\ResPk\\Pk" + std::to_string(CardFaceNumber(static_cast<std::uint8_t>(code))) +
+                ".bmp";
+        }
+        return all;
+    }();
+    return pictures.app(names[code]);
 }
 
 const QImage& cardMask(PictureCache& pictures) {
@@ -28,17 +43,23 @@ bool isPass(const CardList& play) {
     return play.size() == 1 && play[0] == kPassMarker;
 }
 
+// Cards in order, each over the one before.
+void paintCards(TableCanvas& canvas, PictureCache& pictures, const CardRun& run) {
+    const QImage& mask = cardMask(pictures);
+    canvas.cards(run, mask, kCardRect, pictures.solidRuns(mask, kCardRect));
+}
+
 // Cards left to right from `at`, 18 pixels apart; a card without a face file
 // leaves its place empty.
 void paintCardRow(TableCanvas& canvas, PictureCache& pictures, const CardList& cards, QPoint at) {
-    const QImage& mask = cardMask(pictures);
     const QRect row(at, QSize(RowWidth(static_cast<int>(cards.size())), lngPkHeight));
     if (!canvas.touches(row)) return;
+    CardRun run;
     for (const std::uint8_t code : cards) {
-        const QImage& face = cardFace(pictures, code);
-        if (!face.isNull()) canvas.maskedBy(face, mask, kCardRect, at);
+        run.append({&cardFace(pictures, code), at});
         at.rx() += lngPkSpace;
     }
+    paintCards(canvas, pictures, run);
 }
 
 void paintSeatPlay(TableCanvas& canvas, const SceneSources& scene, const CardList& play,
@@ -63,15 +84,15 @@ void paintOwnHand(TableCanvas& canvas, const SceneSources& scene) {
     const int n = static_cast<int>(table.bteMyPai.size());
     const QPoint anchor = scene.layout.ptHandCards[kBottom];
     int x = RowLeft(anchor, n);
+    CardRun run;
     for (int i = 0; i < n; ++i, x += lngPkSpace) {
         const std::size_t at = static_cast<std::size_t>(i);
         const bool raised = at < table.bteSelected.size() && table.bteSelected[at] != 0;
         const QImage& face =
             table.blnCanSeeMyPai != 0 ? cardFace(pictures, table.bteMyPai[at]) : cardBack(pictures);
-        if (face.isNull()) continue;
-        canvas.maskedBy(face, mask, kCardRect,
-                        QPoint(x, raised ? anchor.y() - kRaise : anchor.y()));
+        run.append({&face, QPoint(x, raised ? anchor.y() - kRaise : anchor.y())});
     }
+    paintCards(canvas, pictures, run);
 }
 
 void paintOtherHand(TableCanvas& canvas, const SceneSources& scene, const SeatInfo& seat,
@@ -89,12 +110,12 @@ void paintOtherHand(TableCanvas& canvas, const SceneSources& scene, const SeatIn
                                 {RowLeft(anchor, n), anchor.y()});
         // Revealed side hands spread a little wider than backs, centred as backs are.
         QPoint at(anchor.x(), anchor.y() - ColumnHeight(n) / 2);
+        CardRun run;
         for (const std::uint8_t code : seat.bteLeftPai) {
-            const QImage& face = cardFace(pictures, code);
-            if (!face.isNull()) canvas.maskedBy(face, mask, kCardRect, at);
+            run.append({&cardFace(pictures, code), at});
             at.ry() += kRevealedSideStep;
         }
-        return;
+        return paintCards(canvas, pictures, run);
     }
     if (scene.table.blnShowOtherPai == 0) return;
     canvas.erase(OtherHandEraseRect(scene.layout, position, scene.table.bteDeckCount));
@@ -102,7 +123,9 @@ void paintOtherHand(TableCanvas& canvas, const SceneSources& scene, const SeatIn
     QPoint at = row ? QPoint(RowLeft(anchor, k), anchor.y())
                     : QPoint(anchor.x(), anchor.y() - ColumnHeight(k) / 2);
     const QPoint step = row ? QPoint(lngPkSpace, 0) : QPoint(0, lngPkVSpace);
-    for (int i = 0; i < k; ++i, at += step) canvas.maskedBy(back, mask, kCardRect, at);
+    CardRun run;
+    for (int i = 0; i < k; ++i, at += step) run.append({&back, at});
+    paintCards(canvas, pictures, run);
 }
 
 void paintRemainingCount(TableCanvas& canvas, const SceneSources& scene, const SeatInfo& seat,
@@ -117,9 +140,15 @@ void paintRemainingCount(TableCanvas& canvas, const SceneSources& scene, const S
 }  // namespace
 
 void PaintCentre(TableCanvas& canvas, const SceneSources& scene) {
-    canvas.erase(CentreRect(scene.layout));
+    // The erase and the middle picture would lay again exactly the pixels the
+    // background has just laid, unless one of them reaches its edge pieces.
+    const QRect centre = CentreRect(scene.layout);
     const QImage& middle = scene.pictures.app("Res\\GameBackMid.bmp");
-    if (!middle.isNull()) canvas.copy(middle, scene.layout.centrePicture());
+    const QRect picture(scene.layout.centrePicture(), middle.size());
+    if (ReachesBackgroundPieces(scene, centre) || ReachesBackgroundPieces(scene, picture)) {
+        canvas.erase(centre);
+        if (!middle.isNull()) canvas.copy(middle, picture.topLeft());
+    }
     const bool previous = scene.overlays.trickView == TrickView::Previous;
     for (std::uint8_t chair = 0; chair < kChairCount; ++chair) {
         const SeatInfo& seat = scene.table.arrSeat[chair];
@@ -175,7 +204,8 @@ QRect SeatHandArea(const SceneSources& scene, std::uint8_t chair) {
 QRect RemainingCountArea(const SceneSources& scene, std::uint8_t chair) {
     const QPoint place = RemainingCountPlace(scene.layout, scene.position(chair));
     const QString count = QString::number(scene.table.arrSeat[chair].btePaiCount);
-    const QRect number(place + QPoint(40, -3), QSize(TextWidth(count, {0, 13, true}) + 2, 20));
+    const QRect number(place + QPoint(40, -3),
+                       QSize(scene.fonts.width(count, {0, 13, true}) + 2, 20));
     return EraseRect(place.x(), place.y(), 63, 13).united(number);
 }
 

@@ -105,26 +105,56 @@ void PaintBackground(TableCanvas& canvas, const SceneSources& scene) {
     const int sw = scene.layout.SW();
     const int sh = scene.layout.SH();
     PictureCache& pictures = scene.pictures;
-    canvas.erase(EraseRect(0, 0, sw, sh));
     const QImage& middle = pictures.app("Res\\GameBackMid.bmp");
+    const QRect table = EraseRect(0, 0, sw, sh);
+    // The middle picture replaces every pixel it covers: the erase goes around it.
+    const QRect picture =
+        middle.isNull() ? QRect() : QRect(scene.layout.centrePicture(), middle.size()) & table;
+    if (picture.isEmpty()) {
+        canvas.erase(table);
+    } else {
+        canvas.fill({table.left(), table.top(), table.width(), picture.top() - table.top()},
+                    kTableColour);
+        canvas.fill(
+            {table.left(), picture.bottom() + 1, table.width(), table.bottom() - picture.bottom()},
+            kTableColour);
+        canvas.fill({table.left(), picture.top(), picture.left() - table.left(), picture.height()},
+                    kTableColour);
+        canvas.fill(
+            {picture.right() + 1, picture.top(), table.right() - picture.right(), picture.height()},
+            kTableColour);
+    }
     if (!middle.isNull()) canvas.copy(middle, scene.layout.centrePicture());
-    const QRect clip = canvas.clip();
+    // Each band of edge pieces only as far as the repainted rectangles reach
+    // into it: the pieces anywhere else would land nowhere.
     const QImage& side = pictures.app("Res\\GameBackVsBian.bmp");
     if (!side.isNull()) {
-        forEachTile(clip.top(), clip.bottom(), sh, side.height(), [&](int y) {
-            canvas.copyMirrored(side, side.rect(), 7, y, -8, side.height());
-        });
-        forEachTile(clip.top(), clip.bottom(), sh, side.height(), [&](int y) {
-            canvas.copy(side, {sw - 8, y});
-        });
+        const QRect left = canvas.reach({0, 0, 8, sh + side.height()});
+        if (!left.isEmpty()) {
+            forEachTile(left.top(), left.bottom(), sh, side.height(), [&](int y) {
+                canvas.copyMirrored(side, side.rect(), 7, y, -8, side.height());
+            });
+        }
+        const QRect right = canvas.reach({sw - 8, 0, side.width(), sh + side.height()});
+        if (!right.isEmpty()) {
+            forEachTile(right.top(), right.bottom(), sh, side.height(), [&](int y) {
+                canvas.copy(side, {sw - 8, y});
+            });
+        }
     }
     const QImage& top = pictures.app("Res\\GameBackHsBian.bmp");
     if (!top.isNull()) {
-        forEachTile(clip.left(), clip.right(), sw, top.width(), [&](int x) {
-            canvas.copy(top, {x, 0});
-        });
-        forEachTile(clip.left(), clip.right(), sw, top.width(),
-                    [&](int x) { canvas.copyMirrored(top, top.rect(), x, sh - 1, 5, -8); });
+        const QRect upper = canvas.reach({0, 0, sw + top.width(), top.height()});
+        if (!upper.isEmpty()) {
+            forEachTile(upper.left(), upper.right(), sw, top.width(), [&](int x) {
+                canvas.copy(top, {x, 0});
+            });
+        }
+        const QRect lower = canvas.reach({0, sh - 8, sw + 5, 8});
+        if (!lower.isEmpty()) {
+            forEachTile(lower.left(), lower.right(), sw, top.width(),
+                        [&](int x) { canvas.copyMirrored(top, top.rect(), x, sh - 1, 5, -8); });
+        }
     }
     const QImage& corner = pictures.app("Res\\GameBackJiao.bmp");
     if (!corner.isNull()) {
@@ -133,6 +163,27 @@ void PaintBackground(TableCanvas& canvas, const SceneSources& scene) {
         canvas.copy(corner, {sw - 18 - 1, 0});
         canvas.copyMirrored(corner, corner.rect(), sw - 18 - 1, sh - 1, 18, -18);
     }
+}
+
+bool ReachesBackgroundPieces(const SceneSources& scene, const QRect& area) {
+    const int sw = scene.layout.SW();
+    const int sh = scene.layout.SH();
+    PictureCache& pictures = scene.pictures;
+    const QSize side = pictures.app("Res\\GameBackVsBian.bmp").size();
+    const QSize edge = pictures.app("Res\\GameBackHsBian.bmp").size();
+    const QSize corner = pictures.app("Res\\GameBackJiao.bmp").size().expandedTo({19, 18});
+    // Generous bands: the pieces, however large their pictures, lie inside them.
+    const QRect pieces[] = {
+        {0, 0, std::max(8, corner.width()), sh + 1},
+        {sw - std::max(19, corner.width()), 0, std::max({19, corner.width(), side.width()}) + 1,
+         sh + 1},
+        {0, 0, sw + 1, std::max({corner.height(), edge.height(), 8})},
+        {0, sh - std::max(18, corner.height()), sw + 1, std::max(18, corner.height()) + 1},
+        {kTimeBarHead, pictures.app("Res\\TimeBarHead.bmp").size()},
+        {kTimeBarEnd, pictures.app("Res\\TimeBarEnd.bmp").size()},
+    };
+    return std::any_of(std::begin(pieces), std::end(pieces),
+                       [&](const QRect& piece) { return piece.intersects(area); });
 }
 
 void PaintTimeBarEnds(TableCanvas& canvas, const SceneSources& scene) {
@@ -212,7 +263,7 @@ void PaintClock(TableCanvas& canvas, const SceneSources& scene) {
 void PaintWaitingNotice(TableCanvas& canvas, const SceneSources& scene) {
     if (!scene.table.blnShowWait) return;
     const QString text = WaitingNoticeText(scene.table.bteRoundState);
-    const QRect box = WaitingNoticeBox(scene.layout, TextWidth(text, {}));
+    const QRect box = WaitingNoticeBox(scene.layout, scene.fonts.width(text, {}));
     if (!canvas.touches(WaitingNoticeAreaOf(scene))) return;
     const int x0 = box.x();
     const int y0 = box.y();
@@ -251,7 +302,7 @@ QRect ToolButtonsArea(const SceneSources& scene) {
 
 QRect WaitingNoticeAreaOf(const SceneSources& scene) {
     const QString text = WaitingNoticeText(scene.table.bteRoundState);
-    const int width = TextWidth(text, {});
+    const int width = scene.fonts.width(text, {});
     return WaitingNoticeArea(scene.layout, width)
         .united(
             QRect(WaitingNoticeBox(scene.layout, width).topLeft() + QPoint(kNoticeTextInset, 11),
@@ -279,7 +330,7 @@ QRect FirstPlayerBubbleArea(const SceneSources& scene, std::uint8_t chair) {
 }
 
 QRect ClockArea(const SceneSources& scene, std::uint8_t chair) {
-    return ClockRect(scene.layout, scene.position(chair)).united(SecondsArea());
+    return ClockRect(scene.layout, scene.position(chair));
 }
 
 QRect SecondsArea() {

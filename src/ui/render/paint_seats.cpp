@@ -142,7 +142,7 @@ QRect SeatArea(const SceneSources& scene, std::uint8_t chair) {
     }
     QPoint at = name;
     for (const QString& line : nameLines(scene.table.arrSeat[chair].strUserName, position)) {
-        area = area.united(QRect(at, QSize(TextWidth(line, {}) + 2, 16)));
+        area = area.united(QRect(at, QSize(scene.fonts.width(line, {}) + 2, 16)));
         at.ry() += kSideNameLineStep;
     }
     return area;

@@ -57,6 +57,7 @@ struct SceneSources {
     const TableState& table;
     const PublicState& pub;
     PictureCache& pictures;
+    TableFonts& fonts;
     ClockFace clock;
     const SceneOverlays& overlays;
 
@@ -84,8 +85,14 @@ QRect DeclarationPanelArea();
 QRect ScorePanelArea(const SceneSources& scene);
 QRect ResultArea(const SceneSources& scene, const std::array<std::int32_t, 4>& scores);
 QRect FirstPlayerBubbleArea(const SceneSources& scene, std::uint8_t chair);
+// The clock beside a seat, and the seconds it shows by the time bar: far
+// apart, so each is repainted on its own rather than all that lies between.
 QRect ClockArea(const SceneSources& scene, std::uint8_t chair);
 QRect SecondsArea();
+
+// Whether area reaches what the background adds to the table colour and the
+// middle picture: its edge pieces and corners, and the time bar's ends.
+bool ReachesBackgroundPieces(const SceneSources& scene, const QRect& area);
 
 // Texts of the table.
 QString DecisionCaption(std::uint8_t roundState, int button);
@@ -94,6 +101,8 @@ QString WaitingNoticeText(std::uint8_t roundState);
 // The element painters, in the order PaintTableLayers calls them.
 void PaintBackground(TableCanvas& canvas, const SceneSources& scene);
 void PaintTimeBarEnds(TableCanvas& canvas, const SceneSources& scene);
+// Over the background of the same pass: where that already shows the
+// centre's erase and middle picture, only the plays are drawn.
 void PaintCentre(TableCanvas& canvas, const SceneSources& scene);
 void PaintSeat(TableCanvas& canvas, const SceneSources& scene, std::uint8_t chair);
 void PaintSeatRound(TableCanvas& canvas, const SceneSources& scene, std::uint8_t chair);

@@ -1,15 +1,18 @@
 #include "render/table_canvas.h"
 
-#include <QFontMetrics>
 #include <QPainter>
 #include <algorithm>
 
 #include "platform/resources.h"
+#include "render/canvas_pixels.h"
 
 namespace krvo {
 namespace {
 
-constexpr QRgb kColourBits = 0x00ffffffu;
+using canvas::kColourBits;
+using canvas::overlap;
+using canvas::overlaps;
+
 constexpr int kDotsPerMeterAt96Dpi = 3780;
 
 QRgb combine(QRgb destination, QRgb source, BlitOp op) {
@@ -56,32 +59,87 @@ const QImage& PictureCache::platform(std::string_view relativeName) {
 }
 
 const QImage& PictureCache::find(bool platform, std::string_view relativeName) {
-    std::string key(platform ? "P" : "A");
-    key.append(relativeName);
-    const auto found = pictures_.find(key);
-    if (found != pictures_.end()) return found->second;
+    Pictures& pictures = platform ? platform_ : app_;
+    const auto found = pictures.find(relativeName);
+    if (found != pictures.end()) return found->second;
     QImage picture = LoadPicture(platform ? platformPath_ : appPath_, relativeName);
     // One format for every picture, so painting reads pixels without converting.
     if (!picture.isNull() && picture.format() != QImage::Format_RGB32) {
         picture = picture.convertToFormat(QImage::Format_RGB32);
     }
-    return pictures_.emplace(std::move(key), std::move(picture)).first->second;
+    return pictures.emplace(std::string(relativeName), std::move(picture)).first->second;
+}
+
+std::span<const SolidRun> PictureCache::solidRuns(const QImage& mask, const QRect& part) {
+    for (const MaskRuns& known : solidRuns_) {
+        if (known.mask == mask.cacheKey() && known.part == part) return known.runs;
+    }
+    std::vector<SolidRun> runs(static_cast<std::size_t>(std::max(part.height(), 0)));
+    const QRect inside = part.intersected(mask.rect());
+    if (isWide(mask)) {
+        for (int y = inside.top(); y <= inside.bottom(); ++y) {
+            const auto* row = reinterpret_cast<const QRgb*>(mask.constScanLine(y));
+            SolidRun& longest = runs[static_cast<std::size_t>(y - part.top())];
+            int start = inside.left();
+            for (int x = inside.left(); x <= inside.right() + 1; ++x) {
+                if (x <= inside.right() && (row[x] & kColourBits) == 0) continue;
+                if (x - start > longest.last - longest.first) {
+                    longest = {start - part.left(), x - part.left()};
+                }
+                start = x + 1;
+            }
+        }
+    }
+    solidRuns_.push_back({mask.cacheKey(), part, std::move(runs)});
+    return solidRuns_.back().runs;
 }
 
 TableCanvas::TableCanvas(QImage& target, QRect clip)
-    : target_(target), clip_(clip.intersected(target.rect())) {
-    // Detach once, before any painter shares the pixels.
-    if (!target_.isNull()) target_.bits();
+    : TableCanvas(target, QRegion(clip.intersected(target.rect()))) {}
+
+TableCanvas::TableCanvas(QImage& target, const QRegion& clip, TableFonts* fonts)
+    : target_(target), fonts_(fonts) {
+    const QRect bounds = target.rect();
+    for (const QRect& rect : clip) {
+        const QRect part = rect.intersected(bounds);
+        if (part.isEmpty()) continue;
+        parts_.append(part);
+        clip_ = clip_.united(part);
+    }
+    if (target_.isNull()) return;
+    // Detach once, before any painter shares the pixels; the rows stay put
+    // for the canvas's life.
+    bits_ = target_.bits();
+    stride_ = target_.bytesPerLine();
 }
 
 TableCanvas::~TableCanvas() = default;
 
+bool TableCanvas::touches(const QRect& area) const {
+    if (!overlaps(clip_, area)) return false;
+    return std::any_of(parts_.begin(), parts_.end(),
+                       [&](const QRect& part) { return overlaps(part, area); });
+}
+
+QRect TableCanvas::reach(const QRect& area) const {
+    QRect around;
+    if (!overlaps(clip_, area)) return around;
+    for (const QRect& part : parts_) {
+        const QRect inside = overlap(area, part);
+        if (!inside.isEmpty()) around = around.united(inside);
+    }
+    return around;
+}
+
 void TableCanvas::fill(const QRect& area, QRgb colour) {
-    const QRect r = area.intersected(clip_);
-    if (r.isEmpty()) return;
-    for (int y = r.top(); y <= r.bottom(); ++y) {
-        auto* row = reinterpret_cast<QRgb*>(target_.scanLine(y));
-        std::fill(row + r.left(), row + r.left() + r.width(), colour | ~kColourBits);
+    if (!overlaps(clip_, area)) return;
+    for (const QRect& part : parts_) {
+        const QRect r = overlap(area, part);
+        if (r.isEmpty()) continue;
+        for (int y = r.top(); y <= r.bottom(); ++y) {
+            QRgb* out = row(y) + r.left();
+            std::fill(out, out + r.width(), colour | ~kColourBits);
+        }
     }
 }
 
@@ -110,20 +168,102 @@ void TableCanvas::maskedBy(const QImage& face, const QImage& mask, const QRect& 
     blit(face, part, to, BlitOp::Or);
 }
 
+void TableCanvas::cards(std::span<const CardPlace> run, const QImage& mask, const QRect& part,
+                        std::span<const SolidRun> solid) {
+    const auto drawn = [](const CardPlace& card) { return card.face && !card.face->isNull(); };
+    for (auto card = run.begin(); card != run.end(); ++card) {
+        if (!drawn(*card)) continue;
+        const auto next = std::find_if(card + 1, run.end(), drawn);
+        const bool hidden = next != run.end() && !mask.isNull() && isWide(mask) &&
+                            isWide(*card->face) && !solid.empty();
+        if (hidden) {
+            maskedUnder(*card->face, mask, part, card->at, next->at, solid);
+        } else {
+            maskedBy(*card->face, mask, part, card->at);
+        }
+    }
+}
+
+// A card whose pixels under the solid part of the card drawn next are left
+// out: that card's mask clears them whatever lies there.
+void TableCanvas::maskedUnder(const QImage& face, const QImage& mask, const QRect& part, QPoint to,
+                              QPoint above, std::span<const SolidRun> solid) {
+    const QRect wanted(to, part.size());
+    if (part.isEmpty() || !overlaps(clip_, wanted)) return;
+    const Pixels masks(mask);
+    const Pixels faces(face);
+    const auto draw = [&](int y, int first, int end) {
+        if (first >= end) return;
+        const int u = part.x() + first - wanted.x();
+        const int v = part.y() + y - wanted.y();
+        rowOp(masks, u, v, first, y, end - first, BlitOp::And);
+        rowOp(faces, u, v, first, y, end - first, BlitOp::Or);
+    };
+    for (const QRect& clipPart : parts_) {
+        const QRect visible = overlap(wanted, clipPart);
+        if (visible.isEmpty()) continue;
+        const int left = visible.left();
+        const int right = visible.right() + 1;
+        for (int y = visible.top(); y <= visible.bottom(); ++y) {
+            const auto r = static_cast<std::size_t>(y - above.y());
+            if (y < above.y() || r >= solid.size() || solid[r].first >= solid[r].last) {
+                draw(y, left, right);
+                continue;
+            }
+            const int hiddenFrom = above.x() + solid[r].first;
+            const int hiddenTo = above.x() + solid[r].last;
+            draw(y, left, std::min(right, hiddenFrom));
+            draw(y, std::max(left, hiddenTo), right);
+        }
+    }
+}
+
+TableCanvas::Pixels::Pixels(const QImage& image)
+    : bits(image.constBits()),
+      stride(image.bytesPerLine()),
+      width(image.width()),
+      height(image.height()) {}
+
+void TableCanvas::rowOp(const Pixels& source, int u, int v, int x, int y, int width, BlitOp op) {
+    if (v < 0 || v >= source.height) return;
+    if (u < 0) {
+        x -= u;
+        width += u;
+        u = 0;
+    }
+    width = std::min(width, source.width - u);
+    if (width <= 0) return;
+    const QRgb* from = reinterpret_cast<const QRgb*>(source.bits + v * source.stride) + u;
+    QRgb* out = row(y) + x;
+    if (op == BlitOp::And) {
+        for (int i = 0; i < width; ++i) out[i] &= from[i] | ~kColourBits;
+    } else {
+        for (int i = 0; i < width; ++i) out[i] |= from[i] & kColourBits;
+    }
+}
+
 void TableCanvas::colourKeyed(const QImage& source, QRgb key, QPoint to) {
     blitPixels(source, source.rect(), to, false, false, BlitOp::Copy, &key);
 }
 
 void TableCanvas::blitPixels(const QImage& source, const QRect& part, QPoint to, bool flipX,
                              bool flipY, BlitOp op, const QRgb* key) {
-    if (source.isNull() || part.isEmpty()) return;
+    const QRect wanted(to, part.size());
+    // Elements away from the repainted rectangles cost no more than this.
+    if (part.isEmpty() || !overlaps(clip_, wanted) || source.isNull()) return;
     if (!isWide(source)) {
         blitPixels(source.convertToFormat(QImage::Format_RGB32), part, to, flipX, flipY, op, key);
         return;
     }
-    const QRect wanted(to, part.size());
-    const QRect visible = wanted.intersected(clip_);
-    if (visible.isEmpty()) return;
+    for (const QRect& clipPart : parts_) {
+        const QRect visible = overlap(wanted, clipPart);
+        if (!visible.isEmpty()) blitInto(source, part, wanted, visible, flipX, flipY, op, key);
+    }
+}
+
+void TableCanvas::blitInto(const QImage& source, const QRect& part, const QRect& wanted,
+                           const QRect& visible, bool flipX, bool flipY, BlitOp op,
+                           const QRgb* key) {
     int firstU = 0;
     int lastU = 0;
     int firstV = 0;
@@ -137,11 +277,12 @@ void TableCanvas::blitPixels(const QImage& source, const QRect& part, QPoint to,
     if (firstU >= lastU || firstV >= lastV) return;
     const QRgb keyBits = key ? (*key & kColourBits) : 0;
     const int width = lastU - firstU;
+    const uchar* sourceBits = source.constBits();
+    const qsizetype sourceStride = source.bytesPerLine();
     for (int v = firstV; v < lastV; ++v) {
         const int sourceRow = flipY ? part.bottom() - v : part.y() + v;
-        const auto* row = reinterpret_cast<const QRgb*>(source.constScanLine(sourceRow));
-        auto* out =
-            reinterpret_cast<QRgb*>(target_.scanLine(wanted.top() + v)) + wanted.left() + firstU;
+        const auto* row = reinterpret_cast<const QRgb*>(sourceBits + sourceRow * sourceStride);
+        QRgb* out = this->row(wanted.top() + v) + wanted.left() + firstU;
         if (flipX || key) {
             for (int u = firstU; u < lastU; ++u) {
                 const QRgb pixel = row[flipX ? part.right() - u : part.x() + u];
@@ -166,51 +307,12 @@ void TableCanvas::blitPixels(const QImage& source, const QRect& part, QPoint to,
     }
 }
 
-QFont TableFont(const TextStyle& style) {
-    QFont font(style.heiTi ? QStringLiteral("黑体") : QStringLiteral("宋体"));
-    font.setPointSize(style.pointSize);
-    font.setBold(style.bold);
-    return font;
-}
-
 QImage NewTableImage(QSize size) {
     QImage image(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
     image.setDotsPerMeterX(kDotsPerMeterAt96Dpi);
     image.setDotsPerMeterY(kDotsPerMeterAt96Dpi);
     image.fill(kTableColour);
     return image;
-}
-
-int TextWidth(const QString& text, const TextStyle& style) {
-    // Measured on a device of the back buffer's resolution, so widths match what is drawn.
-    static const QImage device = NewTableImage(QSize(1, 1));
-    return QFontMetrics(TableFont(style), &device).horizontalAdvance(text);
-}
-
-QPainter& TableCanvas::painter() {
-    if (!painter_) {
-        painter_ = std::make_unique<QPainter>(&target_);
-        painter_->setClipRect(clip_);
-    }
-    return *painter_;
-}
-
-QRect TableCanvas::text(QPoint at, const QString& text, const TextStyle& style) {
-    // No character is wider than twice the point size in pixels at 96 dpi:
-    // text far from the repainted rectangle is skipped without shaping it.
-    const int most = 2 * style.pointSize + 4;
-    const QRect bound(at, QSize(most * (static_cast<int>(text.size()) + 1), most));
-    if (!touches(bound)) return bound;
-    const QFont font = TableFont(style);
-    static const QImage device = NewTableImage(QSize(1, 1));
-    const QFontMetrics metrics(font, &device);
-    const QRect area(at, QSize(metrics.horizontalAdvance(text) + 1, metrics.height()));
-    if (text.isEmpty() || !touches(area)) return area;
-    QPainter& p = painter();
-    p.setFont(font);
-    p.setPen(QColor::fromRgb(style.colour));
-    p.drawText(area, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip, text);
-    return area;
 }
 
 void TableCanvas::line(QPoint from, QPoint to, QRgb colour) {

@@ -10,17 +10,29 @@
 #include <QFont>
 #include <QImage>
 #include <QRect>
+#include <QRegion>
 #include <QString>
+#include <QVarLengthArray>
+#include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 class QPainter;
 
 namespace krvo {
 
 inline constexpr QRgb kTableColour = qRgb(8, 105, 165);
+
+// Per row of a mask: the run [first, last) of its columns that are solid
+// black, which no picture beneath can show through (first == last: none).
+struct SolidRun {
+    int first = 0;
+    int last = 0;
+};
 
 // Decoded pictures by their relative names, kept once read so that no file
 // is touched while painting. A missing or unreadable file stays a null image,
@@ -32,15 +44,37 @@ public:
     // Under the program's directory ("Res\...") or the platform directory above it.
     const QImage& app(std::string_view relativeName);
     const QImage& platform(std::string_view relativeName);
+    // The solid runs of part of a mask, row by row; measured once.
+    std::span<const SolidRun> solidRuns(const QImage& mask, const QRect& part);
     // Reads every file again on its next use.
-    void clear() { pictures_.clear(); }
+    void clear() {
+        app_.clear();
+        platform_.clear();
+        solidRuns_.clear();
+    }
 
 private:
+    // Looked up by the name as given: a lookup while painting builds no string.
+    struct NameHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view name) const {
+            return std::hash<std::string_view>{}(name);
+        }
+    };
+    using Pictures = std::unordered_map<std::string, QImage, NameHash, std::equal_to<>>;
+
     const QImage& find(bool platform, std::string_view relativeName);
 
     std::string appPath_;
     std::string platformPath_;
-    std::unordered_map<std::string, QImage> pictures_;
+    Pictures app_;
+    Pictures platform_;
+    struct MaskRuns {
+        qint64 mask;
+        QRect part;
+        std::vector<SolidRun> runs;
+    };
+    std::vector<MaskRuns> solidRuns_;
 };
 
 struct TextStyle {
@@ -52,16 +86,67 @@ struct TextStyle {
 
 enum class BlitOp { Copy, And, Or };
 
+// A card of a run: its face (or back; none leaves its place empty) and where it goes.
+struct CardPlace {
+    const QImage* face = nullptr;
+    QPoint at;
+};
+
+// The table's fonts at the fixed 96 pixels per inch of the back buffer, each
+// resolved once, with the widths of the texts measured in them and the texts
+// as drawn: a repaint neither looks a font up nor shapes a text only to
+// measure it, and a text drawn again at the same place over the same pixels
+// is the copy of its first drawing.
+class TableFonts {
+public:
+    TableFonts();
+    ~TableFonts();
+    TableFonts(const TableFonts&) = delete;
+    TableFonts& operator=(const TableFonts&) = delete;
+
+    const QFont& font(const TextStyle& style);
+    int width(const QString& text, const TextStyle& style);
+    int height(const TextStyle& style);
+
+    // A text at a place: every pixel that drawing it can change (patch; empty
+    // when that cannot be told), and the drawings made so far, each as the
+    // pixels below it and the same pixels with the text.
+    struct Drawn {
+        QRect patch;
+        std::vector<std::pair<QImage, QImage>> over;
+    };
+    Drawn& drawn(const QString& text, const TextStyle& style, const QRect& area);
+    void keep(Drawn& drawn, QImage below, QImage with);
+
+private:
+    struct Face;
+    struct DrawnTexts;
+    Face& face(const TextStyle& style);
+    QRect inkPatch(const QString& text, const TextStyle& style, const QRect& area);
+
+    std::vector<std::unique_ptr<Face>> faces_;
+    std::unique_ptr<DrawnTexts> drawn_;
+};
+
 class TableCanvas {
 public:
     // target must be Format_RGB32; it is drawn on only inside clip.
     TableCanvas(QImage& target, QRect clip);
+    // Every rectangle of the region in one pass: each element is placed once
+    // and lands in each rectangle exactly as a pass over that rectangle alone
+    // would draw it, so a repaint of many scattered rectangles costs one walk
+    // over the scene, not one per rectangle. Texts are drawn in `fonts` when
+    // given; otherwise the canvas resolves fonts of its own.
+    TableCanvas(QImage& target, const QRegion& clip, TableFonts* fonts = nullptr);
     ~TableCanvas();
     TableCanvas(const TableCanvas&) = delete;
     TableCanvas& operator=(const TableCanvas&) = delete;
 
+    // The rectangle around everything being repainted.
     const QRect& clip() const { return clip_; }
-    bool touches(const QRect& area) const { return clip_.intersects(area); }
+    bool touches(const QRect& area) const;
+    // The rectangle around what of area is being repainted; empty for nothing.
+    QRect reach(const QRect& area) const;
 
     void fill(const QRect& area, QRgb colour);
     // area as an erase rectangle (EraseRect): filled with the table colour.
@@ -77,6 +162,12 @@ public:
     void masked(const QImage& source, const QRect& face, QPoint maskOrigin, QPoint to);
     // Card faces and backs: AND part of the shared mask, OR the same part of the face.
     void maskedBy(const QImage& face, const QImage& mask, const QRect& part, QPoint to);
+    // Cards of one mask in drawing order, each drawn as maskedBy draws it. Where
+    // the next card's mask is solid (solid: its runs for part) the card beneath
+    // cannot show, and is not drawn there: a fanned hand costs about what its
+    // visible strips do, not its cards one over another.
+    void cards(std::span<const CardPlace> run, const QImage& mask, const QRect& part,
+               std::span<const SolidRun> solid);
     // Every pixel of source except those exactly of the key colour.
     void colourKeyed(const QImage& source, QRgb key, QPoint to);
 
@@ -87,16 +178,39 @@ public:
 private:
     void blitPixels(const QImage& source, const QRect& part, QPoint to, bool flipX, bool flipY,
                     BlitOp op, const QRgb* key);
+    void blitInto(const QImage& source, const QRect& part, const QRect& wanted,
+                  const QRect& visible, bool flipX, bool flipY, BlitOp op, const QRgb* key);
+    void maskedUnder(const QImage& face, const QImage& mask, const QRect& part, QPoint to,
+                     QPoint above, std::span<const SolidRun> solid);
+    // A picture's rows, read once per element rather than once per row.
+    struct Pixels {
+        explicit Pixels(const QImage& image);
+        const uchar* bits;
+        qsizetype stride;
+        int width;
+        int height;
+    };
+    // Columns [x, x + width) of row y, combined with source row v from column u.
+    void rowOp(const Pixels& source, int u, int v, int x, int y, int width, BlitOp op);
+    QRgb* row(int y) const { return reinterpret_cast<QRgb*>(bits_ + y * stride_); }
     QPainter& painter();
+    TableFonts& fonts();
+    bool samePixels(const QImage& picture, const QRect& patch) const;
+    void copyRows(const QImage& picture, const QRect& patch, const QRect& into);
+    void copyText(const QImage& with, const QRect& patch, const QRect& area);
 
     QImage& target_;
     QRect clip_;
+    QVarLengthArray<QRect, 16> parts_;
+    uchar* bits_ = nullptr;
+    qsizetype stride_ = 0;
+    TableFonts* fonts_ = nullptr;
+    std::unique_ptr<TableFonts> ownFonts_;
     std::unique_ptr<QPainter> painter_;
 };
 
-// The table surface's fonts at the fixed 96 pixels per inch of the back buffer.
+// The table surface's font of a style, at the fixed 96 pixels per inch of the back buffer.
 QFont TableFont(const TextStyle& style);
-int TextWidth(const QString& text, const TextStyle& style);
 // A back buffer of the table: 32-bit, 96 dpi, so text sizes are fixed in pixels.
 QImage NewTableImage(QSize size);
 

@@ -61,6 +61,7 @@ void TableRenderer::attach(TableSurface* surface) {
 void TableRenderer::resize(QSize size) {
     image_ = NewTableImage(size);
     dirty_ = QRegion();
+    waiting_.clear();
     layoutTable();
     paintTable();
 }
@@ -77,7 +78,7 @@ void TableRenderer::reloadPictures() {
 }
 
 SceneSources TableRenderer::sources() {
-    return {layout_, table_, pub_, pictures(), clock_, overlays_};
+    return {layout_, table_, pub_, pictures(), fonts_, clock_, overlays_};
 }
 
 const QImage& TableRenderer::image() {
@@ -88,6 +89,12 @@ const QImage& TableRenderer::image() {
 void TableRenderer::invalidate(const QRect& area) {
     const QRect visible = area.intersected(image_.rect());
     if (visible.isEmpty()) return;
+    // Most changes repeat a rectangle already waiting (a seat's play erased and
+    // drawn, the buttons after every message): there is nothing more to mark.
+    for (const QRect& waiting : waiting_) {
+        if (waiting.contains(visible)) return;
+    }
+    if (waiting_.size() < kMostWaiting) waiting_.append(visible);
     dirty_ += visible;
     if (surface_) surface_->update(visible);
 }
@@ -98,11 +105,9 @@ void TableRenderer::flush() {
     if (painting_ || dirty_.isEmpty()) return;
     painting_ = true;
     const QRegion region = std::exchange(dirty_, QRegion());
-    const SceneSources scene = sources();
-    for (const QRect& rect : region) {
-        TableCanvas canvas(image_, rect);
-        PaintTableLayers(canvas, scene);
-    }
+    waiting_.clear();
+    TableCanvas canvas(image_, region, &fonts_);
+    PaintTableLayers(canvas, sources());
     painting_ = false;
 }
 
@@ -210,7 +215,7 @@ void TableRenderer::eraseDecisionButtons() {
 QRect TableRenderer::anyWaitingNoticeArea() {
     QRect area;
     for (std::uint8_t state : {kRoundShowRedAces, kRoundSurrender, kRoundJue, kRoundZhi}) {
-        area = area.united(WaitingNoticeArea(layout_, TextWidth(WaitingNoticeText(state), {})));
+        area = area.united(WaitingNoticeArea(layout_, fonts_.width(WaitingNoticeText(state), {})));
     }
     return area.adjusted(0, 0, 2, 4);
 }
@@ -236,14 +241,15 @@ void TableRenderer::paintClock(std::uint8_t chair, std::int32_t ticks) {
     if (chair >= kChairCount) return;
     clock_ = {chair, ticks};
     invalidate(ClockArea(sources(), chair));
+    invalidate(SecondsArea());
 }
 
 void TableRenderer::eraseClock(std::uint8_t chair) {
-    if (clock_.chair >= 0 && clock_.chair < static_cast<int>(kChairCount)) {
-        invalidate(ClockArea(sources(), static_cast<std::uint8_t>(clock_.chair)));
-    }
+    const bool shown = clock_.chair >= 0 && clock_.chair < static_cast<int>(kChairCount);
+    if (shown) invalidate(ClockArea(sources(), static_cast<std::uint8_t>(clock_.chair)));
     clock_ = {};
     if (chair < kChairCount) invalidate(ClockArea(sources(), chair));
+    if (shown || chair < kChairCount) invalidate(SecondsArea());
 }
 
 // Frame by frame over the seat's play, each frame replacing the one before;

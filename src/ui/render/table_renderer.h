@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QPointer>
 #include <QRegion>
+#include <QVarLengthArray>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -87,11 +88,15 @@ private:
     Waiter& waiter_;
     QPointer<TableSurface> surface_;
     std::unique_ptr<PictureCache> pictures_;
+    TableFonts fonts_;
     QImage image_;
     TableLayout layout_;
     SceneOverlays overlays_;
     ClockFace clock_;
     QRegion dirty_;
+    // The rectangles marked since the last repaint, as far as kMostWaiting.
+    static constexpr qsizetype kMostWaiting = 32;
+    QVarLengthArray<QRect, kMostWaiting> waiting_;
     bool painting_ = false;
 };
 

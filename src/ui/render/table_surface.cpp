@@ -32,7 +32,13 @@ void TableSurface::paintEvent(QPaintEvent* event) {
     if (!picture) return;
     const QImage& image = picture();
     QPainter painter(this);
-    for (const QRect& rect : event->region()) painter.drawImage(rect, image, rect);
+    // One rectangle at a time, each as the only clip: a plain rectangle of the
+    // same format is a straight copy of rows, where a clip of many rectangles
+    // would send every pixel through the general blending (and its threads).
+    for (const QRect& rect : event->region()) {
+        painter.setClipRect(rect);
+        painter.drawImage(rect.topLeft(), image, rect);
+    }
 }
 
 void TableSurface::resizeEvent(QResizeEvent* event) {
