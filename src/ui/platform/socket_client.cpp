@@ -1,6 +1,7 @@
 #include "platform/socket_client.h"
 
 #include <QMetaObject>
+#include <QPointer>
 #include <algorithm>
 #include <vector>
 
@@ -163,19 +164,28 @@ void SocketClient::scheduleDelivery() {
         Qt::QueuedConnection);
 }
 
-// One packet per posted event: a receiver that runs a nested event loop still gets
-// the following packets, in order, and one that closes or deletes this client stops
-// delivery without anything here touching freed state.
+// Packets go out a batch per posted event, so that a burst repaints the table
+// once per batch rather than once per packet. The next delivery is always
+// scheduled before a packet goes out: a receiver that runs a nested event loop
+// still gets the following packets, in order. One that closes or deletes this
+// client, or pauses delivery, ends the batch without anything here touching
+// freed state.
 void SocketClient::deliverNext() {
     if (!pending_.empty() && !deliveryPaused_) {
-        const bool wasFull = pendingBytes_ >= kMaxQueuedBytes;
-        const QByteArray packet = std::move(pending_.front());
-        pending_.pop_front();
-        pendingBytes_ -= std::min(pendingBytes_, costOf(packet));
-        // Reading stopped at the bound; what it left waiting comes in behind.
-        if (wasFull && pendingBytes_ < kMaxQueuedBytes) readAvailable();
-        if (!pending_.empty() || ending_ != Ending::none) scheduleDelivery();
-        emit OnDataArrival(packet);
+        const QPointer<SocketClient> alive(this);
+        const std::uint64_t connection = connectionId_;
+        for (int sent = 0; sent < kPacketsPerBatch; ++sent) {
+            const bool wasFull = pendingBytes_ >= kMaxQueuedBytes;
+            const QByteArray packet = std::move(pending_.front());
+            pending_.pop_front();
+            pendingBytes_ -= std::min(pendingBytes_, costOf(packet));
+            // Reading stopped at the bound; what it left waiting comes in behind.
+            if (wasFull && pendingBytes_ < kMaxQueuedBytes) readAvailable();
+            if (!pending_.empty() || ending_ != Ending::none) scheduleDelivery();
+            emit OnDataArrival(packet);
+            if (!alive || connection != connectionId_) return;
+            if (pending_.empty() || deliveryPaused_) return;
+        }
         return;
     }
     const Ending ending = ending_;

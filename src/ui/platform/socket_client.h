@@ -48,6 +48,8 @@ public:
     // than the receiver is held back by TCP instead of filling our memory.
     std::size_t queuedBytes() const;
     static constexpr std::size_t kMaxQueuedBytes = std::size_t{1} << 20;
+    // Packets handed over per posted event before the window may repaint.
+    static constexpr int kPacketsPerBatch = 64;
     // The most read from the socket at a time, also the socket's own buffer.
     static constexpr std::size_t kReadChunk = std::size_t{64} << 10;
 
