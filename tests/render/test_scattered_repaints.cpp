@@ -1,6 +1,8 @@
 // Repaints of many scattered rectangles in one pass against a full repaint of
 // the same state by a renderer of its own.
 
+#include <QPainter>
+#include <QPixmap>
 #include <random>
 
 #include "core/cards.h"
@@ -93,6 +95,61 @@ TEST_F(ScatteredRepaintTest, CentreEqualsAFullRepaintWhateverTheTableSize) {
     const QImage middle = Artwork("Res/GameBackMid.bmp");
     const QPoint inside(0, 150);  // on the left edge piece, under the middle picture
     EXPECT_EQ(Rgb(renderer.image().pixel(inside)), Rgb(middle.pixel(inside - QPoint(0, 35))));
+}
+
+// Painted straight into a window's buffer, at the widget's place in it, the
+// table lands as its own picture does, whole and in scattered rectangles,
+// whichever device the window paints on; the rest of the buffer is untouched.
+TEST_F(ScatteredRepaintTest, PaintedIntoAWindowEqualsThePicture) {
+    const QSize size(1000, 700);
+    const QPoint offset(5, 35);
+    const QRgb outside = qRgb(1, 2, 3);
+    table.bteMyPai = {0, 5, 13, 20, 27, 33, 40, 46, 51};
+    table.bteSelected.assign(table.bteMyPai.size(), 0);
+    const QRegion scattered = QRegion(0, 0, 1000, 90) + QRect(100, 400, 700, 300) +
+                              QRect(850, 120, 150, 200) + QRect(300, 250, 60, 40);
+    enum class Device { Image, PremultipliedImage, Pixmap };
+    for (const Device device : {Device::Image, Device::PremultipliedImage, Device::Pixmap}) {
+        SCOPED_TRACE(static_cast<int>(device));
+        table.bteSelected[1] = 0;
+        const QImage before = repaint().copy();
+        QImage window(size + QSize(20, 50), device == Device::PremultipliedImage
+                                                ? QImage::Format_ARGB32_Premultiplied
+                                                : QImage::Format_RGB32);
+        window.fill(outside);
+        QPixmap pixmap(window.size());
+        pixmap.fill(QColor(outside));
+        const auto paint = [&](const QRegion& area) {
+            QPainter painter;
+            if (device == Device::Pixmap) {
+                painter.begin(&pixmap);
+            } else {
+                painter.begin(&window);
+            }
+            painter.translate(offset);
+            renderer.paintOn(painter, area);
+            painter.end();
+            if (device == Device::Pixmap)
+                window = pixmap.toImage().convertToFormat(QImage::Format_RGB32);
+        };
+        paint(QRect(QPoint(), size));
+        table.bteSelected[1] = 1;
+        table.lngTotalScore[1] += 5;
+        renderer.paintOwnHand();
+        renderer.paintScorePanel();
+        paint(scattered);
+
+        const QImage after = fullRepaint(size);
+        for (int y = 0; y < window.height(); ++y) {
+            for (int x = 0; x < window.width(); ++x) {
+                const QPoint at = QPoint(x, y) - offset;
+                const QRgb expected = !QRect(QPoint(), size).contains(at) ? outside
+                                      : scattered.contains(at)            ? after.pixel(at)
+                                                                          : before.pixel(at);
+                ASSERT_EQ(Rgb(window.pixel(x, y)), Rgb(expected)) << x << "," << y;
+            }
+        }
+    }
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include "render/table_renderer.h"
 
 #include <QGuiApplication>
+#include <QPaintEngine>
+#include <QPainter>
 #include <QScreen>
 #include <string>
 
@@ -31,14 +33,45 @@ std::string frameName(const BombKind& kind, int frame) {
     return kind.directory + std::string(frame < 10 ? "0" : "") + std::to_string(frame) + ".jpg";
 }
 
+// The widget's part of the buffer the painter draws into, when the table can
+// be painted there pixel for pixel: a 32-bit image, nothing scaled, the
+// widget at a whole-pixel offset and wholly inside it. Null otherwise (a
+// grab into a pixmap, a scaled screen).
+QImage windowPixels(QPainter& painter, QSize size) {
+    QPaintEngine* engine = painter.paintEngine();
+    QPaintDevice* device = engine ? engine->paintDevice() : nullptr;
+    if (!device || device->devType() != QInternal::Image) return {};
+    auto& buffer = *static_cast<QImage*>(device);
+    // Every pixel the table paints is opaque, and an opaque premultiplied
+    // pixel has the same 32 bits as the same colour without alpha.
+    const bool wide = buffer.format() == QImage::Format_RGB32 ||
+                      buffer.format() == QImage::Format_ARGB32_Premultiplied;
+    if (!wide || buffer.devicePixelRatio() != 1.0) return {};
+    const QTransform transform = painter.deviceTransform();
+    if (transform.type() > QTransform::TxTranslate) return {};
+    const QPoint offset(qRound(transform.dx()), qRound(transform.dy()));
+    if (QPointF(offset) != QPointF(transform.dx(), transform.dy())) return {};
+    if (!buffer.rect().contains(QRect(offset, size))) return {};
+    const qsizetype stride = buffer.bytesPerLine();
+    uchar* first = buffer.bits() + offset.y() * stride + offset.x() * qsizetype(sizeof(QRgb));
+    QImage view(first, size.width(), size.height(), stride, QImage::Format_RGB32);
+    // Texts are laid out at the table's fixed resolution, as in image().
+    const QImage table = NewTableImage(QSize(1, 1));
+    view.setDotsPerMeterX(table.dotsPerMeterX());
+    view.setDotsPerMeterY(table.dotsPerMeterY());
+    return view;
+}
+
 }  // namespace
 
 TableRenderer::TableRenderer(const TableState& table, const PublicState& pub, Waiter& waiter)
-    : table_(table), pub_(pub), waiter_(waiter), image_(NewTableImage(QSize(1, 1))) {}
+    : table_(table), pub_(pub), waiter_(waiter), pacer_([this](const QRegion& area) {
+          if (surface_) surface_->update(area);
+      }) {}
 
 TableRenderer::~TableRenderer() {
     if (surface_) {
-        surface_->picture = nullptr;
+        surface_->paintTable = nullptr;
         surface_->onResize = nullptr;
     }
 }
@@ -46,7 +79,10 @@ TableRenderer::~TableRenderer() {
 void TableRenderer::attach(TableSurface* surface) {
     surface_ = surface;
     if (!surface_) return;
-    surface_->picture = [this]() -> const QImage& { return image(); };
+    surface_->paintTable = [this](QPainter& painter, const QRegion& area) {
+        paintOn(painter, area);
+    };
+    if (const QScreen* screen = surface_->screen()) pacer_.setRefreshRate(screen->refreshRate());
     surface_->onResize = [this](QSize size) { resize(size); };
     if (!screenWidth) {
         screenWidth = [this] {
@@ -59,7 +95,8 @@ void TableRenderer::attach(TableSurface* surface) {
 }
 
 void TableRenderer::resize(QSize size) {
-    image_ = NewTableImage(size);
+    size_ = size.expandedTo(QSize(1, 1));
+    image_ = QImage();
     dirty_ = QRegion();
     waiting_.clear();
     layoutTable();
@@ -74,7 +111,7 @@ PictureCache& TableRenderer::pictures() {
 
 void TableRenderer::reloadPictures() {
     pictures_.reset();
-    invalidate(image_.rect());
+    invalidate(QRect(QPoint(), size_));
 }
 
 SceneSources TableRenderer::sources() {
@@ -82,12 +119,39 @@ SceneSources TableRenderer::sources() {
 }
 
 const QImage& TableRenderer::image() {
+    if (image_.isNull()) {
+        image_ = NewTableImage(size_);
+        dirty_ = QRegion(image_.rect());
+    }
     flush();
     return image_;
 }
 
+void TableRenderer::paintOn(QPainter& painter, const QRegion& area) {
+    const QRegion region = area & QRect(QPoint(), size_);
+    if (painting_ || region.isEmpty()) return;
+    QImage window = windowPixels(painter, size_);
+    if (window.isNull()) {
+        const QImage& picture = image();
+        // One rectangle at a time, each as the only clip: a plain rectangle of
+        // the same format is a straight copy of rows, where a clip of many
+        // rectangles would send every pixel through the general blending.
+        for (const QRect& rect : region) {
+            painter.setClipRect(rect);
+            painter.drawImage(rect.topLeft(), picture, rect);
+        }
+        return;
+    }
+    painting_ = true;
+    // Whatever is waiting is part of this paint or of one already asked for.
+    waiting_.clear();
+    TableCanvas canvas(window, region, &fonts_);
+    PaintTableLayers(canvas, sources());
+    painting_ = false;
+}
+
 void TableRenderer::invalidate(const QRect& area) {
-    const QRect visible = area.intersected(image_.rect());
+    const QRect visible = area.intersected(QRect(QPoint(), size_));
     if (visible.isEmpty()) return;
     // Most changes repeat a rectangle already waiting (a seat's play erased and
     // drawn, the buttons after every message): there is nothing more to mark.
@@ -95,14 +159,14 @@ void TableRenderer::invalidate(const QRect& area) {
         if (waiting.contains(visible)) return;
     }
     if (waiting_.size() < kMostWaiting) waiting_.append(visible);
-    dirty_ += visible;
-    if (surface_) surface_->update(visible);
+    if (!image_.isNull()) dirty_ += visible;
+    if (surface_) pacer_.mark(visible);
 }
 
 // Repaints what changed, from the state as it is now. Never nested: painting
 // runs no events.
 void TableRenderer::flush() {
-    if (painting_ || dirty_.isEmpty()) return;
+    if (painting_ || dirty_.isEmpty() || image_.isNull()) return;
     painting_ = true;
     const QRegion region = std::exchange(dirty_, QRegion());
     waiting_.clear();
@@ -113,7 +177,7 @@ void TableRenderer::flush() {
 
 void TableRenderer::layoutTable() {
     const bool smallScreen = screenWidth && screenWidth() <= kSmallScreenWidth;
-    layout_ = ComputeTableLayout(image_.size(), smallScreen, table_.blnShowOtherPai != 0);
+    layout_ = ComputeTableLayout(size_, smallScreen, table_.blnShowOtherPai != 0);
     if (placeCountdownBar) placeCountdownBar(kKoClockGeometry);
 }
 
@@ -122,7 +186,7 @@ void TableRenderer::paintTable() {
     overlays_.trickView = TrickView::Current;
     overlays_.result.reset();
     overlays_.firstPlayerChair = -1;
-    invalidate(image_.rect());
+    invalidate(QRect(QPoint(), size_));
     if (placeStartButton) placeStartButton(layout_.ptUserFace[kBottom] + QPoint(150, 5));
 }
 

@@ -1,9 +1,14 @@
 #pragma once
 // The table scene drawn for real. Each call of the table handling says what
 // changed; the renderer marks the rectangles that this touches and repaints
-// them from the state (through the layer routine) before they are shown or
+// them from the state (through the layer routine) when they are shown or
 // read. Erasing and drawing are therefore one thing: a rectangle always ends
 // up exactly as a full repaint would draw it.
+//
+// On the screen the table is painted straight into the window's own buffer,
+// at most once per display frame; a picture of its own (image()) is kept only
+// for those who read the table's pixels, or where the window's buffer cannot
+// be drawn on pixel for pixel.
 
 #include <QImage>
 #include <QPointer>
@@ -14,8 +19,11 @@
 #include <optional>
 
 #include "ports/table_scene.h"
+#include "render/frame_pacer.h"
 #include "render/scene_paint.h"
 #include "render/table_layout.h"
+
+class QPainter;
 
 namespace krvo {
 
@@ -41,8 +49,13 @@ public:
     // closer to the hands.
     std::function<int()> screenWidth;
 
-    // The back buffer with every pending change painted.
+    // The whole table as a picture, with every change painted.
     const QImage& image();
+    // The area of the table, in table coordinates, onto the painter of its
+    // widget: straight into the widget's buffer when that is a 32-bit image
+    // at one pixel per pixel, through image() otherwise.
+    void paintOn(QPainter& painter, const QRegion& area);
+    FramePacer& pacer() { return pacer_; }
     const TableLayout& layout() const { return layout_; }
     const SceneOverlays& overlays() const { return overlays_; }
     // Files are read again on their next use.
@@ -89,7 +102,10 @@ private:
     QPointer<TableSurface> surface_;
     std::unique_ptr<PictureCache> pictures_;
     TableFonts fonts_;
+    QSize size_{1, 1};
+    // The picture behind image(), made on its first use.
     QImage image_;
+    FramePacer pacer_;
     TableLayout layout_;
     SceneOverlays overlays_;
     ClockFace clock_;

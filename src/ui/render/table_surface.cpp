@@ -23,22 +23,15 @@ int buttonNumber(Qt::MouseButton button) {
 
 TableSurface::TableSurface(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("picGameBack"));
-    // The back buffer covers every pixel: nothing to clear before showing it.
+    // The table covers every pixel: nothing to clear before painting it.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
 }
 
 void TableSurface::paintEvent(QPaintEvent* event) {
-    if (!picture) return;
-    const QImage& image = picture();
+    if (!paintTable) return;
     QPainter painter(this);
-    // One rectangle at a time, each as the only clip: a plain rectangle of the
-    // same format is a straight copy of rows, where a clip of many rectangles
-    // would send every pixel through the general blending (and its threads).
-    for (const QRect& rect : event->region()) {
-        painter.setClipRect(rect);
-        painter.drawImage(rect.topLeft(), image, rect);
-    }
+    paintTable(painter, event->region());
 }
 
 void TableSurface::resizeEvent(QResizeEvent* event) {

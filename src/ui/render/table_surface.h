@@ -1,10 +1,8 @@
 #pragma once
-// picGameBack: the widget that shows the table. The table is drawn into a back
-// buffer that outlives every repaint; the widget only shows the rectangles
-// that changed, so a single element's repaint shows at once without redrawing
-// the rest. The widget reports its size and the mouse to its owner.
+// picGameBack: the widget that shows the table. Its owner paints the
+// rectangles that changed, so a single element's repaint shows without
+// redrawing the rest. The widget reports its size and the mouse to its owner.
 
-#include <QImage>
 #include <QWidget>
 #include <functional>
 
@@ -18,8 +16,8 @@ class TableSurface : public QWidget {
 public:
     explicit TableSurface(QWidget* parent = nullptr);
 
-    // The up-to-date back buffer, drawn on the screen by the widget.
-    std::function<const QImage&()> picture;
+    // Paints an area of the table, in the widget's coordinates, with the painter.
+    std::function<void(QPainter&, const QRegion&)> paintTable;
     std::function<void(QSize)> onResize;
     std::function<void(int button, QPoint)> onMouseMove;
     std::function<void(int button, QPoint)> onMouseUp;
