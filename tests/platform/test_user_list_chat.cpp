@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
@@ -173,13 +174,23 @@ protected:
     ChatControl chat_;
 };
 
+// Lines given in one go (a flood within a frame) and lines given after the
+// view was read both land in order, and the view keeps the latest, scrolled
+// to the newest.
 TEST_F(ChatTest, ViewKeepsOnlyTheLatestLines) {
-    for (int i = 0; i < kMaxChatLines + 100; ++i) {
+    chat_.resize(200, 300);
+    for (int i = 0; i < 5; ++i) chat_.ShowChatText("line " + std::to_string(i));
+    EXPECT_EQ(chat_.lineCount(), 5);
+    for (int i = 5; i < 2 * kMaxChatLines + 100; ++i) {
         chat_.ShowChatText("line " + std::to_string(i));
     }
     EXPECT_EQ(chat_.lineCount(), kMaxChatLines);
-    EXPECT_EQ(chat_.lineText(0), QStringLiteral("line 100"));
-    EXPECT_EQ(chat_.lineText(kMaxChatLines - 1), QStringLiteral("line %1").arg(kMaxChatLines + 99));
+    EXPECT_EQ(chat_.lineText(0), QStringLiteral("line %1").arg(kMaxChatLines + 100));
+    EXPECT_EQ(chat_.lineText(kMaxChatLines - 1),
+              QStringLiteral("line %1").arg(2 * kMaxChatLines + 99));
+    const QScrollBar* bar = chat_.lineView()->verticalScrollBar();
+    EXPECT_GT(bar->maximum(), 0);
+    EXPECT_EQ(bar->value(), bar->maximum());
     EXPECT_TRUE(chat_.lineView()->isReadOnly());
 }
 

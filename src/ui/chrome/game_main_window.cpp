@@ -14,6 +14,7 @@
 #include "chrome/splitter_widgets.h"
 #include "core/clock.h"
 #include "platform/chat_control.h"
+#include "platform/frame_pacer.h"
 #include "platform/resources.h"
 #include "platform/user_list_control.h"
 #include "render/table_surface.h"
@@ -63,6 +64,8 @@ GameMainWindow::GameMainWindow(Clock& clock, const std::string& appPath, QWidget
     picSplitter_->raise();
 
     const QScreen* screen = QGuiApplication::primaryScreen();
+    auto* pacer = new FramePacer(this);
+    if (screen) pacer->setRefreshRate(screen->refreshRate());
     splitters_ = InitialSplitters(screen ? screen->geometry().size() : QSize(1024, 768));
 
     connect(picSplitter_, &SplitterBar::toggleRequested, this, [this] {

@@ -10,11 +10,14 @@
 #include <QTextBlock>
 #include <QTextCharFormat>
 #include <QTextCursor>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "core/packet.h"
+#include "platform/frame_pacer.h"
 
 namespace krvo {
 
@@ -98,6 +101,7 @@ ChatControl::ChatControl(QWidget* parent)
       recipients_(new QComboBox(this)),
       input_(new QLineEdit(this)),
       send_(new QPushButton(QStringLiteral("发送"), this)),
+      lineTimer_(new QTimer(this)),
       now_([] { return QTime::currentTime(); }) {
     title_->setTextFormat(Qt::PlainText);
     title_->setAutoFillBackground(true);
@@ -111,6 +115,9 @@ ChatControl::ChatControl(QWidget* parent)
     lines_->setUndoRedoEnabled(false);
     lines_->setMaximumBlockCount(kMaxChatLines);
     lines_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    lineTimer_->setSingleShot(true);
+    lineTimer_->setInterval(FramePacer::kDefaultFrameMs);
+    lineTimer_->callOnTimeout(this, [this] { showPendingLines(); });
     input_->setMaxLength(kMaxInputLength);
     recipients_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     recipients_->addItem(fromUtf8(kAllRecipients));
@@ -140,6 +147,8 @@ void ChatControl::setTitle(std::string_view title) {
 }
 
 void ChatControl::Initialise() {
+    pending_.clear();
+    lineTimer_->stop();
     lines_->clear();
     hasLines_ = false;
     ClearRecipients();
@@ -162,13 +171,29 @@ ChatStyle ChatControl::plainStyle(QRgb rgb, bool bold) const {
 }
 
 void ChatControl::appendLine(std::initializer_list<Segment> segments) {
-    QTextCursor cursor(lines_->document());
-    cursor.movePosition(QTextCursor::End);
-    if (hasLines_) cursor.insertBlock();
+    Line& line = pending_.emplace_back();
     for (const Segment& segment : segments) {
-        cursor.insertText(segment.text, charFormat(segment.style));
+        line.push_back({segment.text, charFormat(segment.style)});
     }
-    hasLines_ = true;
+    // The view keeps no more: older lines would be laid out only to go.
+    if (pending_.size() > static_cast<std::size_t>(kMaxChatLines)) pending_.pop_front();
+    if (!lineTimer_->isActive()) lineTimer_->start();
+}
+
+void ChatControl::showPendingLines() const {
+    if (pending_.empty()) return;
+    lineTimer_->stop();
+    QTextCursor cursor(lines_->document());
+    // One edit: the document lays out and reports its new size once (and
+    // does not lay the last line out again only to place the cursor after it).
+    cursor.beginEditBlock();
+    cursor.movePosition(QTextCursor::End);
+    for (const Line& line : std::exchange(pending_, {})) {
+        if (hasLines_) cursor.insertBlock();
+        for (const Piece& piece : line) cursor.insertText(piece.text, piece.format);
+        hasLines_ = true;
+    }
+    cursor.endEditBlock();
     QScrollBar* bar = lines_->verticalScrollBar();
     bar->setValue(bar->maximum());
 }
@@ -264,6 +289,7 @@ bool ChatControl::SendInput() {
 }
 
 int ChatControl::lineCount() const {
+    showPendingLines();
     return hasLines_ ? lines_->document()->blockCount() : 0;
 }
 

@@ -7,8 +7,10 @@
 
 #include <QString>
 #include <QStringList>
+#include <QTextCharFormat>
 #include <QTime>
 #include <QWidget>
+#include <deque>
 #include <functional>
 #include <span>
 #include <string>
@@ -22,6 +24,7 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class QTimer;
 
 namespace krvo {
 
@@ -93,7 +96,10 @@ public:
 
     int lineCount() const;
     QString lineText(int index) const;
-    QPlainTextEdit* lineView() const { return lines_; }
+    QPlainTextEdit* lineView() const {
+        showPendingLines();
+        return lines_;
+    }
     QLineEdit* input() const { return input_; }
     QPushButton* sendButton() const { return send_; }
     QComboBox* recipientBox() const { return recipients_; }
@@ -110,13 +116,25 @@ private:
     };
     void appendLine(std::initializer_list<Segment> segments);
     ChatStyle plainStyle(QRgb rgb, bool bold = false) const;
+    // Lines wait for at most a display frame and go into the view together:
+    // a burst of lines is laid out and scrolled to once, and a flood of them
+    // only as far as the view keeps lines. Whoever reads the view sees every
+    // line given so far.
+    struct Piece {
+        QString text;
+        QTextCharFormat format;
+    };
+    using Line = std::vector<Piece>;
+    void showPendingLines() const;
 
     QLabel* title_ = nullptr;
     QPlainTextEdit* lines_ = nullptr;
     QComboBox* recipients_ = nullptr;
     QLineEdit* input_ = nullptr;
     QPushButton* send_ = nullptr;
-    bool hasLines_ = false;
+    QTimer* lineTimer_ = nullptr;
+    mutable std::deque<Line> pending_;
+    mutable bool hasLines_ = false;
 
     std::string facesFolder_;
     std::string programFolder_;

@@ -65,9 +65,7 @@ QImage windowPixels(QPainter& painter, QSize size) {
 }  // namespace
 
 TableRenderer::TableRenderer(const TableState& table, const PublicState& pub, Waiter& waiter)
-    : table_(table), pub_(pub), waiter_(waiter), pacer_([this](const QRegion& area) {
-          if (surface_) surface_->update(area);
-      }) {}
+    : table_(table), pub_(pub), waiter_(waiter) {}
 
 TableRenderer::~TableRenderer() {
     if (surface_) {
@@ -82,7 +80,6 @@ void TableRenderer::attach(TableSurface* surface) {
     surface_->paintTable = [this](QPainter& painter, const QRegion& area) {
         paintOn(painter, area);
     };
-    if (const QScreen* screen = surface_->screen()) pacer_.setRefreshRate(screen->refreshRate());
     surface_->onResize = [this](QSize size) { resize(size); };
     if (!screenWidth) {
         screenWidth = [this] {
@@ -160,7 +157,7 @@ void TableRenderer::invalidate(const QRect& area) {
     }
     if (waiting_.size() < kMostWaiting) waiting_.append(visible);
     if (!image_.isNull()) dirty_ += visible;
-    if (surface_) pacer_.mark(visible);
+    if (surface_) surface_->update(visible);
 }
 
 // Repaints what changed, from the state as it is now. Never nested: painting

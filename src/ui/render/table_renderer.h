@@ -5,10 +5,9 @@
 // read. Erasing and drawing are therefore one thing: a rectangle always ends
 // up exactly as a full repaint would draw it.
 //
-// On the screen the table is painted straight into the window's own buffer,
-// at most once per display frame; a picture of its own (image()) is kept only
-// for those who read the table's pixels, or where the window's buffer cannot
-// be drawn on pixel for pixel.
+// On the screen the table is painted straight into the window's own buffer;
+// a picture of its own (image()) is kept only for those who read the table's
+// pixels, or where the window's buffer cannot be drawn on pixel for pixel.
 
 #include <QImage>
 #include <QPointer>
@@ -19,7 +18,6 @@
 #include <optional>
 
 #include "ports/table_scene.h"
-#include "render/frame_pacer.h"
 #include "render/scene_paint.h"
 #include "render/table_layout.h"
 
@@ -55,7 +53,6 @@ public:
     // widget: straight into the widget's buffer when that is a 32-bit image
     // at one pixel per pixel, through image() otherwise.
     void paintOn(QPainter& painter, const QRegion& area);
-    FramePacer& pacer() { return pacer_; }
     const TableLayout& layout() const { return layout_; }
     const SceneOverlays& overlays() const { return overlays_; }
     // Files are read again on their next use.
@@ -105,7 +102,6 @@ private:
     QSize size_{1, 1};
     // The picture behind image(), made on its first use.
     QImage image_;
-    FramePacer pacer_;
     TableLayout layout_;
     SceneOverlays overlays_;
     ClockFace clock_;
