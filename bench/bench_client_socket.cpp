@@ -23,8 +23,9 @@
 // seconds), which would charge each message with idle seconds of the table.
 // Each wait still lets Qt handle its events, paints included, as the
 // program's own pump does, so the figure is the cost of receiving, handling
-// and showing. The table shows at most one picture per display frame, so a
-// burst pays for the frames it spans, not for every pause in it.
+// and showing. The window paints at most once per display frame and chat
+// lines wait for the frame, so a burst pays for the frames it spans, not for
+// every pause in it.
 //
 // The end of a burst is a message that replaces the own hand with three cards
 // that differ from burst to burst; the client handles messages in order, so

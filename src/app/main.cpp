@@ -73,6 +73,7 @@ int main(int argc, char** argv) {
     krvo::QtSystemAlerts alerts;
     krvo::TableApp table(launch.params, QCoreApplication::applicationDirPath().toStdString(), clock,
                          krvo::PumpQtEvents, alerts);
+    alerts.setEnding([&table] { return table.ended(); });
     table.Start();
     if (table.ended()) return EXIT_SUCCESS;
     return QApplication::exec();

@@ -30,15 +30,41 @@ std::unique_ptr<QMessageBox> MakeSystemBox(QMessageBox::Icon icon, std::string_v
 
 void QtSystemAlerts::warning(std::string_view caption, std::string_view text, QWidget* owner) {
     const QString platform = QGuiApplication::platformName();
-    if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal")) {
+    const bool nobodySees =
+        platform == QLatin1String("offscreen") || platform == QLatin1String("minimal");
+    if (!run_ && nobodySees) {
         std::cerr << caption << ": " << text << std::endl;
         return;
     }
+    if (showing_) {
+        if (waiting_.size() < kMostWaiting) {
+            waiting_.push_back({std::string(caption), std::string(text), owner});
+        } else {
+            std::cerr << caption << ": " << text << std::endl;
+        }
+        return;
+    }
+    showing_ = true;
+    show(caption, text, owner);
+    while (!waiting_.empty() && !(ending_ && ending_())) {
+        const Waiting next = std::move(waiting_.front());
+        waiting_.pop_front();
+        show(next.caption, next.text, next.owner);
+    }
+    waiting_.clear();
+    showing_ = false;
+}
+
+void QtSystemAlerts::show(std::string_view caption, std::string_view text, QWidget* owner) {
     std::unique_ptr<QMessageBox> box = MakeSystemBox(QMessageBox::Warning, caption, text, owner);
     // The box runs its own loop, in which the owner may be discarded and take
     // its child box along.
     const QPointer<QMessageBox> alive(box.get());
-    box->exec();
+    if (run_) {
+        run_(*box);
+    } else {
+        box->exec();
+    }
     if (!alive) (void)box.release();
 }
 

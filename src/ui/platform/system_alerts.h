@@ -2,7 +2,12 @@
 // The Qt side of the system alerts, and the system-style boxes.
 
 #include <QMessageBox>
+#include <QPointer>
+#include <cstddef>
+#include <deque>
+#include <functional>
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "ports/system_alerts.h"
@@ -13,9 +18,37 @@ namespace krvo {
 
 // QMessageBox on a real display; on the offscreen and minimal platforms,
 // where nobody could close a box, the text goes to standard error instead.
+//
+// One box at a time. A warning raised while a box is up (a burst of props
+// notices from the network, each handled inside the loop of the box before
+// it) waits and is shown when that box closes, instead of opening a box and
+// a loop inside the last one without end. Past kMostWaiting the text goes to
+// standard error.
 class QtSystemAlerts final : public SystemAlerts {
 public:
+    // Shows a box and returns once it is closed; by default the box's own loop.
+    using RunBox = std::function<void(QMessageBox&)>;
+    static constexpr std::size_t kMostWaiting = 16;
+
+    QtSystemAlerts() = default;
+    explicit QtSystemAlerts(RunBox run) : run_(std::move(run)) {}
+
     void warning(std::string_view caption, std::string_view text, QWidget* owner) override;
+    // Once this holds (the program is ending), boxes still waiting are dropped.
+    void setEnding(std::function<bool()> ending) { ending_ = std::move(ending); }
+
+private:
+    struct Waiting {
+        std::string caption;
+        std::string text;
+        QPointer<QWidget> owner;
+    };
+    void show(std::string_view caption, std::string_view text, QWidget* owner);
+
+    RunBox run_;
+    std::function<bool()> ending_;
+    std::deque<Waiting> waiting_;
+    bool showing_ = false;
 };
 
 // A system-style box with the one button "确定", owned by owner (centred over
