@@ -5,8 +5,6 @@
 #include <QCoreApplication>
 #include <QPaintEvent>
 #include <QWidget>
-#include <cmath>
-#include <limits>
 
 #include "platform/frame_pacer.h"
 #include "support/qt_test_application.h"
@@ -48,26 +46,6 @@ TEST(FramePacer, PaintsAtOnceAfterAQuietFrameAndGathersTheRest) {
     EXPECT_EQ(window.paints, held + 1);  // both changes in one picture
     EXPECT_FALSE(pacer->pending());
     EXPECT_EQ(paintsAfter(1040), 1);  // a frame later: at once
-}
-
-TEST(FramePacer, FrameFollowsTheScreensRefreshRate) {
-    testing::EnsureQtApplication();
-    QWidget window;
-    FramePacer pacer(&window);
-    const struct {
-        double hertz;
-        int frameMs;
-    } rows[] = {{60, 16},
-                {144, 6},
-                {30, 33},
-                {0, FramePacer::kDefaultFrameMs},
-                {-60, FramePacer::kDefaultFrameMs},
-                {1e6, FramePacer::kDefaultFrameMs},
-                {std::numeric_limits<double>::quiet_NaN(), FramePacer::kDefaultFrameMs}};
-    for (const auto& row : rows) {
-        pacer.setRefreshRate(row.hertz);
-        EXPECT_EQ(pacer.frameMs(), row.frameMs) << row.hertz;
-    }
 }
 
 }  // namespace
