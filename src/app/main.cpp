@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <iostream>
+#include <string_view>
 
 #include "app/table_app.h"
 #include "platform/fonts.h"
@@ -14,11 +15,19 @@
 
 namespace {
 
+constexpr std::string_view kNoDisplayText = "无法打开显示器，牌桌无法显示，程序结束。";
+
+// Told to run where nothing is shown (tests, the fuzz and benchmark programs).
+bool askedForNoDisplay() {
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM").toLower();
+    return platform.startsWith("offscreen") || platform.startsWith("minimal");
+}
+
 // A start-up error box needs a display somebody can see; without one (the
 // offscreen and minimal platforms, or no display at all) nobody could close it.
 bool canShowBox() {
     const QByteArray platform = qgetenv("QT_QPA_PLATFORM").toLower();
-    if (platform.startsWith("offscreen") || platform.startsWith("minimal")) return false;
+    if (askedForNoDisplay()) return false;
     if (platform.isEmpty() || platform.startsWith("xcb")) {
         return qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
     }
@@ -26,7 +35,7 @@ bool canShowBox() {
 }
 
 // Qt ends the process with an abort when no platform of its list can start,
-// as with a DISPLAY that no server answers. The box's application tries the
+// as with a DISPLAY that no server answers. The application tries the
 // platforms Qt would pick, then offscreen, where it shows nothing.
 void allowStartWithoutDisplay() {
     QByteArray platforms = qgetenv("QT_QPA_PLATFORM");
@@ -62,9 +71,15 @@ int main(int argc, char** argv) {
     const krvo::LaunchResult launch = krvo::ParseLaunch(krvo::JoinArguments(argc, argv));
     if (launch.error != krvo::LaunchError::None) return refuseStart(launch.error, argv);
 
+    const bool headless = askedForNoDisplay();
+    if (!headless) allowStartWithoutDisplay();
     // Qt must not take the lobby's fields for its own options.
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
+    if (!headless && QGuiApplication::platformName() == QLatin1String("offscreen")) {
+        std::cerr << kNoDisplayText << std::endl;
+        return EXIT_FAILURE;
+    }
     QApplication::setQuitOnLastWindowClosed(false);
     krvo::InstallFontSubstitutions();
     krvo::InstallQtChineseTexts();
