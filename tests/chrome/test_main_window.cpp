@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <QCloseEvent>
+#include <QCursor>
 #include <QDir>
 #include <QFile>
+#include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -14,6 +16,7 @@
 #include "chrome/splitter_widgets.h"
 #include "core/clock.h"
 #include "platform/user_list_control.h"
+#include "render/table_surface.h"
 #include "support/qt_test_application.h"
 
 namespace krvo {
@@ -94,6 +97,23 @@ TEST_F(MainWindowTest, NoClickActsWhileThePointerIsInAFrameZone) {
     EXPECT_EQ(window.frameZone(), FrameZone::Move);
     window.TrackFrameHit(window.mapToGlobal(slotCentre(2)));
     EXPECT_EQ(window.frameZone(), FrameZone::None) << "over a caption button";
+}
+
+// The tick takes the pointer from the program's own mouse events, over any of
+// its widgets, not from the display.
+TEST_F(MainWindowTest, TheTickSeesThePointerWhereTheMouseEventsPutIt) {
+    QCursor::setPos(window.mapToGlobal(QPoint(300, 20)));  // the display: on the caption
+    const auto moveOver = [](QWidget& widget, QPoint at) {
+        QMouseEvent move(QEvent::MouseMove, at, widget.mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QCoreApplication::sendEvent(&widget, &move);
+    };
+    moveOver(window.tableSurface(), QPoint(400, 300));
+    clock.advance(100);
+    EXPECT_EQ(window.frameZone(), FrameZone::None);
+    moveOver(window, QPoint(2, 300));
+    clock.advance(100);
+    EXPECT_EQ(window.frameZone(), FrameZone::Left);
 }
 
 TEST_F(MainWindowTest, TheBarCollapsesTheColumnAndIsDraggedWithinItsLimits) {

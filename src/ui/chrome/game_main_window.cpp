@@ -1,6 +1,7 @@
 #include "chrome/game_main_window.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QCursor>
 #include <QDesktopServices>
 #include <QGuiApplication>
@@ -31,7 +32,16 @@ const QColor kWindowBackground(250, 250, 250);
 
 GameMainWindow::GameMainWindow(Clock& clock, const std::string& appPath, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
-      tmrForm_(clock.createTimer([this] { TrackFrameHit(QCursor::pos()); })),
+      tmrForm_(clock.createTimer([this] {
+          // The pointer as the mouse events last placed it. Asking the X
+          // server instead (QCursor::pos) is a round trip that would stall
+          // the program at every tick, and for long over a remote display;
+          // it is asked only before any event has come. Outside the
+          // program's windows no events come, but there the zone shows and
+          // does nothing.
+          if (!pointer_) pointer_ = QCursor::pos();
+          TrackFrameHit(*pointer_);
+      })),
       captionMid_(LoadPicture(appPath, "Res\\CaptionMid.bmp")),
       captionEnd_(LoadPicture(appPath, "Res\\CaptionLR.bmp")),
       sysMenu_(LoadPicture(appPath, "Res\\SysMenu.bmp")),
@@ -83,6 +93,9 @@ GameMainWindow::GameMainWindow(Clock& clock, const std::string& appPath, QWidget
         applyLayout(DropChatSplitter(splitters_, size(), lstUser_->geometry(), y));
     });
     connect(picUserButBk_, &UserButtonPane::clicked, this, &GameMainWindow::ClickUserButton);
+    // Every mouse event of the program, whichever widget it goes to, tells
+    // where the pointer is.
+    QCoreApplication::instance()->installEventFilter(this);
     tmrForm_->start(kTrackIntervalMs);
 }
 
@@ -254,6 +267,16 @@ void GameMainWindow::setPointerShape(FrameZone zone) {
         QGuiApplication::restoreOverrideCursor();
         pointerOverridden_ = false;
     }
+}
+
+bool GameMainWindow::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    const bool placesPointer = type == QEvent::MouseMove || type == QEvent::MouseButtonPress ||
+                               type == QEvent::MouseButtonRelease || type == QEvent::Enter;
+    if (placesPointer && event->isSinglePointEvent()) {
+        pointer_ = static_cast<QSinglePointEvent*>(event)->globalPosition().toPoint();
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void GameMainWindow::mouseMoveEvent(QMouseEvent* event) {

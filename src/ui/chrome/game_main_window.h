@@ -13,6 +13,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "chrome/frame_layout.h"
@@ -76,6 +77,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     bool bombPlaying() const { return bombShowing && bombShowing(); }
@@ -89,6 +91,8 @@ private:
 
     std::function<bool()> closeRequest_;
     std::unique_ptr<Timer> tmrForm_;
+    // Where the pointer was last seen by the program's own mouse events.
+    std::optional<QPoint> pointer_;
     QImage captionMid_;
     QImage captionEnd_;
     QImage sysMenu_;
