@@ -16,16 +16,13 @@
 // The client is the table program as main.cpp builds it: command line, the
 // main window with its renderer, sounds, the socket and the handlers. Only its
 // clock differs. The table's own pauses (2 s after a won trick, the bomb
-// animation) would make a burst last as long as the round itself; each wait
-// moves that clock on in one leap instead, as a loop busy for the whole pause
-// would see it: every timer due fires once, not once per interval of time
-// that never passed (the pointer check ten times a second, the turn clock's
-// seconds), which would charge each message with idle seconds of the table.
-// Each wait still lets Qt handle its events, paints included, as the
-// program's own pump does, so the figure is the cost of receiving, handling
-// and showing. The window paints at most once per display frame and chat
-// lines wait for the frame, so a burst pays for the frames it spans, not for
-// every pause in it.
+// animation) would make a burst last as long as the round itself; they run on
+// a clock that the waits move on at once, as in the end-to-end tests. Each
+// wait still lets Qt handle its events, paints included, as the program's own
+// pump does, so the figure is the cost of receiving, handling and showing.
+// The window paints at most once per display frame and chat lines wait for
+// the frame, so a burst pays for the frames it spans, not for every pause in
+// it.
 //
 // The end of a burst is a message that replaces the own hand with three cards
 // that differ from burst to burst; the client handles messages in order, so
@@ -172,7 +169,7 @@ public:
         app_ = std::make_unique<krvo::TableApp>(
             launch.params, KRVO_APP_DIR, clock_,
             [this](std::int64_t maxMs) {
-                clock_.leap(std::max<std::int64_t>(maxMs, 0));
+                clock_.advance(std::max<std::int64_t>(maxMs, 0));
                 QCoreApplication::processEvents();
             },
             alerts_);

@@ -24,29 +24,6 @@ TEST(ManualClock, TimersFireInDueOrderAndRepeat) {
     EXPECT_EQ(clock.nowMs(), 3100);
 }
 
-// A leap is one step of a busy loop: each timer due on the way fires once, at
-// the new time; what a callback starts, and a repeat, wait for the next step.
-TEST(ManualClock, LeapFiresEachDueTimerOnce) {
-    ManualClock clock;
-    std::vector<std::pair<char, std::int64_t>> fired;
-    auto repeating = clock.createTimer([&] { fired.emplace_back('r', clock.nowMs()); });
-    auto late = clock.createTimer([&] { fired.emplace_back('l', clock.nowMs()); });
-    auto started = clock.createTimer([&] { fired.emplace_back('s', clock.nowMs()); });
-    auto once = clock.createTimer([&] {
-        fired.emplace_back('o', clock.nowMs());
-        started->start(0, true);
-    });
-    repeating->start(100);
-    once->start(1500, true);
-    late->start(2500, true);
-    clock.leap(2000);
-    EXPECT_EQ(fired, (std::vector<std::pair<char, std::int64_t>>{{'r', 2000}, {'o', 2000}}));
-    clock.advance(100);
-    EXPECT_EQ(fired, (std::vector<std::pair<char, std::int64_t>>{
-                         {'r', 2000}, {'o', 2000}, {'s', 2000}, {'r', 2100}}));
-    EXPECT_TRUE(late->isActive());
-}
-
 TEST(ManualClock, CallbackMayStopRestartOrDestroyTimers) {
     ManualClock clock;
     int ticks = 0;

@@ -1,7 +1,6 @@
 #include "core/clock.h"
 
 #include <algorithm>
-#include <cstdint>
 
 namespace krvo {
 
@@ -81,23 +80,6 @@ void ManualClock::advance(std::int64_t ms) {
         timer->fire();
     }
     now_ = std::max(now_, target);
-}
-
-void ManualClock::leap(std::int64_t ms) {
-    const std::int64_t target = now_ + (ms > 0 ? ms : 0);
-    const std::uint64_t startedBefore = sequence_;
-    now_ = std::max(now_, target);
-    // Only timers started before the leap: one started or repeated by a
-    // callback counts from the new time and waits for the next step.
-    auto next = [&] {
-        return std::find_if(due_.begin(), due_.upper_bound({target, UINT64_MAX}),
-                            [&](const auto& entry) { return entry.first.second < startedBefore; });
-    };
-    for (auto it = next(); it != due_.upper_bound({target, UINT64_MAX}); it = next()) {
-        ManualTimer* timer = it->second;
-        due_.erase(it);
-        timer->fire();
-    }
 }
 
 }  // namespace krvo

@@ -44,10 +44,6 @@ public:
 
     // Moves time forward by ms, firing every timer that falls due on the way.
     void advance(std::int64_t ms);
-    // Moves time forward by ms in one step, as an event loop kept busy that
-    // long sees it: every timer that fell due fires once, a repeating one then
-    // counting its interval from the new time.
-    void leap(std::int64_t ms);
     // How many timers are running now.
     std::size_t activeTimers() const { return due_.size(); }
 
