@@ -149,10 +149,10 @@ void PaintCentre(TableCanvas& canvas, const SceneSources& scene) {
         canvas.erase(centre);
         if (!middle.isNull()) canvas.copy(middle, picture.topLeft());
     }
-    const bool previous = scene.overlays.trickView == TrickView::Previous;
     for (std::uint8_t chair = 0; chair < kChairCount; ++chair) {
         const SeatInfo& seat = scene.table.arrSeat[chair];
-        paintSeatPlay(canvas, scene, previous ? seat.bteLastOutPai : seat.bteOutPai,
+        paintSeatPlay(canvas, scene,
+                      scene.showsPreviousPlay(chair) ? seat.bteLastOutPai : seat.bteOutPai,
                       scene.position(chair));
     }
 }

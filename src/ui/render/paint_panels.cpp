@@ -227,7 +227,7 @@ void PaintButtons(TableCanvas& canvas, const SceneSources& scene) {
     }
     const QImage& plays = scene.pictures.app("Res\\UserOutBut.bmp");
     const int count = table.bteRoundState == kRoundFollow ? 3 : 1;
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 3 && !scene.playButtonsHidden(); ++i) {
         const int s = table.bteOutBut[static_cast<std::size_t>(i)];
         if (!shown(s)) continue;
         canvas.masked(plays, QRect((i + (s - 1) * 3) * 61, 0, 61, 28), {366, 0},

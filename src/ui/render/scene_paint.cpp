@@ -13,6 +13,16 @@ bool SceneSources::seatsShown() const {
     return !pub.strViewUserName.empty();
 }
 
+bool SceneSources::showsPreviousPlay(std::uint8_t chair) const {
+    return overlays.trickView == TrickView::Previous &&
+           (overlays.currentPlaySeats & (1u << chair)) == 0;
+}
+
+// The previous trick is laid over the place of the play buttons.
+bool SceneSources::playButtonsHidden() const {
+    return overlays.trickView == TrickView::Previous && !overlays.playButtonsOverTrick;
+}
+
 void PaintTableLayers(TableCanvas& canvas, const SceneSources& scene) {
     if (canvas.clip().isEmpty()) return;
     PaintBackground(canvas, scene);

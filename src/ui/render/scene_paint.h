@@ -47,6 +47,11 @@ struct BombFrame {
 // the pictures that lie over the table until the next full repaint.
 struct SceneOverlays {
     TrickView trickView = TrickView::Current;
+    // While the previous trick shows, what changed since it was put up shows
+    // at once: the chairs (a bit each) whose play changed show their current
+    // play, and the play buttons show once drawn again over it.
+    std::uint8_t currentPlaySeats = 0;
+    bool playButtonsOverTrick = false;
     std::optional<std::array<std::int32_t, 4>> result;
     int firstPlayerChair = -1;
     std::optional<BombFrame> bomb;
@@ -64,6 +69,10 @@ struct SceneSources {
     // The screen position of a chair (0-3).
     int position(std::uint8_t chair) const;
     bool seatsShown() const;
+    // Whether the centre shows this chair's play of the previous trick
+    // rather than its current one.
+    bool showsPreviousPlay(std::uint8_t chair) const;
+    bool playButtonsHidden() const;
 };
 
 void PaintTableLayers(TableCanvas& canvas, const SceneSources& scene);

@@ -218,18 +218,37 @@ void TableRenderer::paintToggledCard(std::size_t index) {
 }
 
 void TableRenderer::paintTableCentre(TrickView which) {
+    if (which == TrickView::Previous) {
+        overlays_.currentPlaySeats = 0;
+        overlays_.playButtonsOverTrick = false;
+    }
     overlays_.trickView = which;
     invalidate(CentreArea(sources()));
+    invalidate(playButtonsArea());
     invalidate(anyWaitingNoticeArea());
 }
 
+// A seat whose play changes while the previous trick shows shows its current
+// play from then on: the player sees every play as it comes.
+void TableRenderer::seatPlayChanged(std::uint8_t chair) {
+    if (!sources().showsPreviousPlay(chair)) return;
+    const int position = sources().position(chair);
+    invalidate(PlayRect(layout_, position, table_.arrSeat[chair].bteLastOutPai));
+    overlays_.currentPlaySeats =
+        static_cast<std::uint8_t>(overlays_.currentPlaySeats | 1u << chair);
+}
+
 void TableRenderer::paintSeatPlay(std::uint8_t chair) {
-    if (chair < kChairCount) invalidate(SeatPlayArea(sources(), chair));
+    if (chair >= kChairCount) return;
+    seatPlayChanged(chair);
+    invalidate(SeatPlayArea(sources(), chair));
 }
 
 void TableRenderer::eraseSeatPlay(std::uint8_t chair) {
-    // Measured now, while the play is still there; painted once it is gone.
-    if (chair < kChairCount) invalidate(SeatPlayArea(sources(), chair));
+    if (chair >= kChairCount) return;
+    // Measured now, while the plays are still there; painted once they are gone.
+    seatPlayChanged(chair);
+    invalidate(SeatPlayArea(sources(), chair));
 }
 
 void TableRenderer::paintDeclarationMarks(std::uint8_t chair) {
@@ -257,6 +276,7 @@ QRect TableRenderer::playButtonsArea() {
 }
 
 void TableRenderer::paintPlayButtons() {
+    if (overlays_.trickView == TrickView::Previous) overlays_.playButtonsOverTrick = true;
     invalidate(playButtonsArea());
 }
 

@@ -92,6 +92,7 @@ private:
     void flush();
     QRect anyWaitingNoticeArea();
     QRect playButtonsArea();
+    void seatPlayChanged(std::uint8_t chair);
 
     const TableState& table_;
     const PublicState& pub_;
