@@ -1,5 +1,6 @@
 #include "render/table_mouse.h"
 
+#include <optional>
 #include <span>
 
 #include "game/table_actions.h"
@@ -38,16 +39,37 @@ bool turnState(const TableState& table) {
 
 TableMouse::TableMouse(TableRenderer& renderer, TableState& table, const PublicState& pub,
                        TableActions& actions)
-    : renderer_(renderer), table_(table), pub_(pub), actions_(actions) {}
+    : renderer_(renderer), table_(table), pub_(pub), actions_(actions) {
+    renderer_.buttonsDrawn = [this] { relight(); };
+}
+
+TableMouse::~TableMouse() {
+    renderer_.buttonsDrawn = nullptr;
+}
 
 int TableMouse::playButtonCount() const {
     return table_.bteRoundState == kRoundFollow ? 3 : 1;
 }
 
 void TableMouse::picGameBack_MouseMove(int, QPoint point) {
+    hover(point);
+}
+
+void TableMouse::hover(QPoint point) {
     hoverToolButtons(point);
     hoverDecisionButtons(point);
     hoverPlayButtons(point);
+}
+
+// A button drawn where the pointer already rests gets no mouse move; without
+// this its first click would find it unlit and do nothing. Lighting repaints
+// the buttons, which calls back here: that call has nothing left to change.
+void TableMouse::relight() {
+    const std::optional<QPoint> pointer = renderer_.pointer();
+    if (!pointer || relighting_) return;
+    relighting_ = true;
+    hover(*pointer);
+    relighting_ = false;
 }
 
 bool TableMouse::hoverToolButtons(QPoint point) {

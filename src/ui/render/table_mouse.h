@@ -1,5 +1,6 @@
 #pragma once
-// The mouse on the table: hovering lights the button under the pointer, and a
+// The mouse on the table: hovering lights the button under the pointer, also
+// when a button is drawn under a pointer at rest, and a
 // click acts by the table's rules, the first that applies winning: a lit tool
 // button, a lit decision button, a lit play button on the player's turn, a
 // card of the own hand (left raises or lowers it, right plays the raised
@@ -20,6 +21,9 @@ class TableMouse {
 public:
     TableMouse(TableRenderer& renderer, TableState& table, const PublicState& pub,
                TableActions& actions);
+    ~TableMouse();
+    TableMouse(const TableMouse&) = delete;
+    TableMouse& operator=(const TableMouse&) = delete;
 
     // The surface's tool tip: a tool button's hint while it is lit.
     std::function<void(const QString&)> setToolTip;
@@ -28,6 +32,9 @@ public:
     void picGameBack_MouseUp(int button, QPoint point);
 
 private:
+    void hover(QPoint point);
+    // Lights the buttons under the resting pointer afresh.
+    void relight();
     bool hoverToolButtons(QPoint point);
     bool hoverDecisionButtons(QPoint point);
     bool hoverPlayButtons(QPoint point);
@@ -38,6 +45,7 @@ private:
     TableState& table_;
     const PublicState& pub_;
     TableActions& actions_;
+    bool relighting_ = false;
 };
 
 }  // namespace krvo

@@ -185,6 +185,15 @@ void TableRenderer::paintTable() {
     overlays_.firstPlayerChair = -1;
     invalidate(QRect(QPoint(), size_));
     if (placeStartButton) placeStartButton(layout_.ptUserFace[kBottom] + QPoint(150, 5));
+    notifyButtonsDrawn();
+}
+
+std::optional<QPoint> TableRenderer::pointer() const {
+    return surface_ ? surface_->pointer() : std::nullopt;
+}
+
+void TableRenderer::notifyButtonsDrawn() {
+    if (buttonsDrawn) buttonsDrawn();
 }
 
 void TableRenderer::paintSeat(std::uint8_t chair) {
@@ -267,6 +276,7 @@ void TableRenderer::paintFirstPlayerMark(std::uint8_t chair) {
 
 void TableRenderer::paintToolButtons() {
     invalidate(ToolButtonsArea(sources()));
+    notifyButtonsDrawn();
 }
 
 QRect TableRenderer::playButtonsArea() {
@@ -278,6 +288,7 @@ QRect TableRenderer::playButtonsArea() {
 void TableRenderer::paintPlayButtons() {
     if (overlays_.trickView == TrickView::Previous) overlays_.playButtonsOverTrick = true;
     invalidate(playButtonsArea());
+    notifyButtonsDrawn();
 }
 
 void TableRenderer::erasePlayButtons() {
@@ -286,6 +297,7 @@ void TableRenderer::erasePlayButtons() {
 
 void TableRenderer::paintDecisionButtons() {
     invalidate(DecisionButtonsArea(layout_));
+    notifyButtonsDrawn();
 }
 
 void TableRenderer::eraseDecisionButtons() {

@@ -46,6 +46,11 @@ public:
     // The width of the screen the table is on; small screens draw the plays
     // closer to the hands.
     std::function<int()> screenWidth;
+    // After buttons were drawn, placed or set back to their plain look: the
+    // mouse lights again what lies under a pointer that has not moved.
+    std::function<void()> buttonsDrawn;
+    // Where the pointer rests over the table, if it does.
+    std::optional<QPoint> pointer() const;
 
     // The whole table as a picture, with every change painted.
     const QImage& image();
@@ -93,6 +98,7 @@ private:
     QRect anyWaitingNoticeArea();
     QRect playButtonsArea();
     void seatPlayChanged(std::uint8_t chair);
+    void notifyButtonsDrawn();
 
     const TableState& table_;
     const PublicState& pub_;

@@ -40,11 +40,23 @@ void TableSurface::resizeEvent(QResizeEvent* event) {
 }
 
 void TableSurface::mouseMoveEvent(QMouseEvent* event) {
-    if (onMouseMove) onMouseMove(buttonNumber(event->button()), event->position().toPoint());
+    pointer_ = event->position().toPoint();
+    if (onMouseMove) onMouseMove(buttonNumber(event->button()), *pointer_);
+}
+
+void TableSurface::mousePressEvent(QMouseEvent* event) {
+    pointer_ = event->position().toPoint();
+    QWidget::mousePressEvent(event);
 }
 
 void TableSurface::mouseReleaseEvent(QMouseEvent* event) {
-    if (onMouseUp) onMouseUp(buttonNumber(event->button()), event->position().toPoint());
+    pointer_ = event->position().toPoint();
+    if (onMouseUp) onMouseUp(buttonNumber(event->button()), *pointer_);
+}
+
+void TableSurface::leaveEvent(QEvent* event) {
+    pointer_.reset();
+    QWidget::leaveEvent(event);
 }
 
 }  // namespace krvo

@@ -1,10 +1,12 @@
 #pragma once
 // picGameBack: the widget that shows the table. Its owner paints the
 // rectangles that changed, so a single element's repaint shows without
-// redrawing the rest. The widget reports its size and the mouse to its owner.
+// redrawing the rest. The widget reports its size and the mouse to its owner,
+// and keeps where its own mouse events last placed the pointer.
 
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 namespace krvo {
 
@@ -22,11 +24,20 @@ public:
     std::function<void(int button, QPoint)> onMouseMove;
     std::function<void(int button, QPoint)> onMouseUp;
 
+    // Where the pointer rests over the table, in the widget's coordinates, as
+    // its mouse events last placed it; none once it has left the widget.
+    std::optional<QPoint> pointer() const { return pointer_; }
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
+private:
+    std::optional<QPoint> pointer_;
 };
 
 }  // namespace krvo
