@@ -80,11 +80,18 @@ std::int32_t MessageBoxRegistry::freeSlot() {
     return lngMaxMsgObjectIdx();
 }
 
+QWidget* MessageBoxRegistry::boxOwner() const {
+    return owner_ ? owner_->window() : nullptr;
+}
+
 void MessageBoxRegistry::showBox(MessageBoxWindow& box, bool modal) {
     box.setWindowModality(modal ? Qt::ApplicationModal : Qt::NonModal);
     box.winId();  // creates the native window so it can be given its owner
-    if (owner_ && box.windowHandle() != nullptr && owner_->window()->windowHandle() != nullptr) {
-        box.windowHandle()->setTransientParent(owner_->window()->windowHandle());
+    if (QWidget* const owner = boxOwner()) {
+        box.centreOn(owner->frameGeometry());
+        if (box.windowHandle() != nullptr && owner->windowHandle() != nullptr) {
+            box.windowHandle()->setTransientParent(owner->windowHandle());
+        }
     }
     box.show();
     // A notice leaves the keyboard where it was (the chat, as a rule).

@@ -43,7 +43,8 @@ public:
     LeaveAnswer& leaveAnswer() override { return leave_; }
     bool lastBoxAnswered() const override { return lastAnswered_; }
 
-    // The window that modal boxes belong to; may be set once it exists.
+    // The window that boxes belong to; may be set once it exists. A box is
+    // centred on its owner and stays above it.
     void setOwner(QWidget* owner) { owner_ = owner; }
 
     std::int32_t lngMaxMsgObjectIdx() const {
@@ -71,6 +72,7 @@ private:
     void onAnswered(const MessageBoxWindow* box, bool result);
     void unloadSlot(MsgObject& entry);
     void showBox(MessageBoxWindow& box, bool modal);
+    QWidget* boxOwner() const;
     // Frees unloaded boxes whose own code is no longer running.
     void releaseUnloaded();
     void refreshLeaveLimit();
