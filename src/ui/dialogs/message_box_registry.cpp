@@ -1,5 +1,6 @@
 #include "dialogs/message_box_registry.h"
 
+#include <QApplication>
 #include <QWindow>
 #include <algorithm>
 #include <utility>
@@ -81,7 +82,13 @@ std::int32_t MessageBoxRegistry::freeSlot() {
 }
 
 QWidget* MessageBoxRegistry::boxOwner() const {
-    return owner_ ? owner_->window() : nullptr;
+    if (!owner_) return nullptr;
+    QWidget* const main = owner_->window();
+    QWidget* const active = QApplication::activeWindow();
+    const bool ownWindow = active != nullptr && active != main && active->isVisible() &&
+                           active->parentWidget() != nullptr &&
+                           active->parentWidget()->window() == main;
+    return ownWindow ? active : main;
 }
 
 void MessageBoxRegistry::showBox(MessageBoxWindow& box, bool modal) {

@@ -44,7 +44,9 @@ public:
     bool lastBoxAnswered() const override { return lastAnswered_; }
 
     // The window that boxes belong to; may be set once it exists. A box is
-    // centred on its owner and stays above it.
+    // centred on its owner and stays above it. While the person works in one
+    // of the owner's own windows (the props market), the box belongs to that
+    // one, so that it opens over it and closing it does not lower it.
     void setOwner(QWidget* owner) { owner_ = owner; }
 
     std::int32_t lngMaxMsgObjectIdx() const {
