@@ -235,8 +235,13 @@ void TableApp::OpenPropsMarket() {
         open->activateWindow();
         return;
     }
-    room_->market = std::make_unique<PropsMarketWindow>(PropsMarketWindow::Links{
-        room_->props, pub_.strAppPath, pub_.strPlatformPath, launch_.strGameTitle});
+    // A tool window of the main window: a click on the table, or a notice
+    // that closes, never sends it behind. The room, and the market first in
+    // it, is freed before the main window, so the market never outlives it.
+    room_->market = std::make_unique<PropsMarketWindow>(
+        PropsMarketWindow::Links{room_->props, pub_.strAppPath, pub_.strPlatformPath,
+                                 launch_.strGameTitle},
+        window_.get());
     PropsMarketWindow* market = room_->market.get();
     // Closing runs inside the window's own handlers, so it is freed afterwards.
     connect(market, &PropsMarketWindow::Closed, this, [this, market] {

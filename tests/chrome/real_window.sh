@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # The main window as a person meets it: a real X server, a real window manager
 # and real pointer events. A drag at the right edge resizes the window, a drag
-# on the caption moves it, and a press on the middle of the splitter bar
-# collapses the right column and brings it back.
+# on the caption moves it, a press on the middle of the splitter bar
+# collapses the right column and brings it back, and with the bar dragged far
+# right a narrowed window keeps its caption and the column's buttons.
 #
 #   real_window.sh <client> <server>
-# With KRVO_SHOTS_DIR set, screenshots of the whole window, restored and
-# collapsed, are written there.
+# With KRVO_SHOTS_DIR set, screenshots of the whole window, restored,
+# collapsed and narrowed, are written there.
 set -euo pipefail
 client=$1
 server=$2
@@ -112,3 +113,27 @@ sleep 0.8
 again=$(pixel "$probe_x" "$probe_y")
 [ "$again" = "$restored" ] || fail "the restored column shows $again, not $restored"
 echo "the column collapsed and came back"
+
+# The bar dragged as far right as it goes leaves the column its narrowest; a
+# window then made narrow keeps the bar within its limits, so the caption's
+# buttons and the column's buttons look exactly as before, against the new
+# right edge.
+right_part() {  # name: the caption's end and the column's buttons, cut from the screen
+  import -window root "$work/shot.png"
+  convert "$work/shot.png" -crop "110x30+$((X + WIDTH - 110))+$Y" +repage "$work/$1-caption.png"
+  convert "$work/shot.png" -crop "120x33+$((X + WIDTH - 126))+$((Y + 35))" +repage "$work/$1-buttons.png"
+}
+drag "$((bar_x + 6))" "$((Y + 100))" 400 0
+geometry
+right_part wide
+wide_width=$WIDTH
+drag "$((X + WIDTH - 2))" "$((Y + 300))" "$((820 - WIDTH))" 0
+geometry
+[ "$WIDTH" -lt "$((wide_width - 200))" ] || fail "the window did not narrow: $WIDTH"
+right_part narrow
+[ -n "$shots" ] && cp "$work/shot.png" "$shots/window-narrow.png"
+for part in caption buttons; do
+  differ=$(compare -metric AE "$work/wide-$part.png" "$work/narrow-$part.png" null: 2>&1 || true)
+  [ "$differ" = "0" ] || fail "the $part changed when the window narrowed to $WIDTH ($differ pixels)"
+done
+echo "the caption and the column's buttons stayed at width $WIDTH"

@@ -5,6 +5,8 @@
 
 #include "chrome/frame_layout.h"
 
+#include <vector>
+
 namespace krvo {
 namespace {
 
@@ -85,11 +87,81 @@ TEST(FrameLayout, DroppedSplittersMoveTheOtherOneAndKeepThePane) {
     EXPECT_EQ(down.listSplitter->top(), 451);
     DropChatSplitter(p, client, list, 0);
     EXPECT_EQ(p.lngChatSplitY, 380);
-    // The next layout puts both back at their stored places: the pane may shrink.
+    // Dropped past the list splitter's stored place, the chat splitter takes
+    // it along: the next layout finds them in order, the pane as drawn.
+    EXPECT_EQ(p.lngListSplitY, 195);
     const MainLayout again = LayoutMainWindow(p, client);
-    EXPECT_EQ(again.listSplitter->top(), 456);
+    EXPECT_EQ(again.listSplitter->top(), 195);
     EXPECT_EQ(again.chatSplitter->top(), 380);
-    EXPECT_FALSE(again.advertisement);
+    EXPECT_EQ(again.advertisement, QRect(806, 200, 1024 - 792 - 20, 180));
+}
+
+// Whichever splitter is dropped wherever, the next layouts at any height keep
+// the pane, of at least its minimum height, between them and the chat inside.
+TEST(FrameLayout, DroppedSplittersStayInOrderAtEveryHeight) {
+    struct Drop {
+        bool list;
+        int y;
+    };
+    const std::vector<std::vector<Drop>> sequences = {
+        {{true, 2000}},  // the list splitter past the chat splitter
+        {{true, 440}},   // onto it
+        {{false, 0}, {true, 2000}},
+        {{false, 2000}, {true, 2000}, {false, 0}},
+    };
+    const QSize client(1024, 736);
+    const QRect list(806, 68, 198, 188);
+    for (std::size_t i = 0; i < sequences.size(); ++i) {
+        SplitterPositions p = InitialSplitters({1024, 768});
+        for (const Drop& d : sequences[i]) {
+            d.list ? DropListSplitter(p, client, list, d.y)
+                   : DropChatSplitter(p, client, list, d.y);
+        }
+        for (int height : {736, 650, 570}) {
+            SCOPED_TRACE(::testing::Message() << "sequence " << i << " at " << height);
+            const MainLayout l = LayoutMainWindow(p, {1024, height});
+            ASSERT_TRUE(l.advertisement && l.chat);
+            EXPECT_GE(l.advertisement->height(), kAdvertisementMinHeight);
+            EXPECT_LE(l.chat->bottom(), height - 4);
+        }
+    }
+}
+
+// Wherever the bar was left, on whatever screen, every size the window's
+// minimum allows shows the caption, the column's three buttons and the chat.
+TEST(FrameLayout, CaptionAndColumnStayInTheWindowAtEverySize) {
+    struct Case {
+        QSize screen;
+        int dropBarAt;  // 0: the bar stays where it starts
+        bool collapse;
+    };
+    const Case cases[] = {{{1920, 1080}, 5000, false},
+                          {{2560, 1440}, 0, false},
+                          {{1920, 1080}, 0, true},
+                          {{1024, 768}, 5000, false}};
+    for (const Case& c : cases) {
+        SplitterPositions p = InitialSplitters(c.screen);
+        const QSize full(c.screen.width(), c.screen.height() - 32);
+        if (c.dropBarAt > 0) DropSplitterBar(p, full.width(), c.dropBarAt);
+        if (c.collapse) ToggleColumn(p, full.width());
+        for (const QSize client : {QSize(800, 570), QSize(1000, 900), full}) {
+            SCOPED_TRACE(::testing::Message() << c.screen.width() << " " << c.dropBarAt << " in "
+                                              << client.width() << "x" << client.height());
+            const MainLayout l = LayoutMainWindow(p, client);
+            ASSERT_TRUE(l.splitterBar);
+            // The caption is drawn only while the bar ends inside the window.
+            EXPECT_LT(l.splitterBar->right() + 1, client.width());
+            if (c.collapse) continue;
+            ASSERT_TRUE(l.columnShown && l.userButtons && l.chat);
+            for (const QPoint place : UserButtonPlaces(l.userButtons->width())) {
+                EXPECT_LE(place.x() + kUserButtonSize.width(), l.userButtons->width());
+            }
+            EXPECT_GE(l.chat->height(), 80);
+            EXPECT_LE(l.chat->bottom(), client.height() - 4);
+        }
+        // A window that grows again finds the bar where it was left.
+        EXPECT_EQ(LayoutMainWindow(p, full).splitterBar->left(), p.lngSplitterX);
+    }
 }
 
 TEST(FrameLayout, ZonesAtTheirExactBoundaries) {

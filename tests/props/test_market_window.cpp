@@ -5,17 +5,22 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTest>
+#include <QWindow>
 #include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "dialogs/message_box_registry.h"
 #include "platform/fonts.h"
 #include "props/props_data.h"
+#include "support/manual_event_loop.h"
 #include "support/qt_test_application.h"
+#include "support/recording_alerts.h"
 #include "support/recording_sender.h"
 
 namespace krvo {
@@ -105,9 +110,9 @@ protected:
 
     void SetUp() override { props.InitPropsMarket(); }
 
-    void open() {
+    void open(QWidget* owner = nullptr) {
         window = std::make_unique<PropsMarketWindow>(
-            PropsMarketWindow::Links{props, kAppDir, kPlatformDir, "测试牌桌"});
+            PropsMarketWindow::Links{props, kAppDir, kPlatformDir, "测试牌桌"}, owner);
         window->show();
         window->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
@@ -289,6 +294,41 @@ TEST_F(MarketWindowTest, ShapedWindowWithHoverButtonsThatCloses) {
     EXPECT_FALSE(props.blnMarketOpen);
     props.OnOwnedProps(Owned({1}));  // no longer reaches the window
     EXPECT_TRUE(ToolTipOf(window->imgMyDaoJu(0)).empty());
+}
+
+// The market stays above the main window, and a notice shown while the
+// person works in it (a purchase's answer) opens over it and belongs to it;
+// one shown while the main window is active belongs to that.
+TEST_F(MarketWindowTest, StaysAboveTheMainWindowAndOwnsItsNotices) {
+    QWidget table;
+    table.setGeometry(0, 0, 800, 568);
+    table.show();
+    open(&table);
+    window->move(60, 40);
+    EXPECT_EQ(window->parentWidget(), &table);
+    EXPECT_EQ(window->windowType(), Qt::Tool);
+    ASSERT_NE(window->windowHandle(), nullptr);
+    EXPECT_EQ(window->windowHandle()->transientParent(), table.windowHandle());
+
+    testing::ManualEventLoop loop;
+    testing::RecordingAlerts alerts;
+    MessageBoxRegistry boxes(loop.clock(), loop.waiter(), alerts, kAppDir, nullptr, &table);
+    const auto notice = [&boxes] {
+        boxes.ShowMessageBox(1, MsgType::Notice, "购买成功", "", 0, "", "", true);
+        return boxes.openBox(boxes.lngMaxMsgObjectIdx());
+    };
+    const MessageBoxWindow* overMarket = notice();
+    ASSERT_NE(overMarket, nullptr);
+    EXPECT_EQ(overMarket->windowHandle()->transientParent(), window->windowHandle());
+    EXPECT_EQ(overMarket->geometry().center(), window->frameGeometry().center());
+
+    table.activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([&table] { return QApplication::activeWindow() == &table; }));
+    const MessageBoxWindow* overTable = notice();
+    ASSERT_NE(overTable, nullptr);
+    EXPECT_EQ(overTable->windowHandle()->transientParent(), table.windowHandle());
+    boxes.InitMsgObjects();
+    window.reset();
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
@@ -422,6 +423,43 @@ TEST_F(MessageBoxTest, ANoticeLeavesTheKeyboardWhereItWas) {
         show(type, 20);
     }
     registry_->CloseMessageBoxes(0);
+}
+
+// Every box opens in the middle of the window it belongs to, wherever that
+// stands, and stays whole on the screen when the window is partly off it.
+TEST_F(MessageBoxTest, BoxesOpenInTheMiddleOfTheirOwner) {
+    struct Case {
+        QRect owner;
+        MsgType type;
+        QPoint centre;  // the box's, on the screen
+    };
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const Case cases[] = {
+        {{40, 60, 500, 400}, MsgType::Reason, {289, 259}},
+        {{300, 200, 400, 300}, MsgType::Notice, {499, 349}},
+        {{10, 20, 200, 150}, MsgType::TwoButtons, {137, 94}},  // at the screen's edge: kept whole
+        {{screen.right() - 100, 100, 400, 300},
+         MsgType::OneButton,
+         {screen.right() + 1 - kMsgBoxWidth + 137, 249}},
+    };
+    QWidget owner;
+    registry_->setOwner(&owner);
+    for (const Case& c : cases) {
+        owner.setGeometry(c.owner);
+        owner.show();
+        QPoint centre;
+        atFirstStep([&] {
+            MessageBoxWindow* box = registry_->openBox(0);
+            centre = box->geometry().center();
+            box->answer(ButtonCount(c.type) - 1);
+        });
+        show(c.type, 20);
+        if (c.type == MsgType::Notice) {
+            centre = registry_->openBox(0)->geometry().center();
+            registry_->CloseMessageBoxes(0);
+        }
+        EXPECT_EQ(centre, c.centre) << static_cast<int>(c.type);
+    }
 }
 
 TEST_F(MessageBoxTest, MouseHoverAndReleaseOnButtons) {

@@ -28,8 +28,12 @@ std::array<QPoint, kUserButtonCount> UserButtonPlaces(int paneWidth) {
     if (help.x() - (settings.x() + width) >= width + 4) {
         return {settings, help, QPoint((settings.x() + help.x()) / 2, 4)};
     }
+    // The narrowest column (the bar at its right limit) is a little narrower
+    // than the three pictures: the last ones stop at the pane's right edge.
     const int margin = std::max(0, (p - width) / 2);
-    return {QPoint(margin, 4), QPoint(2 * p + margin, 4), QPoint(p + margin, 4)};
+    const int last = std::max(0, paneWidth - width);
+    const auto place = [last](int x) { return QPoint(std::min(x, last), 4); };
+    return {place(margin), place(2 * p + margin), place(p + margin)};
 }
 
 int SysButtonAt(const std::array<QPoint, 3>& buttons, QPoint point) {
@@ -118,6 +122,35 @@ const char* ZoneName(FrameZone zone) {
     return names[static_cast<int>(zone)];
 }
 
+int BarLeft(const SplitterPositions& positions, int clientWidth) {
+    const int stored = std::max(positions.lngSplitterX, kSplitterMinX);
+    // A collapsed bar stands at the right edge of the window it was collapsed
+    // in; a narrower window would push it, and the caption with it, out of sight.
+    if (positions.blnColumnCollapsed) {
+        return std::max(std::min(stored, clientWidth - kSplitterBarWidth - 2), kSplitterMinX);
+    }
+    // The drag's right limit holds at every width, so the column keeps its
+    // buttons and the caption its end. The stored place is kept for a window
+    // that grows again. A window narrower than both limits allow (below the
+    // minimum size) leaves the bar where it is.
+    const int rightLimit = clientWidth - kSplitterRightMargin;
+    return rightLimit >= kSplitterMinX ? std::min(stored, rightLimit) : stored;
+}
+
+std::pair<int, int> SplitterTops(const SplitterPositions& positions, int clientHeight) {
+    int listY = positions.lngListSplitY;
+    int chatY = positions.lngChatSplitY;
+    // As with the bar: in a window lower than the chat splitter's drop limit
+    // allows, the chat keeps its room and the list splitter moves up with it,
+    // the pane keeping at least its minimum height between them.
+    const int lowest = clientHeight - kChatSplitterBottomMargin;
+    if (lowest >= kChatSplitterMinY && chatY > lowest) {
+        chatY = lowest;
+        listY = std::min(listY, chatY - kHorizontalSplitterHeight - kAdvertisementMinHeight);
+    }
+    return {listY, chatY};
+}
+
 SplitterPositions InitialSplitters(QSize screen) {
     SplitterPositions p;
     p.lngSplitterX = screen.width() * 3 / 4 + (screen.width() > 800 ? 24 : 0);
@@ -134,7 +167,7 @@ MainLayout LayoutMainWindow(SplitterPositions& positions, QSize client) {
     const int h = client.height();
     const int hc = h - 4 - kCaptionBottom - 1;
     positions.lngSplitterX = std::max(positions.lngSplitterX, kSplitterMinX);
-    const int barLeft = positions.lngSplitterX;
+    const int barLeft = BarLeft(positions, w);
     const int barTop = kCaptionBottom;
     if (hc > 0) layout.splitterBar = QRect(barLeft, barTop, kSplitterBarWidth, hc);
     // A negative height is refused like any other; the frame keeps its place.
@@ -146,24 +179,24 @@ MainLayout LayoutMainWindow(SplitterPositions& positions, QSize client) {
         return layout;
     }
     layout.userButtons = QRect(xc, kCaptionBottom, r, kUserButtonPaneHeight);
-    const int hl = positions.lngListSplitY - kCaptionBottom - 25 - 8;
+    const auto [listY, chatY] = SplitterTops(positions, h);
+    const int hl = listY - kCaptionBottom - 25 - 8;
     if (hl > 0) layout.userList = QRect(xc, barTop + kUserButtonPaneHeight, r, hl);
-    layout.listSplitter = QRect(xc, positions.lngListSplitY, r, kHorizontalSplitterHeight);
-    const int advTop = positions.lngListSplitY + kHorizontalSplitterHeight;
-    const int advHeight = positions.lngChatSplitY - advTop;
+    layout.listSplitter = QRect(xc, listY, r, kHorizontalSplitterHeight);
+    const int advTop = listY + kHorizontalSplitterHeight;
+    const int advHeight = chatY - advTop;
     if (advHeight >= 0) layout.advertisement = QRect(xc, advTop, r, advHeight);
-    layout.chatSplitter = QRect(xc, positions.lngChatSplitY, r, kHorizontalSplitterHeight);
-    const int hchat = h - 4 - positions.lngChatSplitY - kHorizontalSplitterHeight - 2;
-    if (hchat > 0) {
-        layout.chat = QRect(xc, positions.lngChatSplitY + kHorizontalSplitterHeight, r, hchat);
-    }
+    layout.chatSplitter = QRect(xc, chatY, r, kHorizontalSplitterHeight);
+    const int hchat = h - 4 - chatY - kHorizontalSplitterHeight - 2;
+    if (hchat > 0) layout.chat = QRect(xc, chatY + kHorizontalSplitterHeight, r, hchat);
     return layout;
 }
 
 MainLayout DropListSplitter(SplitterPositions& positions, QSize client, const QRect& userList,
                             int y) {
     const int h = client.height();
-    y = std::min(std::max(y, 200), h - kAdvertisementHeight - 100);
+    y = std::min(std::max(y, kListSplitterMinY),
+                 h - kAdvertisementHeight - kChatSplitterBottomMargin);
     positions.lngListSplitY = y;
     MainLayout layout;
     const int left = userList.x();
@@ -172,6 +205,12 @@ MainLayout DropListSplitter(SplitterPositions& positions, QSize client, const QR
     if (y - userList.y() > 0) layout.userList = QRect(left, userList.y(), width, y - userList.y());
     layout.advertisement = QRect(left, y + kHorizontalSplitterHeight, width, kAdvertisementHeight);
     const int chatSplitTop = y + kHorizontalSplitterHeight + kAdvertisementHeight;
+    // Dropped on or past the other splitter's place, it takes that splitter
+    // along to where it is drawn now: the next layout would otherwise find
+    // the two crossed and the pane with a negative height.
+    if (positions.lngChatSplitY - y - kHorizontalSplitterHeight < kAdvertisementMinHeight) {
+        positions.lngChatSplitY = chatSplitTop;
+    }
     layout.chatSplitter = QRect(left, chatSplitTop, width, kHorizontalSplitterHeight);
     const int chatHeight = h - chatSplitTop - kHorizontalSplitterHeight - 5;
     if (chatHeight > 0) {
@@ -183,7 +222,7 @@ MainLayout DropListSplitter(SplitterPositions& positions, QSize client, const QR
 MainLayout DropChatSplitter(SplitterPositions& positions, QSize client, const QRect& userList,
                             int y) {
     const int h = client.height();
-    y = std::min(std::max(y, 380), h - 100);
+    y = std::min(std::max(y, kChatSplitterMinY), h - kChatSplitterBottomMargin);
     positions.lngChatSplitY = y;
     MainLayout layout;
     const int left = userList.x();
@@ -195,6 +234,9 @@ MainLayout DropChatSplitter(SplitterPositions& positions, QSize client, const QR
     }
     layout.advertisement = QRect(left, y - kAdvertisementHeight, width, kAdvertisementHeight);
     const int listSplitTop = y - kAdvertisementHeight - kHorizontalSplitterHeight;
+    if (y - positions.lngListSplitY - kHorizontalSplitterHeight < kAdvertisementMinHeight) {
+        positions.lngListSplitY = listSplitTop;
+    }
     layout.listSplitter = QRect(left, listSplitTop, width, kHorizontalSplitterHeight);
     if (listSplitTop - userList.y() > 0) {
         layout.userList = QRect(left, userList.y(), width, listSplitTop - userList.y());

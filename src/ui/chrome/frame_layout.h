@@ -10,6 +10,7 @@
 #include <QSize>
 #include <array>
 #include <optional>
+#include <utility>
 
 namespace krvo {
 
@@ -20,6 +21,12 @@ inline constexpr int kSplitterBarWidth = 12;
 inline constexpr int kHorizontalSplitterHeight = 5;
 inline constexpr int kUserButtonPaneHeight = 33;
 inline constexpr int kAdvertisementHeight = 180;
+// The least the pane keeps between the two horizontal splitters: the page's
+// view is placed in a pane of at least this height.
+inline constexpr int kAdvertisementMinHeight = 10;
+inline constexpr int kListSplitterMinY = 200;
+inline constexpr int kChatSplitterMinY = 380;
+inline constexpr int kChatSplitterBottomMargin = 100;
 inline constexpr int kSplitterMinX = 650;
 inline constexpr int kSplitterRightMargin = 140;
 inline constexpr int kSplitterMiddleZone = 60;
@@ -76,10 +83,19 @@ struct MainLayout {
 
 // LayoutMainWindow over the client size; raises lngSplitterX to its minimum.
 MainLayout LayoutMainWindow(SplitterPositions& positions, QSize client);
+// Where the bar stands in a window of this width: its stored place, kept
+// within the drag's limits (the right edge when collapsed) so that the caption
+// and the column's buttons stay in the window.
+int BarLeft(const SplitterPositions& positions, int clientWidth);
+// The tops of the list's and the chat's splitters in a window of this height:
+// their stored places, moved up as far as the chat needs to stay in it.
+std::pair<int, int> SplitterTops(const SplitterPositions& positions, int clientHeight);
 
 // The first horizontal splitter dropped at y: the list, the advertisement pane,
 // the second splitter and the chat move with it, the pane staying 180 high.
-// userList is the list's present geometry.
+// Only the dropped splitter's place is stored, unless the other one's stored
+// place would leave the pane less than its minimum: then that one is stored
+// where it is drawn. userList is the list's present geometry.
 MainLayout DropListSplitter(SplitterPositions& positions, QSize client, const QRect& userList,
                             int y);
 // The second one dropped at y.

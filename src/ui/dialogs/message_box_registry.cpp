@@ -1,5 +1,6 @@
 #include "dialogs/message_box_registry.h"
 
+#include <QApplication>
 #include <QWindow>
 #include <algorithm>
 #include <utility>
@@ -80,11 +81,24 @@ std::int32_t MessageBoxRegistry::freeSlot() {
     return lngMaxMsgObjectIdx();
 }
 
+QWidget* MessageBoxRegistry::boxOwner() const {
+    if (!owner_) return nullptr;
+    QWidget* const main = owner_->window();
+    QWidget* const active = QApplication::activeWindow();
+    const bool ownWindow = active != nullptr && active != main && active->isVisible() &&
+                           active->parentWidget() != nullptr &&
+                           active->parentWidget()->window() == main;
+    return ownWindow ? active : main;
+}
+
 void MessageBoxRegistry::showBox(MessageBoxWindow& box, bool modal) {
     box.setWindowModality(modal ? Qt::ApplicationModal : Qt::NonModal);
     box.winId();  // creates the native window so it can be given its owner
-    if (owner_ && box.windowHandle() != nullptr && owner_->window()->windowHandle() != nullptr) {
-        box.windowHandle()->setTransientParent(owner_->window()->windowHandle());
+    if (QWidget* const owner = boxOwner()) {
+        box.centreOn(owner->frameGeometry());
+        if (box.windowHandle() != nullptr && owner->windowHandle() != nullptr) {
+            box.windowHandle()->setTransientParent(owner->windowHandle());
+        }
     }
     box.show();
     // A notice leaves the keyboard where it was (the chat, as a rule).

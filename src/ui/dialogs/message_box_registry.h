@@ -43,7 +43,10 @@ public:
     LeaveAnswer& leaveAnswer() override { return leave_; }
     bool lastBoxAnswered() const override { return lastAnswered_; }
 
-    // The window that modal boxes belong to; may be set once it exists.
+    // The window that boxes belong to; may be set once it exists. A box is
+    // centred on its owner and stays above it. While the person works in one
+    // of the owner's own windows (the props market), the box belongs to that
+    // one, so that it opens over it and closing it does not lower it.
     void setOwner(QWidget* owner) { owner_ = owner; }
 
     std::int32_t lngMaxMsgObjectIdx() const {
@@ -71,6 +74,7 @@ private:
     void onAnswered(const MessageBoxWindow* box, bool result);
     void unloadSlot(MsgObject& entry);
     void showBox(MessageBoxWindow& box, bool modal);
+    QWidget* boxOwner() const;
     // Frees unloaded boxes whose own code is no longer running.
     void releaseUnloaded();
     void refreshLeaveLimit();

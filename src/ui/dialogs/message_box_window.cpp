@@ -159,7 +159,7 @@ void MessageBoxWindow::Load() {
     } else {
         txtNote_->hide();
     }
-    centreOnScreen();
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) centreOn(screen->geometry());
     if (isNotice) return;
     tmrDelay_ = context_.clock.createTimer([this] { onTick(); });
     tmrDelay_->start(kTickMs);
@@ -284,11 +284,20 @@ void MessageBoxWindow::placeReasonEdit() {
     txtNote_->setGeometry(kNoteMargin, top, kMsgBoxWidth - 2 * kNoteMargin, bottom - top);
 }
 
-void MessageBoxWindow::centreOnScreen() {
-    QScreen* screen = QGuiApplication::primaryScreen();
-    if (screen == nullptr) return;
-    const QRect area = screen->geometry();
-    move(area.center() - QPoint(kMsgBoxWidth / 2, kMsgBoxHeight / 2));
+void MessageBoxWindow::centreOn(const QRect& area) {
+    QRect frame(QPoint(0, 0), QSize(kMsgBoxWidth, kMsgBoxHeight));
+    frame.moveCenter(area.center());
+    QScreen* screen = QGuiApplication::screenAt(area.center());
+    if (screen == nullptr) screen = QGuiApplication::primaryScreen();
+    if (screen != nullptr) {
+        // An owner partly off the screen still shows the whole box.
+        const QRect room = screen->availableGeometry();
+        frame.moveLeft(std::clamp(frame.left(), room.left(),
+                                  std::max(room.left(), room.right() + 1 - frame.width())));
+        frame.moveTop(std::clamp(frame.top(), room.top(),
+                                 std::max(room.top(), room.bottom() + 1 - frame.height())));
+    }
+    move(frame.topLeft());
 }
 
 ButtonState MessageBoxWindow::buttonState(int button) const {

@@ -69,6 +69,9 @@ public:
     }
     // Lays the box out, paints it, centres it on the screen and starts the countdown.
     void Load();
+    // Puts the box in the middle of area (its owner's frame), inside the
+    // screen that holds the area's centre.
+    void centreOn(const QRect& area);
     // Stops the countdown and hides the box; it answers nothing from then on.
     void Unload();
 
@@ -109,7 +112,6 @@ private:
     void paintCountdown();
     void paintButton(int button);
     void placeReasonEdit();
-    void centreOnScreen();
     void onTick();
     void finish(bool result);
     bool acceptReason();

@@ -30,9 +30,9 @@ bool releasedInside(QPoint at, int width, int height) {
 
 }  // namespace
 
-PropsMarketWindow::PropsMarketWindow(Links links)
-    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowSystemMenuHint |
-                           Qt::WindowMinimizeButtonHint),
+PropsMarketWindow::PropsMarketWindow(Links links, QWidget* owner)
+    : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowSystemMenuHint |
+                         Qt::WindowMinimizeButtonHint),
       links_(std::move(links)) {
     setWindowTitle(QStringLiteral("道具商城"));
     setAttribute(Qt::WA_OpaquePaintEvent);

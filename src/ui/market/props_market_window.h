@@ -4,7 +4,8 @@
 // catalogue in pages of four cells under one tab per prop type, a detail panel
 // for the cell under the pointer, and the strip of owned props under a second
 // row of tabs. It is created when shown and destroyed when closed; while it
-// exists, every new catalogue or owned list repaints it.
+// exists, every new catalogue or owned list repaints it. It belongs to the main
+// window and stays above it.
 
 #include <QImage>
 #include <QWidget>
@@ -31,7 +32,9 @@ public:
         std::string strGameTitle;
     };
 
-    explicit PropsMarketWindow(Links links);
+    // owner: the main window. The market is a tool window of it: it stays
+    // above the main window until it closes, whichever of the two is active.
+    explicit PropsMarketWindow(Links links, QWidget* owner = nullptr);
     ~PropsMarketWindow() override;
     PropsMarketWindow(const PropsMarketWindow&) = delete;
     PropsMarketWindow& operator=(const PropsMarketWindow&) = delete;
