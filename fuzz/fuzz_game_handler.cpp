@@ -117,12 +117,12 @@ struct GameSide {
     int closes = 0;
     std::string appPath = "/nonexistent/";
     krvo::PropsData props{{sender, appPath}};
-    krvo::TableNotices notices{
-        {table, pub, launch, boxes, chat, sender, alerts, props, [this] { ++closes; }}};
+    krvo::TableNotices notices{{table, pub, launch, boxes, chat, sender, alerts, props,
+                                [this](krvo::ExitReason) { ++closes; }}};
     ManualCountdown countdown{clock};
     ScriptedButton startButton;
     krvo::GameTable game{{launch, pub, table, sender, scene, sound, boxes, chat, settings, waiter,
-                          clock, [this] { ++closes; }},
+                          clock, [this](krvo::ExitReason) { ++closes; }},
                          {countdown, startButton, notices}};
 };
 

@@ -13,6 +13,8 @@ namespace krvo::server {
 namespace {
 
 constexpr std::array<std::string_view, 4> kComputerNames = {"电脑甲", "电脑乙", "电脑丙", "电脑丁"};
+// The client shows icon number n as picture (n mod 1000) + 1, and the
+// platform holds pictures 1 to 40: the numbers dealt are 0 to 39.
 constexpr std::int32_t kIconCount = 40;
 
 // The full list of a full table fits one frame whatever the statistics grow
@@ -36,7 +38,7 @@ std::string CleanName(std::string name) {
 }
 
 std::int32_t IconFor(std::uint32_t seed, std::uint32_t number) {
-    return static_cast<std::int32_t>((seed + number * 7) % kIconCount) + 1;
+    return static_cast<std::int32_t>((seed + number * 7) % kIconCount);
 }
 
 std::string JoinSettings(std::span<const std::int32_t> values) {

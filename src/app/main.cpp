@@ -90,6 +90,8 @@ int main(int argc, char** argv) {
                          krvo::PumpQtEvents, alerts);
     alerts.setEnding([&table] { return table.ended(); });
     table.Start();
-    if (table.ended()) return EXIT_SUCCESS;
+    if (table.finished()) return table.exitStatus();
+    // The status the table left with: 0 for the player's own close, or the
+    // reason's own status when the client left the table by itself.
     return QApplication::exec();
 }

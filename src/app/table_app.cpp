@@ -2,12 +2,15 @@
 
 #include <QCoreApplication>
 #include <QPointer>
+#include <QWindow>
+#include <iostream>
 
 #include "chrome/column_panes.h"
 #include "chrome/game_main_window.h"
 #include "core/packet.h"
 #include "dialogs/game_set_dialog.h"
 #include "dialogs/message_box_registry.h"
+#include "dialogs/message_box_window.h"
 #include "dialogs/people_view.h"
 #include "dialogs/user_set_dialog.h"
 #include "game/game_table.h"
@@ -28,6 +31,10 @@
 
 namespace krvo {
 namespace {
+
+// Long enough to read the notice, short enough that a launcher waiting for
+// the program is not kept waiting by a screen nobody watches.
+constexpr std::int32_t kLeaveNoticeSeconds = 5;
 
 // One settings dialog at a time, created for each settings round and gone
 // when it has answered.
@@ -90,11 +97,12 @@ struct TableApp::Room {
           dialogs(app.clock_, app, app.alerts_, app.launch_, &window),
           props({app, app.pub_.strAppPath}),
           notices({app.table_, app.pub_, app.launch_, boxes, chat, app, app.alerts_, props,
-                   [&app] { app.UnloadMainWindow(); }}),
+                   [&app](ExitReason reason) { app.LeaveTableFor(reason); }}),
           koClock(app.clock_, &window.tableSurface()),
           startButton(window.tableSurface(), QStringLiteral("cmdStart")),
           game({app.launch_, app.pub_, app.table_, app, app.scene_, sound, boxes, chat,
-                app.preferences_, app.waiter_, app.clock_, [&app] { app.UnloadMainWindow(); }},
+                app.preferences_, app.waiter_, app.clock_,
+                [&app](ExitReason reason) { app.LeaveTableFor(reason); }},
                {koClock, startButton, notices}),
           handler({app.launch_, app.pub_, app.table_, app, users, chat, dialogs, app.scene_, game,
                    sound, boxes, [&window](bool hide) { window.setVisible(!hide); }}),
@@ -162,6 +170,7 @@ TableApp::TableApp(LaunchParams launch, std::string_view appDir, Clock& clock,
 }
 
 TableApp::~TableApp() {
+    leaveNotice_.reset();
     room_.reset();
     window_.reset();
 }
@@ -261,8 +270,16 @@ PropsMarketWindow* TableApp::propsMarket() const {
     return room_ ? room_->market.get() : nullptr;
 }
 
+MessageBoxWindow* TableApp::leaveNotice() const {
+    return leaveNotice_ && !leaveNotice_->closed() ? leaveNotice_.get() : nullptr;
+}
+
 bool TableApp::RequestClose() {
-    if (ended_) return true;
+    // Closing the window while it says why the table was left ends at once.
+    if (ended_) {
+        finishExit();
+        return true;
+    }
     const bool askFirst = !pub_.blnIsOnlooker && !table_.blnNoGame && !pub_.blnCanStart &&
                           preferences_.bteForceQuitPrompt != 0;
     if (askFirst && room_) {
@@ -279,6 +296,7 @@ void TableApp::SendPacket(std::span<const std::uint8_t> packet) {
 }
 
 void TableApp::OnConnected() {
+    connected_ = true;
     SendPacket(BuildLoginPacket(preferences_.bteAllowWatchCards));
 }
 
@@ -337,11 +355,70 @@ void TableApp::handlePacket(const QByteArray& data) {
 }
 
 void TableApp::OnConnectionLost() {
-    UnloadMainWindow();
+    LeaveTableFor(connected_ ? ExitReason::ConnectionLost : ExitReason::ConnectFailed);
 }
 
 void TableApp::UnloadMainWindow() {
     if (ended_) return;
+    endTable();
+    finishExit();
+}
+
+void TableApp::LeaveTableFor(ExitReason reason) {
+    if (ended_) return;
+    if (reason == ExitReason::Closed) {
+        UnloadMainWindow();
+        return;
+    }
+    exitStatus_ = ExitStatusOf(reason);
+    std::cerr << leaveLine(reason) << std::endl;
+    endTable();
+    if (ExplainedAtTheTable(reason)) {
+        finishExit();
+        return;
+    }
+    showLeaveNotice(reason);
+}
+
+std::string TableApp::leaveLine(ExitReason reason) const {
+    std::string line = "krvo: " + std::string(ExitReasonText(reason)) + "（";
+    if (reason == ExitReason::ConnectFailed) {
+        line += launch_.strRoomServerAddress + ":" + launch_.strRoomServerPort + "，";
+    }
+    return line + "退出状态 " + std::to_string(exitStatus_) + "）";
+}
+
+// Not one of the table's boxes: those belong to a table that has stopped, and
+// their loops have ended. This one lives on its own in the main event loop,
+// over the emptied table, until it is answered or its countdown ends.
+void TableApp::showLeaveNotice(ExitReason reason) {
+    leaveNotice_ = std::make_unique<MessageBoxWindow>(
+        MessageBoxContext{clock_, alerts_, noticeAnswer_, pub_.strAppPath});
+    MessageBoxWindow& box = *leaveNotice_;
+    box.SetMsgInfo(MsgType::OneButton, ExitReasonText(reason), "系统提示", "确定", "",
+                   kLeaveNoticeSeconds, true);
+    box.setAnsweredCallback([this](bool) { finishExit(); });
+    box.Load();
+    box.winId();
+    if (window_ && window_->windowHandle() != nullptr && box.windowHandle() != nullptr) {
+        box.windowHandle()->setTransientParent(window_->windowHandle());
+    }
+    box.show();
+    box.raise();
+    box.activateWindow();
+}
+
+void TableApp::finishExit() {
+    if (finished_) return;
+    finished_ = true;
+    if (leaveNotice_) leaveNotice_->Unload();
+    if (window_) window_->hide();
+    // Leaves every running event loop, nested ones included; code that waited
+    // sees the Waiter report the end and returns.
+    QCoreApplication::exit(exitStatus_);
+}
+
+void TableApp::endTable() {
     ended_ = true;
     pub_.blnEndRequested = true;
     if (room_) room_->boxes.CloseMessageBoxes(0);
@@ -357,10 +434,13 @@ void TableApp::UnloadMainWindow() {
         room_->players.frmUserMenu().Unload();
     }
     socket_->Close();
-    if (window_) window_->hide();
-    // Leaves every running event loop, nested ones included; code that waited
-    // sees the Waiter report the end and returns.
-    QCoreApplication::exit(0);
+    heldPackets_.clear();
+    if (room_) {
+        // The window stays while the notice says why: nothing on it may run on.
+        room_->game.StopClock();
+        room_->game.RefreshStartButton();
+        scene_.paintTable();
+    }
 }
 
 }  // namespace krvo

@@ -10,9 +10,11 @@
 #include "core/clock.h"
 #include "core/waits.h"
 #include "platform/system_alerts.h"
+#include "ports/message_boxes.h"
 #include "ports/packet_sender.h"
 #include "render/table_renderer.h"
 #include "state/command_line.h"
+#include "state/exit_reason.h"
 #include "state/public_state.h"
 #include "state/table_state.h"
 #include "state/user_settings.h"
@@ -23,6 +25,7 @@ namespace krvo {
 
 class GameMainWindow;
 class GameTable;
+class MessageBoxWindow;
 class SocketClient;
 class MessageBoxService;
 class PropsData;
@@ -45,10 +48,22 @@ public:
     bool RequestClose();
     // Ends the program: closes every window and leaves the event loop with status 0.
     void UnloadMainWindow();
+    // The client leaves the table on its own. The table stops at once (no
+    // packet is handled or sent, the connection closes); a line on standard
+    // error says why, and so does a notice unless a box at the table just did;
+    // the program ends with the reason's status when the notice is answered
+    // or its countdown ends.
+    void LeaveTableFor(ExitReason reason);
 
     void SendPacket(std::span<const std::uint8_t> packet) override;
 
+    // The table has stopped; a notice may still be saying why.
     bool ended() const { return ended_; }
+    // The event loop has been told to end with exitStatus().
+    bool finished() const { return finished_; }
+    int exitStatus() const { return exitStatus_; }
+    // The notice saying why the table was left, while it is open.
+    MessageBoxWindow* leaveNotice() const;
     LaunchParams& launch() { return launch_; }
     PublicState& pub() { return pub_; }
     TableState& table() { return table_; }
@@ -80,6 +95,13 @@ private:
     void scheduleHeldDelivery();
     void deliverHeldPacket();
     void OnConnectionLost();
+    // Stops the table: every box, dialog and clock closed, the state reset and
+    // the connection closed; the window stays until finishExit.
+    void endTable();
+    void showLeaveNotice(ExitReason reason);
+    void finishExit();
+    // The line for standard error, with the address when it could not be reached.
+    std::string leaveLine(ExitReason reason) const;
 
     LaunchParams launch_;
     std::string appDir_;
@@ -97,7 +119,12 @@ private:
     // behind them; while there are any, the socket keeps the rest.
     std::deque<QByteArray> heldPackets_;
     bool heldDeliveryScheduled_ = false;
+    bool connected_ = false;
     bool ended_ = false;
+    bool finished_ = false;
+    int exitStatus_ = 0;
+    LeaveAnswer noticeAnswer_;  // the notice asks nothing; its box needs one
+    std::unique_ptr<MessageBoxWindow> leaveNotice_;
 };
 
 }  // namespace krvo

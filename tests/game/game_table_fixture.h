@@ -187,12 +187,12 @@ protected:
     std::string appPath = "/nonexistent/";
     PropsData props{{propsSender, appPath}};
     TableNotices notices{
-        {table, pub, launch, boxes, chat, sender, alerts, props, [this] { ++closes; }}};
+        {table, pub, launch, boxes, chat, sender, alerts, props, [this](ExitReason) { ++closes; }}};
     QWidget surface;
     KoClock koClock{loop.clock(), &surface};
     QtTableButton startButton{surface, QStringLiteral("cmdStart")};
     GameTable game{{launch, pub, table, sender, scene, sound, boxes, chat, settings, loop.waiter(),
-                    loop.clock(), [this] { ++closes; }},
+                    loop.clock(), [this](ExitReason) { ++closes; }},
                    {koClock, startButton, notices}};
 };
 

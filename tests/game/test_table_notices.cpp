@@ -49,8 +49,8 @@ protected:
     void handle(const Bytes& packet) { notices_.Handle(packet); }
     // The boxes actually waited on: another handler may run inside them.
     TableNotices::Links linksWith(MessageBoxService& boxes) {
-        return {
-            table_, pub_, launch_, boxes, chat_, sender_, alerts_, props_, [this] { ++closings_; }};
+        const auto close = [this](ExitReason) { ++closings_; };
+        return {table_, pub_, launch_, boxes, chat_, sender_, alerts_, props_, close};
     }
 
     TableState table_;

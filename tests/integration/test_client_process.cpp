@@ -137,7 +137,7 @@ TEST_F(ClientProcess, ADisplayThatCannotBeOpenedIsPrintedAndEndsWith1) {
     }
 }
 
-TEST_F(ClientProcess, LogsInWithOneFrameFromItsOwnPreferencesAndEndsWhenTheServerCloses) {
+TEST_F(ClientProcess, LogsInWithOneFrameFromItsOwnPreferencesAndSaysSoWhenTheServerCloses) {
     struct Case {
         const char* preferences;  // null: no file
         const char* watchCards;
@@ -171,19 +171,23 @@ TEST_F(ClientProcess, LogsInWithOneFrameFromItsOwnPreferencesAndEndsWhenTheServe
         EXPECT_EQ(received.toHex().toStdString(), expected.toHex().toStdString());
         peer->close();
         const Outcome run = finish();
-        EXPECT_EQ(run.exitCode, 0) << run.standardError.toStdString();
+        EXPECT_EQ(run.exitCode, 6) << run.standardError.toStdString();
+        EXPECT_TRUE(run.standardError.contains(QStringLiteral("与房间服务器的连接断开了")));
         EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
     }
 }
 
-TEST_F(ClientProcess, RefusedConnectionEndsTheProgramWithStatus0) {
+TEST_F(ClientProcess, RefusedConnectionSaysWhereAndEndsWithItsOwnStatus) {
     QTcpServer probe;
     ASSERT_TRUE(probe.listen(QHostAddress::LocalHost, 0));
     const quint16 port = probe.serverPort();
     probe.close();  // nothing listens there now
     start(validFields(port));
     const Outcome run = finish();
-    EXPECT_EQ(run.exitCode, 0) << run.standardError.toStdString();
+    EXPECT_EQ(run.exitCode, 7) << run.standardError.toStdString();
+    EXPECT_TRUE(run.standardError.contains(
+        QStringLiteral("无法连接到房间服务器，请稍后再试。（127.0.0.1:%1，退出状态 7）").arg(port)))
+        << run.standardError.toStdString();
 }
 
 // The peak of the process's resident memory, in MiB; 0 when unknown.
@@ -256,7 +260,7 @@ protected:
 
 // Bursts whose every packet waits, in one write behind a leave question from
 // chair 1. The client stays up with its memory bounded, answers the question
-// when its countdown ends, and ends cleanly when the server goes.
+// when its countdown ends, and says so when the server goes.
 TEST_F(FloodedClient, StaysUpAndAnswersThroughBurstsOfWaitingPackets) {
     struct Burst {
         const char* name;
@@ -288,7 +292,7 @@ TEST_F(FloodedClient, StaysUpAndAnswersThroughBurstsOfWaitingPackets) {
         peer->close();
         const Outcome run = finish();
         EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
-        EXPECT_EQ(run.exitCode, 0) << run.standardError.toStdString();
+        EXPECT_EQ(run.exitCode, 6) << run.standardError.toStdString();
         server.close();
         decoder = {};
     }

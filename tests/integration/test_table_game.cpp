@@ -4,6 +4,8 @@
 
 #include <QKeyEvent>
 #include <functional>
+#include <iostream>
+#include <sstream>
 
 #include "support/scripted_server.h"
 
@@ -231,6 +233,94 @@ TEST_F(TableGameTest, TheFifthAutomaticPlayLeavesTheTable) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return peer->state() != QAbstractSocket::ConnectedState; },
                                 testing::kLimitMs));
 }
+
+// Every way the client leaves the table by itself ends the program with the
+// reason's own status and a line on standard error; where no box at the table
+// has just said why, a notice over the table says it first.
+enum class Way { StartCountdown, AutoPlayLimit, TableDissolved, CannotGoOn, ConnectionLost };
+
+struct Leaving {
+    const char* name;
+    Way way;
+    int status;
+    const char* line;
+    bool notice;
+};
+
+class LeavingTheTable : public TableGameTest, public ::testing::WithParamInterface<Leaving> {
+protected:
+    void leaveBy(Way way) {
+        if (way == Way::AutoPlayLimit) {
+            startRound(1, 1);
+            deliver(declare(0, 0, 9));
+            return;
+        }
+        seatEveryone();
+        switch (way) {
+            case Way::StartCountdown:
+                deliver(message(111, 0, "a`b`c`0`d`0`0"));
+                app->table().arrSeat[1].blnReady = true;
+                return;
+            case Way::TableDissolved:
+                deliver({24, 3, 0, 0});
+                return;
+            case Way::CannotGoOn:
+                deliver({5, 0, 0, 'x'});
+                return;
+            default:
+                peer->close();
+                return;
+        }
+    }
+};
+
+// Standard error into a string for the lifetime of this.
+class CapturedErrors {
+public:
+    CapturedErrors() : old_(std::cerr.rdbuf(text_.rdbuf())) {}
+    ~CapturedErrors() { std::cerr.rdbuf(old_); }
+    std::string text() const { return text_.str(); }
+
+private:
+    std::ostringstream text_;
+    std::streambuf* old_;
+};
+
+TEST_P(LeavingTheTable, SaysWhyAndEndsWithTheReasonsStatus) {
+    const Leaving& leaving = GetParam();
+    const CapturedErrors errors;
+    leaveBy(leaving.way);
+    bool noticeOverTable = false;
+    for (int step = 0; step < 600 && !app->finished(); ++step) {
+        clock.advance(100);
+        QCoreApplication::processEvents();
+        if (MessageBoxWindow* notice = app->leaveNotice()) {
+            noticeOverTable = app->ended() && app->mainWindow()->isVisible() &&
+                              notice->isVisible() && notice->bteMsgType() == MsgType::OneButton;
+        }
+    }
+    ASSERT_TRUE(app->finished());
+    EXPECT_EQ(app->exitStatus(), leaving.status);
+    EXPECT_EQ(errors.text(), std::string("krvo: ") + leaving.line + "\n");
+    EXPECT_EQ(noticeOverTable, leaving.notice);
+    EXPECT_EQ(app->leaveNotice(), nullptr);
+    EXPECT_FALSE(app->mainWindow()->isVisible());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryReason, LeavingTheTable,
+    ::testing::Values(
+        Leaving{"StartCountdown", Way::StartCountdown, 2,
+                "20 秒内没有按“可以开始”，你已离开牌桌。（退出状态 2）", true},
+        Leaving{"AutoPlayLimit", Way::AutoPlayLimit, 3,
+                "系统帮你自动出牌的次数已到上限，算你逃跑，你已离开牌桌。（退出状态 3）", false},
+        Leaving{"TableDissolved", Way::TableDissolved, 4,
+                "大家都同意你离开，本桌解散，你已离开牌桌。（退出状态 4）", false},
+        Leaving{"CannotGoOn", Way::CannotGoOn, 5,
+                "服务器通知你不能继续玩下去，你已离开牌桌。（退出状态 5）", false},
+        Leaving{"ConnectionLost", Way::ConnectionLost, 6,
+                "与房间服务器的连接断开了，你已离开牌桌。（退出状态 6）", true}),
+    [](const ::testing::TestParamInfo<Leaving>& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace krvo

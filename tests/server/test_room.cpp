@@ -407,6 +407,28 @@ TEST_F(RoomTest, TheLastPersonLeavingEmptiesTheRoomOnce) {
     EXPECT_EQ(empties, 1);
 }
 
+// The client loads picture (number mod 1000) + 1 and the platform holds
+// pictures 1 to 40, so every icon number dealt must be one of 0 to 39.
+TEST_F(RoomTest, EveryIconNumberDealtNamesAPictureThePlatformHolds) {
+    constexpr int kPictures = 40;
+    std::set<int> pictures;
+    for (std::uint32_t seed = 0; seed < 2 * kPictures; ++seed) {
+        RoomSettings settings;
+        settings.seed = seed;
+        make(settings);
+        for (ClientId client = 1; client <= 3; ++client) login(client);
+        const auto lists = output.bodies(3, 130, 2);
+        ASSERT_EQ(lists.size(), 1u);
+        for (const std::string& row : SplitFields(lists[0], '\n')) {
+            const int number = std::stoi(fieldsOf(row).at(12));
+            const int picture = number % 1000 + 1;
+            EXPECT_TRUE(picture >= 1 && picture <= kPictures) << "seed " << seed << ": " << number;
+            pictures.insert(picture);
+        }
+    }
+    EXPECT_EQ(pictures.size(), static_cast<std::size_t>(kPictures)) << "every picture is dealt";
+}
+
 TEST_F(RoomTest, BuyingAnswersWithTheOwnedListAndANotice) {
     login(1);
     room->packetArrived(1, Room2(133, 0, "7"));

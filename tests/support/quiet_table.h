@@ -207,9 +207,9 @@ public:
     NullSoundPlayer sound;
     PropsData props{{sender, pub.strAppPath}};
     TableNotices notices{
-        {table, pub, launch, boxes, chat, sender, alerts, props, [this] { ++closes; }}};
+        {table, pub, launch, boxes, chat, sender, alerts, props, [this](ExitReason) { ++closes; }}};
     GameTable game{{launch, pub, table, sender, scene, sound, boxes, chat, settings, waiter, clock,
-                    [this] { ++closes; }},
+                    [this](ExitReason) { ++closes; }},
                    {countdown, startButton, notices}};
     RoomHandler room{
         {launch, pub, table, sender, users, chat, dialogs, scene, game, sound, boxes, [](bool) {}}};

@@ -8,6 +8,8 @@
 #include <functional>
 #include <string_view>
 
+#include "state/exit_reason.h"
+
 namespace krvo {
 
 struct LaunchParams;
@@ -36,8 +38,9 @@ struct GameLinks {
     const UserSettings& settings;
     Waiter& waiter;
     Clock& clock;
-    // Unloads the main window: the program ends (the client leaves the table).
-    std::function<void()> closeMainWindow;
+    // The client leaves the table on its own, for the reason given: the
+    // program tells the player why and ends.
+    std::function<void(ExitReason)> closeMainWindow;
 };
 
 // Game sounds by number.

@@ -76,7 +76,7 @@ void StartButton::tmrStart_Timer() {
     cmdStart_.setCaption(std::string(kStartCaption) + ' ' + std::to_string(tmrStartTag_));
     if (tmrStartTag_ > 0) return;
     tmrStart_->stop();
-    if (links_.closeMainWindow) links_.closeMainWindow();
+    if (links_.closeMainWindow) links_.closeMainWindow(ExitReason::StartCountdown);
 }
 
 void StartButton::cmdStart_Click() {

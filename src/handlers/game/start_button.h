@@ -25,7 +25,7 @@ public:
         PacketSender& sender;
         Clock& clock;
         // Ends the program: the countdown ran out.
-        std::function<void()> closeMainWindow;
+        std::function<void(ExitReason)> closeMainWindow;
     };
 
     // The button is hidden until a player may start.

@@ -100,7 +100,7 @@ void TableNotices::leaveGranted(std::uint8_t requester) {
     links_.boxes.ShowMessageBox(kTableGroup, MsgType::OneButton, "大家都同意您离开，本桌解散！",
                                 "系统", 5, "", "", true);
     if (links_.pub.blnEndRequested) return;
-    if (links_.closeMainWindow) links_.closeMainWindow();
+    if (links_.closeMainWindow) links_.closeMainWindow(ExitReason::TableDissolved);
 }
 
 void TableNotices::onCannotGoOn(std::span<const std::uint8_t> packet) {
@@ -114,7 +114,7 @@ void TableNotices::onCannotGoOn(std::span<const std::uint8_t> packet) {
         links_.launch.strGameTitle + "系统提示", 10, "确定", "", true);
     if (links_.pub.blnEndRequested) return;
     if (chair != links_.pub.bteMyChair || links_.pub.blnIsOnlooker) return;
-    if (links_.closeMainWindow) links_.closeMainWindow();
+    if (links_.closeMainWindow) links_.closeMainWindow(ExitReason::CannotGoOn);
 }
 
 void TableNotices::onDaoJu(std::span<const std::uint8_t> packet) {

@@ -10,6 +10,7 @@
 #include <string>
 #include <utility>
 
+#include "state/exit_reason.h"
 #include "wire/message_ids.h"
 
 namespace krvo {
@@ -35,8 +36,8 @@ public:
         PacketSender& sender;
         SystemAlerts& alerts;
         PropsData& props;
-        // Unloads the main window: the program ends.
-        std::function<void()> closeMainWindow;
+        // The client leaves the table for the reason given: the program ends.
+        std::function<void(ExitReason)> closeMainWindow;
     };
 
     explicit TableNotices(Links links) : links_(std::move(links)) {}

@@ -121,7 +121,7 @@ void AutoPlay::CountAutoPlay() {
     }
     if (count < limit) return;
     if (!links_.notice.show(prefix + " 次，现在算你逃跑！", "系统提示")) return;
-    if (links_.closeMainWindow) links_.closeMainWindow();
+    if (links_.closeMainWindow) links_.closeMainWindow(ExitReason::AutoPlayLimit);
 }
 
 }  // namespace krvo

@@ -61,7 +61,7 @@ public:
         PacketSender& sender;
         NoticeBox notice;
         // Ends the program: the player ran out of automatic plays.
-        std::function<void()> closeMainWindow;
+        std::function<void(ExitReason)> closeMainWindow;
     };
 
     AutoPlay(Links links, TurnClock& clock, TableActions& actions);
