@@ -47,6 +47,8 @@ QVariant HelpBrowser::loadResource(int type, const QUrl& name) {
     const QUrl address = base.resolved(name);
     // data: addresses are unpacked by the document itself.
     if (address.scheme() == QLatin1String("data")) return QVariant();
+    // Nothing from the network: a web address gets the empty resource of a
+    // file that cannot be read.
     if (!address.isLocalFile()) return LocalPageResource(type, QUrl());
     const QVariant value = LocalPageResource(type, address);
     if (type == QTextDocument::HtmlResource && value.toString().isEmpty()) {
