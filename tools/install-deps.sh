@@ -10,7 +10,8 @@ packages=(
   xvfb xauth imagemagick x11-utils openbox xdotool
   # The start-up benchmark sees a window's first paint through X's damage reports.
   libxcb-damage0-dev
-  fonts-arphic-uming fonts-wqy-zenhei
+  # Noto Sans CJK is the face the table and the chat are read in; the others stand in.
+  fonts-noto-cjk fonts-arphic-uming fonts-wqy-zenhei
 )
 
 missing=()

@@ -197,6 +197,10 @@ void TableApp::Start() {
     const WebAddresses pages = LoadWebAddresses(pub_.strAppPath);
     window_->helpPage = pages.help;
     auto* advertisement = new AdvertisementView;
+    // The pane's link to the rules opens them beside the table, browser or not.
+    advertisement->openLocalPage = [window = window_.get()](const QUrl& page) {
+        window->ShowHelpPage(page);
+    };
     window_->advertisementPane().setView(advertisement);
     advertisement->Navigate(pages.advertisement);
     preferences_ = LoadUserSettings(pub_.strAppPath + "UserSet.ini");

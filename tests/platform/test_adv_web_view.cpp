@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QImage>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -23,6 +24,9 @@
 #include <chrono>
 #include <vector>
 
+#include "chrome/game_main_window.h"
+#include "core/clock.h"
+#include "dialogs/help_window.h"
 #include "support/qt_test_application.h"
 
 namespace krvo {
@@ -262,6 +266,54 @@ TEST_F(AdvertisementViewTest, LinksOpenInTheDesktopBrowserAndThePaneStays) {
     EXPECT_EQ(browser.opened[0], QUrl::fromLocalFile(directory_.filePath("more/rules.htm")));
     EXPECT_EQ(text(), "rules");
     EXPECT_EQ(shown_.size(), 1);
+}
+
+void clickText(QTextBrowser& view, const QString& text) {
+    QTextCursor cursor(view.document());
+    cursor.setPosition(view.document()->find(text).selectionStart() + 1);
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, view.cursorRect(cursor).center());
+}
+
+// The pane's link to the rules, and the help action, open pages on disk in the
+// main window's own help window, one at a time; web addresses in the browser.
+TEST_F(AdvertisementViewTest, PagesOnDiskOpenInTheProgramsHelpWindowAndWebAddressesInTheBrowser) {
+    LinkRecorder browser;
+    for (const char* scheme : {"file", "http", "https"})
+        QDesktopServices::setUrlHandler(scheme, &browser, "open");
+    ManualClock clock;
+    GameMainWindow window(clock, KRVO_TEST_APP_DIR "/");
+    view_.openLocalPage = [&](const QUrl& page) { window.ShowHelpPage(page); };
+    writeFile("help/tall.png", pngOfHeight(kPictureHeight));
+    writeFile("help/rules.htm",
+              "<title>Rules</title><p><a href=\"more.htm\">onward</a> "
+              "<a href=\"http://example.org/x\">site</a> <a href=\"gone.htm\">gone</a></p>"
+              "<img src=\"tall.png\">");
+    writeFile("help/more.htm", "<p>more rules</p>");
+    view_.Navigate(writeFile("adv/ga.htm", "<p><a href=\"../help/rules.htm\">rules</a></p>"));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view_));
+    clickText(view_, "rules");
+    window.ShowHelpPage(QUrl::fromLocalFile(directory_.filePath("help/rules.htm")));
+
+    ASSERT_EQ(window.findChildren<HelpWindow*>().size(), 1);
+    HelpWindow& help = *window.helpWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&help));
+    EXPECT_EQ(help.windowTitle(), QStringLiteral("帮助 - Rules"));
+    EXPECT_GT(help.browser().document()->size().height(), kPictureHeight);
+    clickText(help.browser(), "onward");
+    EXPECT_EQ(help.browser().toPlainText(), "more rules");
+    help.backButton().click();
+    clickText(help.browser(), "site");
+    EXPECT_TRUE(help.browser().toPlainText().contains("onward"));
+    clickText(help.browser(), "gone");
+    EXPECT_TRUE(help.browser().toPlainText().contains(QStringLiteral("帮助页面打不开")));
+    window.ShowHelpPage(QUrl("https://example.org/help.htm"));
+    QTest::keyClick(&help.browser(), Qt::Key_Escape);
+    for (const char* scheme : {"file", "http", "https"}) QDesktopServices::unsetUrlHandler(scheme);
+
+    EXPECT_FALSE(help.isVisible());
+    const std::vector<QUrl> opened{QUrl("http://example.org/x"),
+                                   QUrl("https://example.org/help.htm")};
+    EXPECT_EQ(browser.opened, opened);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "chrome/column_panes.h"
 #include "chrome/splitter_widgets.h"
 #include "core/clock.h"
+#include "dialogs/help_window.h"
 #include "platform/chat_control.h"
 #include "platform/frame_pacer.h"
 #include "platform/resources.h"
@@ -227,14 +228,27 @@ void GameMainWindow::ClickSysButton(int slot) {
     }
 }
 
+void GameMainWindow::ShowHelpPage(const QUrl& page) {
+    if (!page.isValid()) return;
+    if (!page.isLocalFile()) {
+        QDesktopServices::openUrl(page);
+        return;
+    }
+    if (!help_) help_ = new HelpWindow(this);
+    help_->showPage(page);
+}
+
+HelpWindow* GameMainWindow::helpWindow() const {
+    return help_;
+}
+
 void GameMainWindow::ClickUserButton(int button) {
     switch (button) {
         case UserButtonPane::kSettings:
             emit UserSettingsRequested();
             return;
         case UserButtonPane::kHelp:
-            // Without a browser nothing opens and nothing else happens.
-            if (helpPage.isValid()) QDesktopServices::openUrl(helpPage);
+            ShowHelpPage(helpPage);
             return;
         case UserButtonPane::kMarket:
             emit PropsMarketRequested();

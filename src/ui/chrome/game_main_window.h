@@ -8,6 +8,7 @@
 // close request goes through the owner's close procedure.
 
 #include <QImage>
+#include <QPointer>
 #include <QUrl>
 #include <QWidget>
 #include <array>
@@ -23,6 +24,7 @@ namespace krvo {
 class AdvertisementPane;
 class ChatControl;
 class Clock;
+class HelpWindow;
 class HorizontalSplitter;
 class SplitterBar;
 class TableSurface;
@@ -46,6 +48,10 @@ public:
     std::function<bool()> bombShowing;
     // The help page opened by the column's help button.
     QUrl helpPage;
+    // A page on disk opens in the program's own help window (one for the
+    // window, raised when asked again); a web address in the desktop's browser.
+    void ShowHelpPage(const QUrl& page);
+    HelpWindow* helpWindow() const;
 
     // Places the window over the whole screen less 32 pixels at the bottom.
     void placeOnScreen();
@@ -90,6 +96,7 @@ private:
     void setPointerShape(FrameZone zone);
 
     std::function<bool()> closeRequest_;
+    QPointer<HelpWindow> help_;
     std::unique_ptr<Timer> tmrForm_;
     // Where the pointer was last seen by the program's own mouse events.
     std::optional<QPoint> pointer_;

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/fonts.h"
 #include "platform/raster_ops.h"
 #include "platform/resources.h"
 #include "platform/system_alerts.h"
@@ -174,7 +175,8 @@ void MessageBoxWindow::Unload() {
 
 QFont MessageBoxWindow::noteFont() const {
     // 9 points on the 96-dpi screens the box's pixel layout was made for.
-    QFont font(QStringLiteral("宋体"));
+    QFont font;
+    font.setFamilies(PixelLayoutFaces());
     font.setPixelSize(12);
     font.setBold(false);
     font.setItalic(false);

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "market/props_market_window.h"
+#include "platform/fonts.h"
 #include "platform/resources.h"
 #include "props/props_data.h"
 
@@ -22,7 +23,8 @@ constexpr int kNoteLines = (kDetailNotice.y - kDetailNote.y) / kWrappedLineStep;
 
 QFont PropsMarketWindow::textFont() const {
     // The layout's pixel places fit 12-pixel text, whatever the screen's dpi.
-    QFont font(QStringLiteral("宋体"));
+    QFont font;
+    font.setFamilies(PixelLayoutFaces());
     font.setPixelSize(12);
     // Crisp like the window's pictures, and the colours stay exact.
     font.setStyleStrategy(QFont::NoAntialias);

@@ -62,6 +62,7 @@ QVariant resourceValue(int type, const QByteArray& body, const QString& contentT
     switch (type) {
         case QTextDocument::ImageResource:
             return decodePicture(body);
+        case QTextDocument::HtmlResource:
         case QTextDocument::StyleSheetResource:
             return DecodePageText(body, contentType);
         default:
@@ -70,6 +71,11 @@ QVariant resourceValue(int type, const QByteArray& body, const QString& contentT
 }
 
 }  // namespace
+
+QVariant LocalPageResource(int type, const QUrl& address) {
+    const auto bytes = readLocalFile(address);
+    return bytes ? resourceValue(type, *bytes, QString()) : refusedResource(type);
+}
 
 AdvertisementView::AdvertisementView(QWidget* parent)
     : QTextBrowser(parent), network_(new QNetworkAccessManager(this)) {
@@ -126,8 +132,7 @@ QVariant AdvertisementView::loadResource(int type, const QUrl& name) {
     if (address.isLocalFile()) {
         // A site's page does not get to show this computer's files.
         if (remotePage_) return refusedResource(type);
-        const auto bytes = readLocalFile(address);
-        return bytes ? resourceValue(type, *bytes, QString()) : refusedResource(type);
+        return LocalPageResource(type, address);
     }
     // data: addresses are unpacked by the document itself.
     if (!isRemote(address)) return QVariant();
@@ -225,9 +230,16 @@ void AdvertisementView::openLink(const QUrl& link) {
     }
     const QUrl target = page_.resolved(link);
     const QString scheme = target.scheme();
-    const bool allowed = isRemote(target) || scheme == QLatin1String("mailto") ||
-                         (target.isLocalFile() && !remotePage_);
-    if (allowed) QDesktopServices::openUrl(target);
+    if (target.isLocalFile()) {
+        if (remotePage_) return;
+        if (openLocalPage) {
+            openLocalPage(target);
+        } else {
+            QDesktopServices::openUrl(target);
+        }
+        return;
+    }
+    if (isRemote(target) || scheme == QLatin1String("mailto")) QDesktopServices::openUrl(target);
 }
 
 }  // namespace krvo

@@ -4,8 +4,9 @@
 // renders plain HTML and simple CSS: pages and pictures come over http(s)
 // through one network manager, without ever blocking the window, or straight
 // from disk for file addresses. A page that cannot be had leaves the pane
-// empty; nothing is ever shown to the user about it. Links open in the
-// desktop's browser, never inside the pane.
+// empty; nothing is ever shown to the user about it. Links never open inside
+// the pane: web addresses go to the desktop's browser, pages on disk (the
+// shipped help) to the program's own window when one is given.
 
 #include <QByteArray>
 #include <QHash>
@@ -21,6 +22,12 @@ class QNetworkAccessManager;
 class QNetworkReply;
 
 namespace krvo {
+
+// A page's resource at a file address (its text, a picture or a style sheet),
+// with the pane's limits: a regular file within kMaxBodyBytes, a picture
+// within its pixel bound. What cannot be had comes back as an empty picture
+// or text, so that the document does not go and read the file by itself.
+QVariant LocalPageResource(int type, const QUrl& address);
 
 class AdvertisementView : public QTextBrowser {
     Q_OBJECT
@@ -40,6 +47,9 @@ public:
     // How long a request may go without receiving anything before it is given
     // up (15 s unless set).
     void setTransferTimeout(std::chrono::milliseconds timeout);
+
+    // Where a link to a page on disk opens; unset, the desktop's opener.
+    std::function<void(const QUrl&)> openLocalPage;
 
     QVariant loadResource(int type, const QUrl& name) override;
 

@@ -120,6 +120,11 @@ void PaintRemainingCount(TableCanvas& canvas, const SceneSources& scene, std::ui
 void PaintPanels(TableCanvas& canvas, const SceneSources& scene);
 void PaintButtons(TableCanvas& canvas, const SceneSources& scene);
 void PaintClock(TableCanvas& canvas, const SceneSources& scene);
+
+// Text over a dark shadow one pixel down and right, for texts on the blue
+// table whose own colour stands out little from it.
+inline constexpr QRgb kTextShadow = qRgb(0, 25, 50);
+void ShadowedText(TableCanvas& canvas, QPoint at, const QString& text, const TextStyle& style);
 void PaintWaitingNotice(TableCanvas& canvas, const SceneSources& scene);
 void PaintOverlays(TableCanvas& canvas, const SceneSources& scene);
 

@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <cstring>
 
+#include "platform/fonts.h"
 #include "render/canvas_pixels.h"
 #include "render/table_canvas.h"
 
@@ -154,7 +155,8 @@ int TableFonts::width(const QString& text, const TextStyle& style) {
 }
 
 QFont TableFont(const TextStyle& style) {
-    QFont font(style.heiTi ? QStringLiteral("黑体") : QStringLiteral("宋体"));
+    QFont font;
+    font.setFamilies(TableFaces(style.heiTi));
     font.setPointSize(style.pointSize);
     font.setBold(style.bold);
     return font;
