@@ -118,7 +118,7 @@ struct GameSide {
     std::string appPath = "/nonexistent/";
     krvo::PropsData props{{sender, appPath}};
     krvo::TableNotices notices{
-        {table, pub, launch, boxes, chat, sender, alerts, props, [this] { ++closes; }}};
+        {table, pub, launch, boxes, chat, sender, alerts, props, scene, [this] { ++closes; }}};
     ManualCountdown countdown{clock};
     ScriptedButton startButton;
     krvo::GameTable game{{launch, pub, table, sender, scene, sound, boxes, chat, settings, waiter,

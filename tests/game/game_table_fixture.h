@@ -187,7 +187,7 @@ protected:
     std::string appPath = "/nonexistent/";
     PropsData props{{propsSender, appPath}};
     TableNotices notices{
-        {table, pub, launch, boxes, chat, sender, alerts, props, [this] { ++closes; }}};
+        {table, pub, launch, boxes, chat, sender, alerts, props, scene, [this] { ++closes; }}};
     QWidget surface;
     KoClock koClock{loop.clock(), &surface};
     QtTableButton startButton{surface, QStringLiteral("cmdStart")};

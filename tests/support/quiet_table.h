@@ -141,6 +141,7 @@ private:
 class Alerts final : public SystemAlerts {
 public:
     void warning(std::string_view, std::string_view, QWidget*) override {}
+    void notify(std::string_view, std::string_view, QWidget*) override {}
 };
 
 class Countdown final : public CountdownBar {
@@ -207,7 +208,7 @@ public:
     NullSoundPlayer sound;
     PropsData props{{sender, pub.strAppPath}};
     TableNotices notices{
-        {table, pub, launch, boxes, chat, sender, alerts, props, [this] { ++closes; }}};
+        {table, pub, launch, boxes, chat, sender, alerts, props, scene, [this] { ++closes; }}};
     GameTable game{{launch, pub, table, sender, scene, sound, boxes, chat, settings, waiter, clock,
                     [this] { ++closes; }},
                    {countdown, startButton, notices}};
