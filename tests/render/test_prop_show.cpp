@@ -24,8 +24,9 @@ TEST_F(TablePictureTest, AUsedPropShowsOverItsTargetForAMomentWithoutWaiting) {
     ASSERT_EQ(picture.size(), QSize(kPropPictureSize, kPropPictureSize));
     const int side = kPropPictureSize + 2 * kPropFrameWidth;
     const QPoint face = layout().ptUserFace[static_cast<std::size_t>(pub.bteViewPos[1])];
-    const QPoint corner(std::min(face.x() + 16 - side / 2, 1000 - side),
-                        std::clamp(face.y() + 16 - side / 2, 0, 700 - side));
+    // Clear of the edge pieces: 12 pixels from the table's edge.
+    const QPoint corner(std::min(face.x() + 16 - side / 2, 1000 - side - 12),
+                        std::clamp(face.y() + 16 - side / 2, 12, 700 - side - 12));
     const QPoint inside = corner + QPoint(kPropFrameWidth, kPropFrameWidth);
     const auto expectShown = [&](const char* when) {
         const QImage& now = renderer.image();

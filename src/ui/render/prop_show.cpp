@@ -9,6 +9,8 @@ namespace krvo {
 namespace {
 
 constexpr int kFaceSize = 32;
+// Clear of the table's edge pieces, so that the frame shows whole.
+constexpr int kEdgeMargin = 12;
 
 }  // namespace
 
@@ -24,8 +26,10 @@ QRect PropShowArea(const SceneSources& scene, std::uint8_t chair) {
     QRect area(face - QPoint(side / 2, side / 2), QSize(side, side));
     // A seat by the table's edge still shows the whole picture.
     const QSize table = scene.layout.surface;
-    area.moveLeft(std::clamp(area.left(), 0, std::max(0, table.width() - side)));
-    area.moveTop(std::clamp(area.top(), 0, std::max(0, table.height() - side)));
+    const int right = std::max(kEdgeMargin, table.width() - side - kEdgeMargin);
+    const int bottom = std::max(kEdgeMargin, table.height() - side - kEdgeMargin);
+    area.moveLeft(std::clamp(area.left(), kEdgeMargin, right));
+    area.moveTop(std::clamp(area.top(), kEdgeMargin, bottom));
     return area;
 }
 
