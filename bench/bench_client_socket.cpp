@@ -124,6 +124,7 @@ bool pumpUntil(const std::function<bool()>& done) {
 class QuietAlerts final : public krvo::SystemAlerts {
 public:
     void warning(std::string_view, std::string_view, QWidget*) override {}
+    void notify(std::string_view, std::string_view, QWidget*) override {}
 };
 
 // A loopback listener and the connection of the one client it accepts.

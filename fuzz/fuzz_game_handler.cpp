@@ -117,7 +117,7 @@ struct GameSide {
     int closes = 0;
     std::string appPath = "/nonexistent/";
     krvo::PropsData props{{sender, appPath}};
-    krvo::TableNotices notices{{table, pub, launch, boxes, chat, sender, alerts, props,
+    krvo::TableNotices notices{{table, pub, launch, boxes, chat, sender, alerts, props, scene,
                                 [this](krvo::ExitReason) { ++closes; }}};
     ManualCountdown countdown{clock};
     ScriptedButton startButton;

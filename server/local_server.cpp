@@ -48,6 +48,7 @@ RoomSettings RoomSettingsFrom(const ServerOptions& options) {
     settings.seed = options.seed;
     settings.capacity = options.capacity;
     settings.chatLines = options.chatLines;
+    settings.propShows = options.propShows;
     return settings;
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <iterator>
 
 #include "wire/props_protocol.h"
 
@@ -127,11 +128,17 @@ std::vector<Packet> PropsShop::buy(const std::string& user, std::string_view bod
                               " 金币，还剩 " + std::to_string(coins) + " 金币。")};
 }
 
-std::optional<Packet> PropsShop::maybeComputerProp(std::uint8_t chair,
-                                                   std::span<const std::uint8_t> others) {
+std::optional<Packet> PropsShop::maybeComputerProp(std::span<const std::uint8_t> computers,
+                                                   std::span<const std::uint8_t> seated) {
+    if (computers.empty() || seated.size() < 2) return std::nullopt;
+    // Now and then, so that the table sees it as a surprise, not a routine.
+    if (std::uniform_int_distribution<int>(1, kPropRounds)(random_) != 1) return std::nullopt;
+    const std::uint8_t chair =
+        computers[std::uniform_int_distribution<std::size_t>(0, computers.size() - 1)(random_)];
+    std::vector<std::uint8_t> others;
+    std::copy_if(seated.begin(), seated.end(), std::back_inserter(others),
+                 [chair](std::uint8_t other) { return other != chair; });
     if (others.empty()) return std::nullopt;
-    // About one round in four, so the table sees it without being flooded.
-    if (std::uniform_int_distribution<int>(0, 3)(random_) != 0) return std::nullopt;
     const std::uint8_t target =
         others[std::uniform_int_distribution<std::size_t>(0, others.size() - 1)(random_)];
     const auto id = static_cast<std::uint32_t>(std::uniform_int_distribution<int>(1, 6)(random_));

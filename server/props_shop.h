@@ -51,10 +51,13 @@ public:
     // went through, always followed by a notice (133/2) that says how it went.
     std::vector<Packet> buy(const std::string& user, std::string_view body);
 
-    // Called for a computer player at the end of a round: now and then it uses
-    // a prop on one of the others (133/3 for everyone), chosen from the seed.
-    std::optional<Packet> maybeComputerProp(std::uint8_t chair,
-                                            std::span<const std::uint8_t> others);
+    // Called once per table at the end of a round, with the chairs of the
+    // computers and of everybody seated: about one round in kPropRounds one
+    // of the computers uses a prop on one of the others (133/3 for everyone),
+    // all chosen from the seed.
+    static constexpr int kPropRounds = 10;
+    std::optional<Packet> maybeComputerProp(std::span<const std::uint8_t> computers,
+                                            std::span<const std::uint8_t> seated);
 
 private:
     struct Owned {

@@ -57,6 +57,8 @@ struct RoomSettings {
     std::uint32_t seed = 1;
     std::size_t capacity = kDefaultCapacity;
     std::size_t chatLines = kDefaultChatLines;
+    // Computers now and then use a prop on somebody at a round's end.
+    bool propShows = true;
 };
 
 struct UserStats {

@@ -220,7 +220,9 @@ void Room::noteRoundEnd(const Packet& packet) {
 }
 
 // Between rounds nobody can wait for a player who is gone: the chair is
-// freed (counted as running away). Computers sometimes celebrate with a prop.
+// freed (counted as running away). Now and then a computer celebrates with a
+// prop: with the result, at the start of the time people have to press start,
+// never later, so that a person is never surprised in the last seconds.
 void Room::roundEnded() {
     std::vector<std::string> gone;
     for (const Member& member : members_) {
@@ -239,17 +241,15 @@ void Room::roundEnded() {
     for (const Member& member : members_) {
         if (member.chair) sendToAll(UserUpdatePacket(userRow(member)));
     }
-    std::vector<std::uint8_t> chairs;
+    std::vector<std::uint8_t> seated;
+    std::vector<std::uint8_t> computers;
     for (const Member& member : members_) {
-        if (member.chair) chairs.push_back(*member.chair);
+        if (!member.chair) continue;
+        seated.push_back(*member.chair);
+        if (member.computer) computers.push_back(*member.chair);
     }
-    for (std::uint8_t chair : chairs) {
-        const Member* member = memberInChair(chair);
-        if (member == nullptr || !member->computer) continue;
-        std::vector<std::uint8_t> others;
-        std::copy_if(chairs.begin(), chairs.end(), std::back_inserter(others),
-                     [chair](std::uint8_t other) { return other != chair; });
-        if (auto used = shop_.maybeComputerProp(chair, others)) sendToAll(*used);
+    if (settings_.propShows) {
+        if (auto used = shop_.maybeComputerProp(computers, seated)) sendToAll(*used);
     }
     checkEmpty();
 }

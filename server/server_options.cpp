@@ -52,6 +52,9 @@ ParsedOptions ParseServerOptions(const QStringList& arguments) {
         {"settings-round", "The first person sets the stakes."},
         {"auto-start", "Raise every seated person's hand for them (not with --settings-round)."},
         {"exit-when-empty", "Quit when the last person has left."},
+        {"prop-shows",
+         "Computers now and then use a prop on somebody at a round's end (on or off, default on).",
+         "on|off", "on"},
         {"max-connections", "Connections at once; more are closed at once (1-10000, default 200).",
          "count", "200"},
         {"login-time", "Seconds a new connection has to log in (1-3600, default 30).", "seconds",
@@ -132,6 +135,12 @@ ParsedOptions ParseServerOptions(const QStringList& arguments) {
         result.error = "--auto-start cannot be used with --settings-round";
         return result;
     }
+    const QString propShows = parser.value("prop-shows");
+    if (propShows != "on" && propShows != "off") {
+        result.error = "--prop-shows must be on or off";
+        return result;
+    }
+    options.propShows = propShows == "on";
     if (parser.isSet("deals")) {
         if (!LoadDealsFile(parser.value("deals").toStdString(), options.decks, options.deals,
                            result.error)) {

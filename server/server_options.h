@@ -30,6 +30,8 @@ struct ServerOptions {
     // Raises the hand of every person seated, as their start button would, so
     // rounds start with nobody at a screen (demos, process tests).
     bool autoStart = false;
+    // --prop-shows on|off: computers now and then use a prop at a round's end.
+    bool propShows = true;
     // Limits that keep one client from wearing down the server for the others.
     std::uint32_t maxConnections = 200;
     std::uint32_t loginTime = 30;  // seconds from connecting to logging in

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "app/table_app.h"
+#include "chrome/game_main_window.h"
 #include "platform/fonts.h"
 #include "platform/system_alerts.h"
 #include "qt/qt_clock.h"
@@ -89,6 +90,7 @@ int main(int argc, char** argv) {
     krvo::TableApp table(launch.params, QCoreApplication::applicationDirPath().toStdString(), clock,
                          krvo::PumpQtEvents, alerts);
     alerts.setEnding([&table] { return table.ended(); });
+    alerts.setNoticeOwner([&table] { return table.mainWindow(); });
     table.Start();
     if (table.finished()) return table.exitStatus();
     // The status the table left with: 0 for the player's own close, or the

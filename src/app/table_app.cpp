@@ -97,7 +97,7 @@ struct TableApp::Room {
           dialogs(app.clock_, app, app.alerts_, app.launch_, &window),
           props({app, app.pub_.strAppPath}),
           notices({app.table_, app.pub_, app.launch_, boxes, chat, app, app.alerts_, props,
-                   [&app](ExitReason reason) { app.LeaveTableFor(reason); }}),
+                   app.scene_, [&app](ExitReason reason) { app.LeaveTableFor(reason); }}),
           koClock(app.clock_, &window.tableSurface()),
           startButton(window.tableSurface(), QStringLiteral("cmdStart")),
           game({app.launch_, app.pub_, app.table_, app, app.scene_, sound, boxes, chat,
@@ -111,6 +111,7 @@ struct TableApp::Room {
           renderer(app.scene_),
           surface(window.tableSurface()) {
         props.InitPropsMarket();
+        renderer.setClock(app.clock_);
         renderer.placeCountdownBar = [this](QRect place) { koClock.setGeometry(place); };
         renderer.placeStartButton = [this](QPoint place) {
             if (QPushButton* button = startButton.widget()) button->move(place);

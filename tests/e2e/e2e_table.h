@@ -240,7 +240,7 @@ protected:
                 QCoreApplication::processEvents();
                 clock.advance(std::min<std::int64_t>(maxMs, 100));
             },
-            alerts));
+            clientAlerts ? *clientAlerts : alerts));
         clients.back()->Start();
         return *clients.back();
     }
@@ -291,6 +291,8 @@ protected:
     ManualClock clock;
     QTemporaryDir directory;
     testing::RecordingAlerts alerts;
+    // The boxes the clients connected next use instead of the recorder.
+    SystemAlerts* clientAlerts = nullptr;
     std::unique_ptr<LocalRoom> server;
     std::vector<std::unique_ptr<TableApp>> clients;
 

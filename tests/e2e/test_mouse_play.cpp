@@ -1,13 +1,16 @@
-// A person plays a whole round with the mouse: every answer, selection, play,
-// pass and hint is a pointer move and a click on the table surface at a place
-// taken from the table's geometry, and the engine agrees with what the table
-// then shows.
+// A person plays with the mouse: every answer, selection, play, pass and hint
+// is a pointer move and a click on the table surface at a place taken from the
+// table's geometry, and the engine agrees with what the table then shows.
 
+#include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <algorithm>
 
 #include "chrome/game_main_window.h"
 #include "e2e/e2e_table.h"
+#include "platform/system_alerts.h"
 #include "render/table_renderer.h"
 #include "render/table_surface.h"
 #include "support/temporary_platform.h"
@@ -47,8 +50,9 @@ protected:
         TableState& table = app.table();
         if (AwaitsAnswer(app)) {
             ExpectAgreement(app, view());
-            // Show a red ace when asked first; decline everything after.
-            const int button = table.bteRoundState == kRoundShowRedAces ? 0 : 1;
+            // Show a red ace when asked first (unless declining all); decline
+            // everything after.
+            const int button = !declineAll && table.bteRoundState == kRoundShowRedAces ? 0 : 1;
             clickButton(app, DecisionButtonRect(layout(app), button),
                         table.bteLiangBut[static_cast<std::size_t>(button)]);
             ++answers;
@@ -106,6 +110,7 @@ protected:
         return connectClient(platform.appDir().toStdString(), "点击者");
     }
 
+    bool declineAll = false;
     int answers = 0;
     int leads = 0;
     int follows = 0;
@@ -166,6 +171,84 @@ TEST_F(MousePlayTest, APersonPlaysAWholeRoundWithTheMouse) {
     EXPECT_EQ(app.table().arrSeat[0].bteLiang, 1) << "the red ace was shown by a click";
     ExpectSameResult(app, view());
     EXPECT_TRUE(app.renderer().overlays().result.has_value()) << "the result box shows";
+}
+
+// Three rounds against the server as it comes (prop shows on), with the real
+// system boxes. The person never closes a box: had the prop demonstration a
+// loop of its own, the start button could not be pressed inside it and the
+// start countdown would end the program.
+TEST_F(MousePlayTest, APersonPlaysThreeRoundsThroughPropShowsAndIsNeverThrownOff) {
+    ServerSetup setup;
+    setup.seed = 4;  // the computers use a prop when the second round ends
+    startServer(setup);
+    TableApp* client = nullptr;
+    const std::int64_t giveUpAt = clock.nowMs() + 3 * kRoundLimitMs;
+    QtSystemAlerts boxes([&](QMessageBox& box) {
+        box.show();
+        while (box.isVisible() && !client->ended() && clock.nowMs() < giveUpAt) {
+            QTest::qWait(1);
+            clock.advance(kStepMs);
+        }
+    });
+    clientAlerts = &boxes;
+    TableApp& app = connectWithArtwork();
+    client = &app;
+    boxes.setEnding([&app] { return app.ended(); });
+    boxes.setNoticeOwner([&app] { return static_cast<QWidget*>(app.mainWindow()); });
+    declineAll = true;
+
+    std::int64_t roundEndAt = -1;
+    int roundsEnded = 0;
+    QPointer<QMessageBox> seen;
+    int demonstrations = 0;
+    bool pictureShown = false;
+    // Each step: a new demonstration comes with a round's end, its picture
+    // over a seat.
+    const auto watch = [&] {
+        const int ended = server->game.count(EngineEventKind::RoundEnded);
+        if (ended > roundsEnded) roundEndAt = clock.nowMs();
+        roundsEnded = ended;
+        const auto& props = app.renderer().overlays().props;
+        pictureShown |=
+            std::any_of(props.begin(), props.end(), [](const auto& p) { return p.has_value(); });
+        QMessageBox* box = boxes.noticeShown();
+        if (box == nullptr || box == seen) return;
+        seen = box;
+        ++demonstrations;
+        EXPECT_EQ(box->windowTitle(), QStringLiteral("道具演示"));
+        EXPECT_GE(roundEndAt, 0);
+        EXPECT_LE(clock.nowMs() - roundEndAt, 1000) << "it comes with the round's result";
+    };
+    ASSERT_TRUE(runUntil([&] { return app.pub().blnCanStart || app.ended(); }));
+    for (int round = 1; round <= 3; ++round) {
+        SCOPED_TRACE(round);
+        // A look at the result before pressing start, box or no box.
+        const std::int64_t lookUntil = clock.nowMs() + 3000;
+        ASSERT_TRUE(runUntil([&] {
+            watch();
+            return app.ended() || clock.nowMs() >= lookUntil;
+        }));
+        ASSERT_FALSE(app.ended()) << "thrown off before round " << round;
+        QPushButton* start = app.startButtonWidget();
+        ASSERT_NE(start, nullptr);
+        ASSERT_TRUE(start->isVisible());
+        // The second round's prop box is still up when the third is started.
+        if (round == 3) {
+            EXPECT_NE(boxes.noticeShown(), nullptr);
+        }
+        QTest::mouseClick(start, Qt::LeftButton);
+        const int before = roundsEnded;
+        ASSERT_TRUE(runUntil([&] {
+            watch();
+            if (!app.ended()) actByMouse(app);
+            return app.ended() || (roundsEnded > before && app.pub().blnCanStart);
+        }));
+        ASSERT_FALSE(app.ended()) << "thrown off in round " << round;
+        ExpectSameResult(app, view());
+    }
+    EXPECT_EQ(roundsEnded, 3);
+    EXPECT_GE(demonstrations, 1);
+    EXPECT_TRUE(pictureShown) << "the prop's picture showed over a seat";
 }
 
 }  // namespace

@@ -186,8 +186,8 @@ protected:
     RecordingSender propsSender;
     std::string appPath = "/nonexistent/";
     PropsData props{{propsSender, appPath}};
-    TableNotices notices{
-        {table, pub, launch, boxes, chat, sender, alerts, props, [this](ExitReason) { ++closes; }}};
+    TableNotices notices{{table, pub, launch, boxes, chat, sender, alerts, props, scene,
+                          [this](ExitReason) { ++closes; }}};
     QWidget surface;
     KoClock koClock{loop.clock(), &surface};
     QtTableButton startButton{surface, QStringLiteral("cmdStart")};

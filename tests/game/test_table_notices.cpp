@@ -7,6 +7,7 @@
 
 #include "core/gbk.h"
 #include "dialogs/message_box_registry.h"
+#include "ports/table_scene.h"
 #include "props/props_data.h"
 #include "state/command_line.h"
 #include "state/public_state.h"
@@ -50,7 +51,7 @@ protected:
     // The boxes actually waited on: another handler may run inside them.
     TableNotices::Links linksWith(MessageBoxService& boxes) {
         const auto close = [this](ExitReason) { ++closings_; };
-        return {table_, pub_, launch_, boxes, chat_, sender_, alerts_, props_, close};
+        return {table_, pub_, launch_, boxes, chat_, sender_, alerts_, props_, scene_, close};
     }
 
     TableState table_;
@@ -64,6 +65,7 @@ protected:
     testing::RecordingSender propsSender_;
     std::string appPath_ = "/nonexistent/";
     PropsData props_{{propsSender_, appPath_}};
+    NullTableScene scene_;
     int closings_ = 0;
     TableNotices notices_{linksWith(boxes_)};
 };
@@ -193,13 +195,25 @@ TEST_F(TableNoticesTest, PropNoticeAndPropUsedAtTheTable) {
     EXPECT_EQ(boxes_.calls[0],
               (Call{0, MsgType::OneButton, "购买成功！", "牌局提示", 10, "确定", "", true}));
 
+    props_.OnPropCatalogue("1`甲`1`5`0`鲜花`1`24`10`8`9`7`0");
+    log_.clear();
     handle({133, 3, 12, 200, 0x00, 0x01, 0x00, 0x02});
     handle({133, 3, 1, 2, 0xFF, 0xFF, 0xFF, 0xFF});
+    handle({133, 3, 3, 0, 0, 0, 0, 5});
     handle({133, 3, 1, 2, 0, 0, 0});  // the prop number is cut off
-    ASSERT_EQ(alerts_.warnings.size(), 2u);
-    EXPECT_EQ(alerts_.warnings[0].caption, "道具演示");
-    EXPECT_EQ(alerts_.warnings[0].text, "12 号用户对 200 号用户使用ID号为 65538 的道具");
-    EXPECT_EQ(alerts_.warnings[1].text, "1 号用户对 2 号用户使用ID号为 -1 的道具");
+    // Shown without a loop of its own: the table goes on while it is up.
+    EXPECT_TRUE(alerts_.warnings.empty());
+    ASSERT_EQ(alerts_.notices.size(), 3u);
+    EXPECT_EQ(alerts_.notices[0].caption, "道具演示");
+    EXPECT_EQ(alerts_.notices[0].text, "12 号用户对 200 号用户使用ID号为 65538 的道具");
+    EXPECT_EQ(alerts_.notices[1].text, "1 号用户对 2 号用户使用ID号为 -1 的道具");
+    EXPECT_EQ(alerts_.notices[2].text, "3 号用户对 0 号用户使用ID号为 5 的道具");
+    // The chat says it with the names and the catalogue's name.
+    EXPECT_EQ(log_, (testing::CallLog{
+                        "chat.system 12 号用户 对 200 号用户 使用了ID号为 65538 的道具",
+                        "chat.system 南家 对 西家 使用了ID号为 -1 的道具",
+                        "chat.system 北家 对 东家 使用了道具“鲜花”",
+                    }));
     EXPECT_EQ(boxes_.calls.size(), 1u);
 }
 

@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QCoreApplication>
 #include <QMessageBox>
+#include <QWidget>
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -55,6 +58,41 @@ TEST(SystemAlerts, WarningsRaisedInsideABoxWaitForItAndAreBounded) {
     self = nullptr;
     alerts.warning("道具演示", "later", nullptr);
     EXPECT_EQ(shown, std::vector<std::string>{"later"});
+}
+
+TEST(SystemAlerts, NoticesShowWithoutALoopOneAtATimeOverTheirOwner) {
+    testing::EnsureQtApplication();
+    QWidget owner;
+    bool ending = false;
+    QtSystemAlerts alerts([](QMessageBox&) { ADD_FAILURE() << "a notice runs no loop"; });
+    alerts.setNoticeOwner([&owner] { return &owner; });
+    alerts.setEnding([&ending] { return ending; });
+
+    alerts.notify("道具演示", "0", nullptr);
+    QMessageBox* first = alerts.noticeShown();
+    ASSERT_NE(first, nullptr);
+    EXPECT_TRUE(first->isVisible());
+    EXPECT_EQ(first->windowModality(), Qt::NonModal);
+    EXPECT_EQ(first->parentWidget(), &owner);
+    EXPECT_EQ(first->windowTitle(), QString::fromUtf8("道具演示"));
+    for (int i = 1; i <= 40; ++i) alerts.notify("道具演示", std::to_string(i), nullptr);
+    EXPECT_EQ(alerts.noticeShown(), first) << "later notices wait for the one on screen";
+
+    std::vector<std::string> shown;
+    while (QMessageBox* box = alerts.noticeShown()) {
+        ASSERT_LE(shown.size(), 40u);
+        shown.push_back(box->text().toStdString());
+        box->button(QMessageBox::Ok)->click();
+    }
+    ASSERT_EQ(shown.size(), 1 + QtSystemAlerts::kMostWaiting);
+    EXPECT_EQ(shown[1], "1");
+    EXPECT_EQ(shown.back(), std::to_string(QtSystemAlerts::kMostWaiting));
+
+    // Once the program ends, no notice comes up any more.
+    ending = true;
+    alerts.notify("道具演示", "late", nullptr);
+    EXPECT_EQ(alerts.noticeShown(), nullptr);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 }  // namespace

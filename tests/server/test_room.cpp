@@ -472,25 +472,54 @@ TEST(PropsShop, RepeatedPurchasesAddPiecesAndTimeUntilTheCoinsRunOut) {
     EXPECT_EQ(shop.buy("甲", "0").size(), 1u);
 }
 
+// At most one prop per table as a round ends, and none once switched off.
+TEST_F(RoomTest, ComputersUseRarePropsAtARoundsEndUnlessSwitchedOff) {
+    for (const bool shows : {true, false}) {
+        RoomSettings settings;
+        settings.propShows = shows;
+        make(settings);
+        login(1);
+        std::size_t props = 0;
+        for (int round = 0; round < 200; ++round) {
+            game.events = {{EngineEventKind::RoundEnded, 0}};
+            room->packetArrived(1, Packet{18, 0});
+            const std::size_t now = output.bodies(1, 133, 3).size();
+            ASSERT_LE(now - props, 1u);
+            props = now;
+        }
+        EXPECT_EQ(props == 0, !shows) << props;
+        EXPECT_LE(props, 40u);
+    }
+}
+
 TEST(PropsShop, ComputerPropsFollowTheSeedAndAimAtOthers) {
     PropsShop a(42, &FixedNow);
     PropsShop b(42, &FixedNow);
-    const std::uint8_t others[] = {0, 1};
+    const std::uint8_t computers[] = {2, 3};
+    const std::uint8_t seated[] = {0, 1, 2, 3};
+    constexpr int kRounds = 1000;
     int used = 0;
-    for (int round = 0; round < 40; ++round) {
-        const auto fromA = a.maybeComputerProp(3, others);
-        EXPECT_EQ(fromA, b.maybeComputerProp(3, others));
+    for (int round = 0; round < kRounds; ++round) {
+        const auto fromA = a.maybeComputerProp(computers, seated);
+        EXPECT_EQ(fromA, b.maybeComputerProp(computers, seated));
         if (!fromA) continue;
         ++used;
         ASSERT_EQ(fromA->size(), 8u);
-        EXPECT_EQ((*fromA)[2], 3);
-        EXPECT_LE((*fromA)[3], 1);
+        EXPECT_GE((*fromA)[2], 2) << "a computer uses it";
+        EXPECT_NE((*fromA)[3], (*fromA)[2]) << "on somebody else";
+        EXPECT_LE((*fromA)[3], 3);
         std::int32_t id = 0;
         ASSERT_TRUE(ReadLongBE(id, *fromA, 4));
         EXPECT_FALSE(PropsShop::FindItem(id)->onSelf);
     }
-    EXPECT_GT(used, 0);
-    EXPECT_LT(used, 40);
+    // About one round in ten per table, not one in four per computer.
+    EXPECT_GT(used, kRounds / 20);
+    EXPECT_LT(used, kRounds * 3 / 20);
+    const std::uint8_t alone[] = {3};
+    for (int round = 0; round < 100; ++round) {
+        EXPECT_FALSE(a.maybeComputerProp({}, seated)) << "nobody to use it";
+        EXPECT_FALSE(a.maybeComputerProp(alone, alone)) << "nobody to use it on";
+    }
 }
 
 }  // namespace

@@ -254,6 +254,15 @@ TEST(ServerOptions, AutoStartRaisesHandsButNotInASettingsRound) {
     EXPECT_NE(both.error.find("--auto-start"), std::string::npos);
 }
 
+TEST(ServerOptions, PropShowsAreOnUnlessSwitchedOff) {
+    EXPECT_TRUE(ParseServerOptions({"krvo-server"}).options->propShows);
+    EXPECT_TRUE(ParseServerOptions({"krvo-server", "--prop-shows=on"}).options->propShows);
+    EXPECT_FALSE(ParseServerOptions({"krvo-server", "--prop-shows", "off"}).options->propShows);
+    const auto bad = ParseServerOptions({"krvo-server", "--prop-shows=sometimes"});
+    EXPECT_FALSE(bad.options);
+    EXPECT_NE(bad.error.find("--prop-shows"), std::string::npos);
+}
+
 TEST(ServerOptions, ADealsFileIsReadForTheDecksGiven) {
     // One hand per line, four lines a round: every suit's 3..A, the red aces
     // under their own codes.

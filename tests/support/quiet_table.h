@@ -141,6 +141,7 @@ private:
 class Alerts final : public SystemAlerts {
 public:
     void warning(std::string_view, std::string_view, QWidget*) override {}
+    void notify(std::string_view, std::string_view, QWidget*) override {}
 };
 
 class Countdown final : public CountdownBar {
@@ -206,8 +207,8 @@ public:
     NullTableScene scene;
     NullSoundPlayer sound;
     PropsData props{{sender, pub.strAppPath}};
-    TableNotices notices{
-        {table, pub, launch, boxes, chat, sender, alerts, props, [this](ExitReason) { ++closes; }}};
+    TableNotices notices{{table, pub, launch, boxes, chat, sender, alerts, props, scene,
+                          [this](ExitReason) { ++closes; }}};
     GameTable game{{launch, pub, table, sender, scene, sound, boxes, chat, settings, waiter, clock,
                     [this](ExitReason) { ++closes; }},
                    {countdown, startButton, notices}};

@@ -8,6 +8,7 @@
 #include "ports/packet_sender.h"
 #include "ports/room_controls.h"
 #include "ports/system_alerts.h"
+#include "ports/table_scene.h"
 #include "props/props_data.h"
 #include "state/command_line.h"
 #include "state/public_state.h"
@@ -109,9 +110,9 @@ void TableNotices::onCannotGoOn(std::span<const std::uint8_t> packet) {
     const std::optional<CannotGoOn> notice = ParseCannotGoOn(packet);
     if (!notice) return;
     const std::uint8_t chair = notice->chair;
-    links_.boxes.ShowMessageBox(
-        kTableGroup, MsgType::OneButton, nameOf(chair) + " 不能继续玩下去，原因：" + notice->reason,
-        links_.launch.strGameTitle + "系统提示", 10, "确定", "", true);
+    links_.boxes.ShowMessageBox(kTableGroup, MsgType::OneButton,
+                                nameOf(chair) + " 不能继续玩下去，原因：" + notice->reason,
+                                links_.launch.strGameTitle + "系统提示", 10, "确定", "", true);
     if (links_.pub.blnEndRequested) return;
     if (chair != links_.pub.bteMyChair || links_.pub.blnIsOnlooker) return;
     if (links_.closeMainWindow) links_.closeMainWindow(ExitReason::CannotGoOn);
@@ -130,19 +131,45 @@ void TableNotices::onDaoJu(std::span<const std::uint8_t> packet) {
             links_.boxes.ShowMessageBox(kTableGroup, MsgType::OneButton, PacketToString(packet, 2),
                                         links_.launch.strGameTitle + "提示", 10, "确定", "", true);
             return;
-        case DaoJuSub::kUsed: {
-            const std::optional<PropUsed> used = ParsePropUsed(packet);
-            if (!used) return;
-            links_.alerts.warning("道具演示",
-                                  std::to_string(used->fromUser) + " 号用户对 " +
-                                      std::to_string(used->toUser) + " 号用户使用ID号为 " +
-                                      std::to_string(used->propId) + " 的道具",
-                                  nullptr);
+        case DaoJuSub::kUsed:
+            onPropUsed(packet);
             return;
-        }
         default:
             return;
     }
+}
+
+// The box tells in numbers and leaves the table working; the picture over the
+// target's seat and the chat line say the same with names.
+void TableNotices::onPropUsed(std::span<const std::uint8_t> packet) {
+    const std::optional<PropUsed> used = ParsePropUsed(packet);
+    if (!used) return;
+    links_.alerts.notify("道具演示",
+                         std::to_string(used->fromUser) + " 号用户对 " +
+                             std::to_string(used->toUser) + " 号用户使用ID号为 " +
+                             std::to_string(used->propId) + " 的道具",
+                         nullptr);
+    links_.chat.ShowSystemLine(userCalled(used->fromUser) + " 对 " + userCalled(used->toUser) +
+                               " 使用了" + propCalled(used->propId));
+    if (used->toUser < kChairCount && !nameOf(used->toUser).empty()) {
+        links_.scene.showPropUsed(used->toUser, used->propId);
+    }
+}
+
+// The server numbers the users of a prop message by their chairs.
+std::string TableNotices::userCalled(std::uint8_t number) const {
+    const std::string name = nameOf(number);
+    return name.empty() ? std::to_string(number) + " 号用户" : name;
+}
+
+std::string TableNotices::propCalled(std::int32_t id) const {
+    for (const PropTab& tab : links_.props.arrPropTabs) {
+        for (const PropItem& item : tab.arrItems) {
+            if (item.lngID == id && id != 0 && !item.strName.empty())
+                return "道具“" + item.strName + "”";
+        }
+    }
+    return "ID号为 " + std::to_string(id) + " 的道具";
 }
 
 void TableNotices::sendVote(std::uint8_t answer, std::uint8_t answeringChair,

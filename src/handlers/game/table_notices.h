@@ -23,6 +23,7 @@ class MessageBoxService;
 class PacketSender;
 class PropsData;
 class SystemAlerts;
+class TableScene;
 
 class TableNotices {
 public:
@@ -36,6 +37,8 @@ public:
         PacketSender& sender;
         SystemAlerts& alerts;
         PropsData& props;
+        // The picture of a prop over the seat it was used on.
+        TableScene& scene;
         // The client leaves the table for the reason given: the program ends.
         std::function<void(ExitReason)> closeMainWindow;
     };
@@ -52,6 +55,12 @@ private:
     void leaveGranted(std::uint8_t requester);
     void onCannotGoOn(std::span<const std::uint8_t> packet);
     void onDaoJu(std::span<const std::uint8_t> packet);
+    void onPropUsed(std::span<const std::uint8_t> packet);
+    // The name of the player a prop message numbers; the number itself for
+    // an empty or unknown chair.
+    std::string userCalled(std::uint8_t number) const;
+    // "道具" and the prop's catalogue name; the number for an unknown prop.
+    std::string propCalled(std::int32_t id) const;
     void sendVote(std::uint8_t answer, std::uint8_t answeringChair, std::uint8_t requester);
     // "" for a chair outside 0-3.
     std::string nameOf(std::uint8_t chair) const;

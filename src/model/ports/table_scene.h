@@ -72,6 +72,9 @@ public:
     // waits with events flowing, so other handlers may run inside it. The
     // caller keeps blnBombShow set meanwhile.
     virtual void playBombAnimation(std::uint8_t, std::uint8_t) {}
+    // The picture of prop `propId` over the seat of the chair it was used on,
+    // for a moment; it returns at once and goes away on its own.
+    virtual void showPropUsed(std::uint8_t, std::int32_t) {}
 
     // The turn clock beside the seat whose turn is timed, after `ticks` seconds
     // of its countdown; erase takes it away.

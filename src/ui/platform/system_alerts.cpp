@@ -68,6 +68,53 @@ void QtSystemAlerts::show(std::string_view caption, std::string_view text, QWidg
     if (!alive) (void)box.release();
 }
 
+QtSystemAlerts::~QtSystemAlerts() {
+    // A notice nobody closed, on its own (no owner) or over a window that
+    // outlives us, goes with us: its close would call back into us.
+    if (notice_) {
+        notice_->disconnect();
+        delete notice_.data();
+    }
+}
+
+void QtSystemAlerts::notify(std::string_view caption, std::string_view text, QWidget* owner) {
+    if (programEnding()) return;
+    if (!owner && noticeOwner_) owner = noticeOwner_();
+    Waiting notice{std::string(caption), std::string(text), owner};
+    if (!notice_) return showNotice(notice);
+    if (notices_.size() < kMostWaiting) {
+        notices_.push_back(std::move(notice));
+    } else {
+        std::cerr << caption << ": " << text << std::endl;
+    }
+}
+
+void QtSystemAlerts::showNotice(const Waiting& notice) {
+    QMessageBox* box =
+        MakeSystemBox(QMessageBox::Warning, notice.caption, notice.text, notice.owner).release();
+    // Owned by its window when it has one, else by the close below (and by
+    // our destructor when nobody closes it).
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    // It tells and waits: typing in the chat goes on into the chat.
+    box->setAttribute(Qt::WA_ShowWithoutActivating);
+    QObject::connect(box, &QDialog::finished, box, [this] { noticeClosed(); });
+    notice_ = box;
+    box->show();
+}
+
+void QtSystemAlerts::noticeClosed() {
+    notice_ = nullptr;
+    if (programEnding()) {
+        notices_.clear();
+        return;
+    }
+    if (notices_.empty()) return;
+    const Waiting next = std::move(notices_.front());
+    notices_.pop_front();
+    showNotice(next);
+}
+
 bool InstallQtChineseTexts() {
     auto* translator = new QTranslator(QCoreApplication::instance());
     if (!translator->load(QStringLiteral("qtbase_zh_CN"),

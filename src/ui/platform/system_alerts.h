@@ -24,6 +24,10 @@ namespace krvo {
 // it) waits and is shown when that box closes, instead of opening a box and
 // a loop inside the last one without end. Past kMostWaiting the text goes to
 // standard error.
+//
+// Notices are the same boxes without a loop: shown and left to the person,
+// with the table working on under them. They too come one at a time; the
+// next waiting one shows when the one on screen is closed.
 class QtSystemAlerts final : public SystemAlerts {
 public:
     // Shows a box and returns once it is closed; by default the box's own loop.
@@ -32,10 +36,19 @@ public:
 
     QtSystemAlerts() = default;
     explicit QtSystemAlerts(RunBox run) : run_(std::move(run)) {}
+    ~QtSystemAlerts() override;
+    QtSystemAlerts(const QtSystemAlerts&) = delete;
+    QtSystemAlerts& operator=(const QtSystemAlerts&) = delete;
 
     void warning(std::string_view caption, std::string_view text, QWidget* owner) override;
+    void notify(std::string_view caption, std::string_view text, QWidget* owner) override;
     // Once this holds (the program is ending), boxes still waiting are dropped.
     void setEnding(std::function<bool()> ending) { ending_ = std::move(ending); }
+    // The window a notice belongs to when its raiser names none (the handlers
+    // cannot): the main window, so that the notice stands centred over it.
+    void setNoticeOwner(std::function<QWidget*()> owner) { noticeOwner_ = std::move(owner); }
+    // The notice on screen, if any.
+    QMessageBox* noticeShown() const { return notice_; }
 
 private:
     struct Waiting {
@@ -44,11 +57,17 @@ private:
         QPointer<QWidget> owner;
     };
     void show(std::string_view caption, std::string_view text, QWidget* owner);
+    void showNotice(const Waiting& notice);
+    void noticeClosed();
+    bool programEnding() const { return ending_ && ending_(); }
 
     RunBox run_;
     std::function<bool()> ending_;
+    std::function<QWidget*()> noticeOwner_;
     std::deque<Waiting> waiting_;
     bool showing_ = false;
+    std::deque<Waiting> notices_;
+    QPointer<QMessageBox> notice_;
 };
 
 // A system-style box with the one button "确定", owned by owner (centred over

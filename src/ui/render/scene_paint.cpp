@@ -40,6 +40,7 @@ void PaintTableLayers(TableCanvas& canvas, const SceneSources& scene) {
         PaintWaitingNotice(canvas, scene);
     }
     PaintOverlays(canvas, scene);
+    PaintPropShows(canvas, scene);
 }
 
 QString DecisionCaption(std::uint8_t roundState, int button) {

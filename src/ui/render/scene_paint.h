@@ -10,7 +10,8 @@
 // round, its declaration marks, hand, place and count; the declaration and
 // score panels; tool, play and decision buttons; the bar ends again; the
 // clock; the waiting notice; then what lies over the table for a while: the
-// round's result, the first-player bubble and a bomb frame.
+// round's result, the first-player bubble, a bomb frame and the pictures of
+// props just used.
 
 #include <QImage>
 #include <QRect>
@@ -19,6 +20,7 @@
 #include <optional>
 
 #include "ports/table_scene.h"
+#include "render/prop_show.h"
 #include "render/table_canvas.h"
 #include "render/table_layout.h"
 
@@ -55,6 +57,8 @@ struct SceneOverlays {
     std::optional<std::array<std::int32_t, 4>> result;
     int firstPlayerChair = -1;
     std::optional<BombFrame> bomb;
+    // Props used at the table stay for their moment, across full repaints.
+    PropShows props;
 };
 
 struct SceneSources {

@@ -6,6 +6,7 @@
 #include <QScreen>
 #include <string>
 
+#include "core/clock.h"
 #include "core/waits.h"
 #include "render/table_surface.h"
 #include "state/public_state.h"
@@ -109,6 +110,11 @@ PictureCache& TableRenderer::pictures() {
 void TableRenderer::reloadPictures() {
     pictures_.reset();
     invalidate(QRect(QPoint(), size_));
+}
+
+void TableRenderer::setClock(Clock& clock) {
+    timeSource_ = &clock;
+    propTimer_ = clock.createTimer([this] { endPropShows(); });
 }
 
 SceneSources TableRenderer::sources() {
@@ -328,6 +334,37 @@ void TableRenderer::paintScorePanel() {
 void TableRenderer::paintRoundResult(const std::array<std::int32_t, 4>& scores) {
     overlays_.result = scores;
     invalidate(ResultArea(sources(), scores));
+}
+
+void TableRenderer::showPropUsed(std::uint8_t chair, std::int32_t propId) {
+    if (chair >= kChairCount || !timeSource_) return;
+    if (pictures().app(PropPictureName(propId)).isNull()) return;
+    std::optional<PropShow>& show = overlays_.props[chair];
+    show = PropShow{propId, timeSource_->nowMs() + kPropShowMs};
+    invalidate(PropShowArea(sources(), chair));
+    endPropShows();
+}
+
+// Takes away what has had its moment and waits for the next to end.
+void TableRenderer::endPropShows() {
+    if (!timeSource_ || !propTimer_) return;
+    const std::int64_t now = timeSource_->nowMs();
+    std::optional<std::int64_t> next;
+    for (std::uint8_t chair = 0; chair < kChairCount; ++chair) {
+        std::optional<PropShow>& show = overlays_.props[chair];
+        if (!show) continue;
+        if (show->untilMs <= now) {
+            invalidate(PropShowArea(sources(), chair));
+            show.reset();
+            continue;
+        }
+        next = std::min(next.value_or(show->untilMs), show->untilMs);
+    }
+    if (next) {
+        propTimer_->start(*next - now, true);
+    } else {
+        propTimer_->stop();
+    }
 }
 
 void TableRenderer::paintClock(std::uint8_t chair, std::int32_t ticks) {

@@ -27,7 +27,9 @@ namespace krvo {
 
 struct PublicState;
 struct TableState;
+class Clock;
 class TableSurface;
+class Timer;
 class Waiter;
 
 class TableRenderer final : public TableScene {
@@ -62,6 +64,9 @@ public:
     const SceneOverlays& overlays() const { return overlays_; }
     // Files are read again on their next use.
     void reloadPictures();
+    // The clock that times what shows for a moment (props used at the table);
+    // without one, such pictures are not shown.
+    void setClock(Clock& clock);
 
     void paintSeat(std::uint8_t chair) override;
     void paintOfflineMark(std::uint8_t chair) override;
@@ -87,6 +92,7 @@ public:
     void paintScorePanel() override;
     void paintRoundResult(const std::array<std::int32_t, 4>& scores) override;
     void playBombAnimation(std::uint8_t chair, std::uint8_t kind) override;
+    void showPropUsed(std::uint8_t chair, std::int32_t propId) override;
     void paintClock(std::uint8_t chair, std::int32_t ticks) override;
     void eraseClock(std::uint8_t chair) override;
 
@@ -99,6 +105,7 @@ private:
     QRect playButtonsArea();
     void seatPlayChanged(std::uint8_t chair);
     void notifyButtonsDrawn();
+    void endPropShows();
 
     const TableState& table_;
     const PublicState& pub_;
@@ -112,6 +119,8 @@ private:
     TableLayout layout_;
     SceneOverlays overlays_;
     ClockFace clock_;
+    Clock* timeSource_ = nullptr;
+    std::unique_ptr<Timer> propTimer_;
     QRegion dirty_;
     // The rectangles marked since the last repaint, as far as kMostWaiting.
     static constexpr qsizetype kMostWaiting = 32;
