@@ -5,14 +5,17 @@
 // the client applies.
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "core/framing.h"
 #include "fuzz_check.h"
-#include "state/table_state.h"
 #include "packet_script.h"
-#include "target_ids.h"
 #include "server/game_engine.h"
+#include "state/table_state.h"
+#include "target_ids.h"
+#include "wire/table_snapshot.h"
 
 namespace {
 
@@ -36,9 +39,11 @@ void CheckOutput(GameEngine& engine) {
 void CheckSnapshots(const GameEngine& engine, std::uint8_t chair) {
     for (const bool onlooker : {false, true}) {
         const krvo::Packet report = engine.snapshot(chair % 4, onlooker, (chair & 4) != 0);
+        std::optional<krvo::TableSnapshot> read = krvo::ParseTableSnapshot(report);
+        Require(read.has_value(), "the client reads the report");
         krvo::TableState state;
         krvo::ResetAll(state);
-        Require(krvo::LoadTableState(state, report, onlooker), "the client applies the report");
+        krvo::ApplyTableSnapshot(state, std::move(*read), onlooker);
     }
 }
 

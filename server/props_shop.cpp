@@ -56,10 +56,6 @@ PropsShop::PropsShop(std::uint32_t seed, WallClock now)
     }
 }
 
-std::span<const ShopItem> PropsShop::Items() {
-    return kItems;
-}
-
 const ShopItem* PropsShop::FindItem(std::int32_t id) {
     const auto it = std::find_if(kItems.begin(), kItems.end(),
                                  [id](const ShopItem& item) { return item.lngID == id; });

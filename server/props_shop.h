@@ -40,7 +40,6 @@ public:
     // when left empty.
     explicit PropsShop(std::uint32_t seed, WallClock now = {});
 
-    static std::span<const ShopItem> Items();
     static const ShopItem* FindItem(std::int32_t id);
 
     Packet cataloguePacket() const;                     // 133/0

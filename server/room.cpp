@@ -25,6 +25,12 @@ static_assert(kMaxCapacity * kWorstRowBytes + 2 <= kMaxPacketLength);
 
 constexpr std::string_view kTableFull = "本桌人数已满，不能再进入！";
 
+// A user row's yes/no field. Returned as a string, not assigned from a
+// literal: GCC 12 misreads that assignment as an overlapping copy at -O2.
+std::string FlagText(bool on) {
+    return on ? "1" : "0";
+}
+
 // Names end up in backtick-joined rows and LF-joined lists.
 std::string CleanName(std::string name) {
     for (char& c : name) {
@@ -330,11 +336,11 @@ std::string Room::userRow(const Member& member) const {
     row.wins = std::to_string(s.wins);
     row.losses = std::to_string(s.losses);
     row.draws = std::to_string(s.draws);
-    row.kind = member.computer ? "1" : "0";
+    row.kind = FlagText(member.computer);
     row.icon = std::to_string(member.iconNo);
     row.chair = std::to_string(chair);
-    row.handRaised = ready ? "1" : "0";
-    row.offline = offline ? "1" : "0";
+    row.handRaised = FlagText(ready);
+    row.offline = FlagText(offline);
     return JoinUserRow(row);
 }
 

@@ -172,10 +172,6 @@ bool holdsAll(const CardList& hand, std::span<const std::uint8_t> cards) {
 
 }  // namespace
 
-std::uint8_t NextChair(std::uint8_t chair) {
-    return static_cast<std::uint8_t>((chair + 1) % kChairs);
-}
-
 std::array<CardList, kChairs> ShuffleDeal(std::mt19937& rng, std::uint8_t decks) {
     CardList deck;
     for (std::uint8_t d = 0; d < decks; ++d) {

@@ -109,6 +109,4 @@ std::array<std::int32_t, kChairs> ScoreSurrender(const Round& round, std::uint8_
 // A chair ran away; it pays double to each of the others.
 std::array<std::int32_t, kChairs> ScoreRunaway(const Round& round, std::uint8_t chair);
 
-std::uint8_t NextChair(std::uint8_t chair);
-
 }  // namespace krvo::server

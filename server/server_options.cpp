@@ -5,14 +5,14 @@
 
 #include <QCommandLineParser>
 #include <QHostAddress>
+#include <type_traits>
 
 namespace krvo::server {
 namespace {
 
-// Reads a number option within [low, high]; false with an error when it is not one.
+// Reads a given number option within [low, high]; false with an error when it is not one.
 bool ReadNumber(const QCommandLineParser& parser, const QString& name, long low, long high,
                 long& out, std::string& error) {
-    if (!parser.isSet(name)) return true;
     bool ok = false;
     const long value = parser.value(name).toLong(&ok);
     if (!ok || value < low || value > high) {
@@ -24,19 +24,77 @@ bool ReadNumber(const QCommandLineParser& parser, const QString& name, long low,
     return true;
 }
 
+// A number option, its range and the field it sets; a field keeps its default
+// from ServerOptions unless the option is given.
 struct NumberOption {
     const char* name;
     long low;
     long high;
-    long value;  // the default until the command line says otherwise
+    void (*store)(ServerOptions& options, long value);
 };
 
-}  // namespace
+template <auto Field>
+constexpr void Store(ServerOptions& options, long value) {
+    using Type = std::remove_reference_t<decltype(options.*Field)>;
+    options.*Field = static_cast<Type>(value);
+}
 
-ParsedOptions ParseServerOptions(const QStringList& arguments) {
-    QCommandLineParser parser;
-    parser.setApplicationDescription("krvo local room server");
-    const QCommandLineOption help = parser.addHelpOption();
+constexpr NumberOption kNumberOptions[] = {
+    {"port", 0, 65535, Store<&ServerOptions::port>},
+    {"seed", 0, 4294967295L, Store<&ServerOptions::seed>},
+    {"humans", 0, 4, Store<&ServerOptions::humans>},
+    {"decks", 1, kMaxTableDecks, Store<&ServerOptions::decks>},
+    {"play-time", 1, 255, Store<&ServerOptions::playTime>},
+    {"declare-time", 1, 255, Store<&ServerOptions::declareTime>},
+    {"autoplay-limit", 1, 255, Store<&ServerOptions::autoPlayLimit>},
+    {"max-leave-requests", 0, 255, Store<&ServerOptions::maxLeaveRequests>},
+    {"max-connections", 1, 10000, Store<&ServerOptions::maxConnections>},
+    {"login-time", 1, 3600, Store<&ServerOptions::loginTime>},
+    {"idle-time", 1, 3600, Store<&ServerOptions::idleTime>},
+    {"capacity", 4, static_cast<long>(kMaxCapacity), Store<&ServerOptions::capacity>},
+    {"chat-lines", 1, 1000, Store<&ServerOptions::chatLines>},
+};
+
+bool ReadNumbers(const QCommandLineParser& parser, ServerOptions& options, std::string& error) {
+    for (const NumberOption& number : kNumberOptions) {
+        long value = 0;
+        if (!parser.isSet(number.name)) continue;  // the field keeps its default
+        if (!ReadNumber(parser, number.name, number.low, number.high, value, error)) return false;
+        number.store(options, value);
+    }
+    return true;
+}
+
+std::vector<std::string> ReadNames(const QCommandLineParser& parser) {
+    std::vector<std::string> names;
+    for (const QString& list : parser.values("names")) {
+        for (const QString& name : list.split(',', Qt::SkipEmptyParts)) {
+            const QString trimmed = name.trimmed();
+            if (!trimmed.isEmpty()) names.push_back(trimmed.toStdString());
+        }
+    }
+    return names;
+}
+
+// The flags and the on/off switch; the error names the offending option.
+bool ReadSwitches(const QCommandLineParser& parser, ServerOptions& options, std::string& error) {
+    options.settingsRound = parser.isSet("settings-round");
+    options.exitWhenEmpty = parser.isSet("exit-when-empty");
+    options.autoStart = parser.isSet("auto-start");
+    if (options.autoStart && options.settingsRound) {
+        error = "--auto-start cannot be used with --settings-round";
+        return false;
+    }
+    const QString propShows = parser.value("prop-shows");
+    if (propShows != "on" && propShows != "off") {
+        error = "--prop-shows must be on or off";
+        return false;
+    }
+    options.propShows = propShows == "on";
+    return true;
+}
+
+void DeclareOptions(QCommandLineParser& parser) {
     parser.addOptions({
         {"bind", "Address to listen on.", "address", "127.0.0.1"},
         {"port", "Port; 0 picks a free one.", "port", "0"},
@@ -69,6 +127,15 @@ ParsedOptions ParseServerOptions(const QStringList& arguments) {
          "Chat lines a person may send in any 10 seconds; more are dropped (1-1000, default 10).",
          "count", "10"},
     });
+}
+
+}  // namespace
+
+ParsedOptions ParseServerOptions(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription("krvo local room server");
+    const QCommandLineOption help = parser.addHelpOption();
+    DeclareOptions(parser);
     ParsedOptions result;
     if (!parser.parse(arguments)) {
         result.error = parser.errorText().toStdString();
@@ -89,58 +156,9 @@ ParsedOptions ParseServerOptions(const QStringList& arguments) {
         result.error = "--bind needs an IP address";
         return result;
     }
-    NumberOption numbers[] = {
-        {"port", 0, 65535, 0},
-        {"seed", 0, 4294967295L, 1},
-        {"humans", 0, 4, 1},
-        {"decks", 1, kMaxTableDecks, 1},
-        {"play-time", 1, 255, 30},
-        {"declare-time", 1, 255, 15},
-        {"autoplay-limit", 1, 255, 5},
-        {"max-leave-requests", 0, 255, 2},
-        {"max-connections", 1, 10000, 200},
-        {"login-time", 1, 3600, 30},
-        {"idle-time", 1, 3600, 10},
-        {"capacity", 4, static_cast<long>(kMaxCapacity), 100},
-        {"chat-lines", 1, 1000, 10},
-    };
-    for (NumberOption& number : numbers) {
-        if (!ReadNumber(parser, number.name, number.low, number.high, number.value, result.error)) {
-            return result;
-        }
-    }
-    options.port = static_cast<std::uint16_t>(numbers[0].value);
-    options.seed = static_cast<std::uint32_t>(numbers[1].value);
-    options.humans = static_cast<std::uint8_t>(numbers[2].value);
-    options.decks = static_cast<std::uint8_t>(numbers[3].value);
-    options.playTime = static_cast<std::uint8_t>(numbers[4].value);
-    options.declareTime = static_cast<std::uint8_t>(numbers[5].value);
-    options.autoPlayLimit = static_cast<std::uint8_t>(numbers[6].value);
-    options.maxLeaveRequests = static_cast<std::uint8_t>(numbers[7].value);
-    options.maxConnections = static_cast<std::uint32_t>(numbers[8].value);
-    options.loginTime = static_cast<std::uint32_t>(numbers[9].value);
-    options.idleTime = static_cast<std::uint32_t>(numbers[10].value);
-    options.capacity = static_cast<std::uint32_t>(numbers[11].value);
-    options.chatLines = static_cast<std::uint32_t>(numbers[12].value);
-    for (const QString& list : parser.values("names")) {
-        for (const QString& name : list.split(',', Qt::SkipEmptyParts)) {
-            const QString trimmed = name.trimmed();
-            if (!trimmed.isEmpty()) options.names.push_back(trimmed.toStdString());
-        }
-    }
-    options.settingsRound = parser.isSet("settings-round");
-    options.exitWhenEmpty = parser.isSet("exit-when-empty");
-    options.autoStart = parser.isSet("auto-start");
-    if (options.autoStart && options.settingsRound) {
-        result.error = "--auto-start cannot be used with --settings-round";
-        return result;
-    }
-    const QString propShows = parser.value("prop-shows");
-    if (propShows != "on" && propShows != "off") {
-        result.error = "--prop-shows must be on or off";
-        return result;
-    }
-    options.propShows = propShows == "on";
+    if (!ReadNumbers(parser, options, result.error)) return result;
+    options.names = ReadNames(parser);
+    if (!ReadSwitches(parser, options, result.error)) return result;
     if (parser.isSet("deals")) {
         if (!LoadDealsFile(parser.value("deals").toStdString(), options.decks, options.deals,
                            result.error)) {

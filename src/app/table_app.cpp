@@ -27,6 +27,7 @@
 #include "render/table_surface.h"
 #include "room/leave_table.h"
 #include "room/room_handler.h"
+#include "room/room_requests.h"
 #include "wire/room_protocol.h"
 
 namespace krvo {
@@ -40,17 +41,15 @@ constexpr std::int32_t kLeaveNoticeSeconds = 5;
 // when it has answered.
 class SettingsDialogs final : public SettingsDialogOpener {
 public:
-    SettingsDialogs(Clock& clock, PacketSender& sender, SystemAlerts& alerts,
+    SettingsDialogs(Clock& clock, RoomActions& room, SystemAlerts& alerts,
                     const LaunchParams& launch, QWidget* parent)
-        : clock_(clock), sender_(sender), alerts_(alerts), launch_(launch), parent_(parent) {}
+        : clock_(clock), room_(room), alerts_(alerts), launch_(launch), parent_(parent) {}
     ~SettingsDialogs() override { close(); }
 
     bool OpenGameSet(bool blnDeskMaster, std::string_view strAllGameSetInfo) override {
         close();
         // Parented to the main window, which deletes it at the latest.
-        dialog_ = new GameSetDialog(
-            clock_, sender_, alerts_, launch_.strGameTitle,
-            [this] { return launch_.strMyUserName; }, parent_);
+        dialog_ = new GameSetDialog(clock_, room_, alerts_, launch_.strGameTitle, parent_);
         if (!dialog_->SetInitGameSetInfo(blnDeskMaster, strAllGameSetInfo)) {
             close();
             return false;
@@ -69,7 +68,7 @@ public:
 
 private:
     Clock& clock_;
-    PacketSender& sender_;
+    RoomActions& room_;
     SystemAlerts& alerts_;
     const LaunchParams& launch_;
     QWidget* parent_;
@@ -82,19 +81,20 @@ private:
 // the parts need each other.
 struct TableApp::Room {
     Room(TableApp& app, GameMainWindow& window)
-        : users(window.lstUser()),
+        : requests({.launch = app.launch_, .sender = app}),
+          users(window.lstUser()),
           chat(window.VexChat()),
           sound({app.pub_.strAppPath,
                  app.preferences_,
                  QtSoundPlayer::WindowShownProbe(&window),
                  {}}),
           players(app.table_, app.pub_, app.launch_, window.lstUser(), window.VexChat(), app.scene_,
-                  app),
+                  requests),
           boxes(
               app.clock_, app.waiter_, app.alerts_, app.pub_.strAppPath,
               [&app] { return app.table_.bteLeaveRequestsUsed >= app.table_.bteMaxLeaveRequests; },
               &window),
-          dialogs(app.clock_, app, app.alerts_, app.launch_, &window),
+          dialogs(app.clock_, requests, app.alerts_, app.launch_, &window),
           props({app, app.pub_.strAppPath}),
           notices({app.table_, app.pub_, app.launch_, boxes, chat, app, app.alerts_, props,
                    app.scene_, [&app](ExitReason reason) { app.LeaveTableFor(reason); }}),
@@ -132,6 +132,7 @@ struct TableApp::Room {
         renderer.placeStartButton = nullptr;
     }
 
+    RoomRequests requests;
     QtUserListOps users;
     QtChatOps chat;
     QtSoundPlayer sound;
@@ -233,9 +234,8 @@ void TableApp::OpenUserSettings() {
     // A dialog that has answered is only waiting for its deferred deletion
     // (which a nested loop may hold up); it never takes a second turn.
     if (room_->userSettings) room_->userSettings->deleteLater();
-    auto* dialog = new UserSetDialog(
-        preferences_, pub_.strAppPath + "UserSet.ini", *this,
-        [this] { return launch_.strMyUserName; }, window_.get());
+    auto* dialog = new UserSetDialog(preferences_, pub_.strAppPath + "UserSet.ini", room_->requests,
+                                     window_.get());
     connect(dialog, &UserSetDialog::Finished, dialog, &QObject::deleteLater);
     room_->userSettings = dialog;
     dialog->show();

@@ -3,11 +3,20 @@
 #include <vector>
 
 #include "state/table_state.h"
+#include "wire/table_snapshot.h"
 
 namespace krvo {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
+
+// The room handler's order: read the report, then apply it whole.
+bool LoadTableState(TableState& state, const Bytes& packet, bool isOnlooker) {
+    std::optional<TableSnapshot> report = ParseTableSnapshot(packet);
+    if (!report) return false;
+    ApplyTableSnapshot(state, std::move(*report), isOnlooker);
+    return true;
+}
 
 // A table in the middle of a round, with something in every field a reset or
 // a report may touch.

@@ -11,6 +11,8 @@
 
 #include "dialogs/game_set_dialog.h"
 #include "platform/system_alerts.h"
+#include "room/room_requests.h"
+#include "state/command_line.h"
 #include "support/qt_test_application.h"
 #include "support/recording_alerts.h"
 #include "support/recording_sender.h"
@@ -35,8 +37,7 @@ protected:
     static void SetUpTestSuite() { testing::EnsureQtApplication(); }
 
     bool Open(bool owner, std::string_view settings = "100`1000`10`50`200`5") {
-        dialog = std::make_unique<GameSetDialog>(clock, sender, alerts, "桌游",
-                                                 [this] { return myName; });
+        dialog = std::make_unique<GameSetDialog>(clock, requests, alerts, "桌游");
         QObject::connect(dialog.get(), &GameSetDialog::Finished, [this] { ++finished; });
         dialog->show();
         return dialog->SetInitGameSetInfo(owner, settings);
@@ -51,7 +52,9 @@ protected:
     ManualClock clock;
     testing::RecordingSender sender;
     testing::RecordingAlerts alerts;
-    std::string myName = "me";
+    LaunchParams launch{.strMyUserName = "me"};
+    std::string& myName = launch.strMyUserName;
+    RoomRequests requests{{.launch = launch, .sender = sender}};
     std::unique_ptr<GameSetDialog> dialog;
     int finished = 0;
 };

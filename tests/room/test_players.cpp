@@ -9,6 +9,7 @@
 
 #include "platform/chat_control.h"
 #include "platform/user_list_control.h"
+#include "room/room_requests.h"
 #include "support/qt_test_application.h"
 #include "support/recording_sender.h"
 #include "support/seat_paint_recorder.h"
@@ -76,6 +77,7 @@ protected:
     QtChatOps chatOps_{chat_};
     testing::SeatPaintRecorder scene_{table_};
     testing::RecordingSender sender_;
+    RoomRequests requests_{{.launch = launch_, .sender = sender_}};
 };
 
 TEST_F(PlayersTest, NamesEventSeatsPlayersTurnsTheViewAndRepaintsEverySeat) {
@@ -133,7 +135,7 @@ TEST_F(PlayersTest, RunningRoundShowsNoRaisedHandAndOnlookersLeaveSeatsAlone) {
 }
 
 TEST_F(PlayersTest, LoadingTheListThroughTheGlueFillsTheSeats) {
-    RoomPlayers players(table_, pub_, launch_, list_, chat_, scene_, sender_);
+    RoomPlayers players(table_, pub_, launch_, list_, chat_, scene_, requests_);
     pub_.strViewUserName = "alice";
     list_.LoadUsers(rows({Row("alice").chair("3").icon("12")}));
     EXPECT_EQ(table_.arrSeat[3].strUserName, "alice");
@@ -210,7 +212,7 @@ TEST_F(PlayersTest, RebuiltMenuHoldsOnlyTheSecondUserAndTalkChoosesTheRecipient)
 }
 
 TEST_F(PlayersTest, RightClickPopsTheMenuLeftClickChoosesTheRecipient) {
-    RoomPlayers players(table_, pub_, launch_, list_, chat_, scene_, sender_);
+    RoomPlayers players(table_, pub_, launch_, list_, chat_, scene_, requests_);
     list_.LoadUsers(rows({Row("alice"), Row("bob").chair("1")}));
     const QString bob = QString::fromStdString(list_.FindUser("bob"));
 
@@ -276,7 +278,7 @@ TEST_F(PlayersTest, ReceivedChatShowsFieldsTwoToNineAndIgnoresShortLines) {
 }
 
 TEST_F(PlayersTest, TypedLineTravelsToTheServerAndBack) {
-    RoomPlayers players(table_, pub_, launch_, list_, chat_, scene_, sender_);
+    RoomPlayers players(table_, pub_, launch_, list_, chat_, scene_, requests_);
     chat_.setTimeSource([] { return QTime(9, 5, 7); });
     chat_.UpdateRecipient("bob", "ADD");
     chat_.setCurrentRecipient("bob");

@@ -13,6 +13,8 @@
 #include <sstream>
 
 #include "dialogs/user_set_dialog.h"
+#include "room/room_requests.h"
+#include "state/command_line.h"
 #include "state/user_settings.h"
 #include "support/qt_test_application.h"
 #include "support/recording_sender.h"
@@ -45,8 +47,7 @@ protected:
 
     void OpenDialog(UserSettings initial) {
         settings = initial;
-        dialog = std::make_unique<UserSetDialog>(settings, path, sender,
-                                                 [] { return std::string("张三"); });
+        dialog = std::make_unique<UserSetDialog>(settings, path, requests);
         QObject::connect(dialog.get(), &UserSetDialog::Finished, [this] { ++finished; });
         dialog->show();
     }
@@ -55,6 +56,8 @@ protected:
     fs::path path = UserSettingsPath(directory.path().toStdString() + "/");
     UserSettings settings;
     testing::RecordingSender sender;
+    LaunchParams launch{.strMyUserName = "张三"};
+    RoomRequests requests{{.launch = launch, .sender = sender}};
     std::unique_ptr<UserSetDialog> dialog;
     int finished = 0;
 };

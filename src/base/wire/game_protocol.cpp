@@ -104,7 +104,12 @@ std::optional<RoundStartInfo> ParseRoundStart(std::span<const std::uint8_t> pack
 }
 
 Packet DealPacket(std::uint8_t chair, CardSpan hand) {
-    Packet packet = {GMSG_DEAL, chair};
+    // Reserved up front: growing a two-byte packet by the hand makes GCC 12
+    // warn of a copy out of bounds at -O2.
+    Packet packet;
+    packet.reserve(2 + hand.size());
+    packet.push_back(GMSG_DEAL);
+    packet.push_back(chair);
     packet.insert(packet.end(), hand.begin(), hand.end());
     return packet;
 }

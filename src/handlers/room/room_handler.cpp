@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/packet.h"
@@ -11,11 +12,14 @@
 #include "ports/sound_player.h"
 #include "ports/table_flow.h"
 #include "ports/table_scene.h"
+#include "room/room_requests.h"
 #include "state/command_line.h"
 #include "state/public_state.h"
 #include "state/table_state.h"
+#include "wire/game_protocol.h"
 #include "wire/message_ids.h"
 #include "wire/room_protocol.h"
+#include "wire/table_snapshot.h"
 #include "wire/user_row.h"
 
 namespace krvo {
@@ -96,8 +100,7 @@ void RoomHandler::OnRoomMessage(std::span<const std::uint8_t> packet) {
 }
 
 void RoomHandler::SendLeaveTable() {
-    const std::string& name = links_.launch.strMyUserName;
-    if (!name.empty()) links_.sender.SendPacket(LeaveTablePacket(name));
+    RoomRequests({.launch = links_.launch, .sender = links_.sender}).LeaveTable();
 }
 
 void RoomHandler::ResetStartButtonState() {
@@ -244,9 +247,11 @@ void RoomHandler::settingsAgreed(std::uint8_t subId, std::string_view body) {
 void RoomHandler::roundSnapshot(std::span<const std::uint8_t> packet) {
     // A report that does not hold what it announces changes nothing at all,
     // so the table never shows half a round.
+    std::optional<TableSnapshot> report = ParseTableSnapshot(packet);
+    if (!report) return;
     TableState loaded = links_.table;
     ResetRound(loaded, true);
-    if (!LoadTableState(loaded, packet, links_.pub.blnIsOnlooker)) return;
+    ApplyTableSnapshot(loaded, std::move(*report), links_.pub.blnIsOnlooker);
     links_.pub.bteGameState = 1;
     links_.table = std::move(loaded);
     ResetStartButtonState();

@@ -6,8 +6,6 @@
 #include <string>
 #include <string_view>
 
-#include "wire/game_protocol.h"  // kEverybody
-
 namespace krvo {
 
 class UserListOps {

@@ -1,9 +1,6 @@
 #include "state/table_state.h"
 
-#include <optional>
 #include <utility>
-
-#include "wire/table_snapshot.h"
 
 namespace krvo {
 
@@ -119,15 +116,12 @@ void ResetRound(TableState& state, bool clearReady) {
     state.strToolTip = {"排序", "上一轮"};
 }
 
-bool LoadTableState(TableState& state, std::span<const std::uint8_t> packet, bool isOnlooker) {
-    std::optional<TableSnapshot> report = ParseTableSnapshot(packet);
-    if (!report) return false;
-    if (report->running) {
-        loadRunningRound(state, std::move(*report), isOnlooker);
+void ApplyTableSnapshot(TableState& state, TableSnapshot report, bool isOnlooker) {
+    if (report.running) {
+        loadRunningRound(state, std::move(report), isOnlooker);
     } else {
-        loadIdleTable(state, *report, isOnlooker);
+        loadIdleTable(state, report, isOnlooker);
     }
-    return true;
 }
 
 void collectSelection(TableState& state) {

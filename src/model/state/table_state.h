@@ -17,6 +17,7 @@
 #include "core/hint.h"
 #include "core/patterns.h"
 #include "core/round_codes.h"
+#include "core/table_snapshot_value.h"
 
 namespace krvo {
 
@@ -98,10 +99,9 @@ void ResetAll(TableState& state);
 // At a round start, on pressing start, and before a table-state report.
 // Names, icons, offline flags, the leave allowance and the scores survive.
 void ResetRound(TableState& state, bool clearReady);
-// Applies the room's table-state report. A report shorter than its own fields
-// say is ignored whole and the state is left exactly as it was; returns
-// whether it was applied.
-bool LoadTableState(TableState& state, std::span<const std::uint8_t> packet, bool isOnlooker);
+// Applies the room's table-state report, already read off the wire: the ready
+// marks of an idle table, or the whole of a running round.
+void ApplyTableSnapshot(TableState& state, TableSnapshot report, bool isOnlooker);
 
 // The local hand during a play. Painting what changed is the caller's job.
 // bteSelectPai = the selected cards of bteMyPai, in hand order.

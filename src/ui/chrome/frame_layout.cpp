@@ -116,12 +116,6 @@ Qt::CursorShape ZoneCursor(FrameZone zone) {
     }
 }
 
-const char* ZoneName(FrameZone zone) {
-    static const char* const names[] = {"",     "LeftUp", "RightDown", "RightUp", "LeftDown",
-                                        "Left", "Right",  "Up",        "Down",    "Move"};
-    return names[static_cast<int>(zone)];
-}
-
 int BarLeft(const SplitterPositions& positions, int clientWidth) {
     const int stored = std::max(positions.lngSplitterX, kSplitterMinX);
     // A collapsed bar stands at the right edge of the window it was collapsed

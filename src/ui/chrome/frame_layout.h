@@ -52,7 +52,6 @@ FrameZone ClassifyFrameZone(const QRect& window, QPoint pointer, bool overCaptio
 // The edges a resize from the zone moves; none for Move and None.
 Qt::Edges ResizeEdges(FrameZone zone);
 Qt::CursorShape ZoneCursor(FrameZone zone);
-const char* ZoneName(FrameZone zone);  // "LeftUp", ..., "Move", ""
 
 // ---- Layout ----------------------------------------------------------------
 

@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "core/packet.h"
-#include "wire/room_protocol.h"
 
 namespace krvo {
 namespace {
@@ -63,15 +62,13 @@ protected:
 
 }  // namespace
 
-GameSetDialog::GameSetDialog(Clock& clock, PacketSender& sender, SystemAlerts& alerts,
-                             std::string strGameTitle, std::function<std::string()> myUserName,
-                             QWidget* parent)
+GameSetDialog::GameSetDialog(Clock& clock, RoomActions& room, SystemAlerts& alerts,
+                             std::string strGameTitle, QWidget* parent)
     : QDialog(parent),
       clock_(clock),
-      sender_(sender),
+      room_(room),
       alerts_(alerts),
-      strGameTitle_(std::move(strGameTitle)),
-      myUserName_(std::move(myUserName)) {
+      strGameTitle_(std::move(strGameTitle)) {
     setObjectName(QStringLiteral("frmGameSet"));
     setWindowFlag(Qt::WindowStaysOnTopHint);
     setWindowTitle(FromUtf8(strGameTitle_ + " 游戏设置"));
@@ -230,13 +227,13 @@ void GameSetDialog::OnFirstButton() {
     if (unloaded_) return;
     tmrDelay_->stop();
     if (!blnDeskMaster_) {
-        sender_.SendPacket(AgreedPacket(myUserName()));
+        room_.AgreeToSettings();
         Unload();
         return;
     }
     const std::string warning = CheckOwnerValues();
     if (warning.empty()) {
-        sender_.SendPacket(OwnerSettingsPacket(myUserName(), BuildOwnerSettings()));
+        room_.SendOwnerSettings(BuildOwnerSettings());
         Unload();
         return;
     }
@@ -251,12 +248,8 @@ void GameSetDialog::OnFirstButton() {
 void GameSetDialog::OnSecondButton() {
     if (unloaded_) return;
     tmrDelay_->stop();
-    sender_.SendPacket(LeaveTablePacket(myUserName()));
+    room_.LeaveTable();
     Unload();
-}
-
-std::string GameSetDialog::myUserName() const {
-    return myUserName_ ? myUserName_() : std::string();
 }
 
 void GameSetDialog::Unload() {

@@ -6,14 +6,13 @@
 
 #include <QDialog>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 
 #include "core/clock.h"
 #include "platform/system_alerts.h"
-#include "ports/packet_sender.h"
+#include "ports/room_actions.h"
 
 class QGroupBox;
 class QLabel;
@@ -25,10 +24,7 @@ namespace krvo {
 class GameSetDialog final : public QDialog {
     Q_OBJECT
 public:
-    // myUserName is asked at the moment of sending: the room may rename the
-    // local user while the dialog is open.
-    GameSetDialog(Clock& clock, PacketSender& sender, SystemAlerts& alerts,
-                  std::string strGameTitle, std::function<std::string()> myUserName,
+    GameSetDialog(Clock& clock, RoomActions& room, SystemAlerts& alerts, std::string strGameTitle,
                   QWidget* parent = nullptr);
     ~GameSetDialog() override;
 
@@ -68,14 +64,12 @@ private:
     // The warning text for the owner's values; empty when they pass.
     std::string CheckOwnerValues() const;
     std::string BuildOwnerSettings() const;
-    std::string myUserName() const;
     void Unload();
 
     Clock& clock_;
-    PacketSender& sender_;
+    RoomActions& room_;
     SystemAlerts& alerts_;
     std::string strGameTitle_;
-    std::function<std::string()> myUserName_;
     std::unique_ptr<Timer> tmrDelay_;
 
     bool blnDeskMaster_ = false;

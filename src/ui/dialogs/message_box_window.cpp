@@ -124,15 +124,14 @@ MessageBoxWindow::MessageBoxWindow(MessageBoxContext context)
 MessageBoxWindow::~MessageBoxWindow() = default;
 
 void MessageBoxWindow::SetMsgInfo(MsgType bteMsgType, std::string_view strNote,
-                                  std::string_view strCaption, std::string_view strYesCmdCaption,
-                                  std::string_view strNoCmdCaption, std::int32_t lngMaxDelayTime,
-                                  bool blnYesDefault, bool firstButtonDisabled) {
+                                  std::string_view strCaption,
+                                  std::string_view /*strYesCmdCaption*/,
+                                  std::string_view /*strNoCmdCaption*/,
+                                  std::int32_t lngMaxDelayTime, bool blnYesDefault,
+                                  bool firstButtonDisabled) {
     bteMsgType_ = bteMsgType;
     strNote_ = fromUtf8(strNote);
     strCaption_ = fromUtf8(strCaption);
-    // Kept for callers that read them back; the faces in the strip carry the wording.
-    strYesCmdCaption_ = fromUtf8(strYesCmdCaption);
-    strNoCmdCaption_ = fromUtf8(strNoCmdCaption);
     remaining_ = lngMaxDelayTime;
     blnYesDefault_ = blnYesDefault;
     firstButtonDisabled_ = firstButtonDisabled && bteMsgType == MsgType::Reason;

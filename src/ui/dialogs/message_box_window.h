@@ -132,8 +132,6 @@ private:
     MsgType bteMsgType_ = MsgType::Notice;
     QString strNote_;
     QString strCaption_;
-    QString strYesCmdCaption_;
-    QString strNoCmdCaption_;
     std::int32_t remaining_ = 0;
     bool blnYesDefault_ = true;
     bool firstButtonDisabled_ = false;

@@ -6,7 +6,7 @@
 
 #include "platform/chat_control.h"
 #include "platform/user_list_control.h"
-#include "ports/packet_sender.h"
+#include "ports/room_actions.h"
 
 namespace krvo {
 namespace {
@@ -153,14 +153,14 @@ void QtChatOps::SetOwnName(std::string_view name) {
 
 RoomPlayers::RoomPlayers(TableState& table, PublicState& pub, const LaunchParams& launch,
                          UserListControl& lstUser, ChatControl& VexChat, TableScene& scene,
-                         PacketSender& sender)
+                         RoomActions& room)
     : table_(table),
       pub_(pub),
       launch_(launch),
       lstUser_(lstUser),
       VexChat_(VexChat),
       scene_(scene),
-      sender_(sender),
+      room_(room),
       users_(lstUser),
       chat_(VexChat),
       menu_(VexChat) {
@@ -194,8 +194,7 @@ void RoomPlayers::OnUserClicked(bool flag, std::string_view name, std::string_vi
 void RoomPlayers::SendChat(const QStringList& tenTexts) {
     std::vector<std::string> texts;
     for (const QString& text : tenTexts) texts.push_back(text.toStdString());
-    const Packet packet = ChatLinePacket(texts);
-    if (!packet.empty()) sender_.SendPacket(packet);
+    room_.SendChatLine(texts);
 }
 
 }  // namespace krvo

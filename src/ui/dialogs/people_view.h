@@ -19,7 +19,7 @@ class QMenu;
 namespace krvo {
 
 class ChatControl;
-class PacketSender;
+class RoomActions;
 class TableScene;
 class UserListControl;
 
@@ -95,7 +95,7 @@ public:
     // launch is held by reference: the own name changes when the room says so.
     RoomPlayers(TableState& table, PublicState& pub, const LaunchParams& launch,
                 UserListControl& lstUser, ChatControl& VexChat, TableScene& scene,
-                PacketSender& sender);
+                RoomActions& room);
     ~RoomPlayers() override;
 
     void FillSeatsFromList(std::string_view names);
@@ -111,7 +111,7 @@ private:
     UserListControl& lstUser_;
     ChatControl& VexChat_;
     TableScene& scene_;
-    PacketSender& sender_;
+    RoomActions& room_;
     QtUserListOps users_;
     QtChatOps chat_;
     UserMenuWindow menu_;

@@ -7,8 +7,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "wire/room_protocol.h"
-
 namespace krvo {
 namespace {
 
@@ -18,14 +16,9 @@ constexpr const char* kButtonCaptions[3] = {"默认值(&D)", "确定(&Y)", "取�
 
 }  // namespace
 
-UserSetDialog::UserSetDialog(UserSettings& settings, std::filesystem::path path,
-                             PacketSender& sender, std::function<std::string()> myUserName,
+UserSetDialog::UserSetDialog(UserSettings& settings, std::filesystem::path path, RoomActions& room,
                              QWidget* parent)
-    : QDialog(parent),
-      settings_(settings),
-      path_(std::move(path)),
-      sender_(sender),
-      myUserName_(std::move(myUserName)) {
+    : QDialog(parent), settings_(settings), path_(std::move(path)), room_(room) {
     setObjectName(QStringLiteral("frmUserSet"));
     setWindowFlag(Qt::WindowStaysOnTopHint);
     setWindowTitle(QString::fromUtf8("用户设置"));
@@ -99,13 +92,10 @@ void UserSetDialog::OnConfirm() {
     }
     // A failed write is not reported: the flags still apply to this run.
     SaveUserSettings(path_, settings_);
-    if (settings_.bteAllowWatchCards != bteAllowWatchCardsAtOpening_) SendWatchCardsNotice();
+    if (settings_.bteAllowWatchCards != bteAllowWatchCardsAtOpening_) {
+        room_.SendWatchCardsPreference(settings_.bteAllowWatchCards);
+    }
     Unload();
-}
-
-void UserSetDialog::SendWatchCardsNotice() {
-    const std::string myUserName = myUserName_ ? myUserName_() : std::string();
-    sender_.SendPacket(PreferencePacket(myUserName, settings_.bteAllowWatchCards));
 }
 
 void UserSetDialog::reject() {

@@ -6,10 +6,8 @@
 #include <QDialog>
 #include <cstdint>
 #include <filesystem>
-#include <functional>
-#include <string>
 
-#include "ports/packet_sender.h"
+#include "ports/room_actions.h"
 #include "state/user_settings.h"
 
 class QCheckBox;
@@ -22,8 +20,8 @@ class UserSetDialog final : public QDialog {
     Q_OBJECT
 public:
     // settings must outlive the dialog; it is changed only on confirm.
-    UserSetDialog(UserSettings& settings, std::filesystem::path path, PacketSender& sender,
-                  std::function<std::string()> myUserName, QWidget* parent = nullptr);
+    UserSetDialog(UserSettings& settings, std::filesystem::path path, RoomActions& room,
+                  QWidget* parent = nullptr);
 
     QCheckBox* chkUser(int index) const;
     QPushButton* cmdUser(int index) const;
@@ -45,13 +43,11 @@ private:
     void ShowCurrentSettings();
     void OnDefaults();
     void OnConfirm();
-    void SendWatchCardsNotice();
     void Unload();
 
     UserSettings& settings_;
     std::filesystem::path path_;
-    PacketSender& sender_;
-    std::function<std::string()> myUserName_;
+    RoomActions& room_;
     std::uint8_t bteAllowWatchCardsAtOpening_ = 0;
     bool unloaded_ = false;
 

@@ -146,7 +146,13 @@ std::string ValidityText(std::int32_t hours) {
 
 std::array<CellLine, 7> CatalogueCellLines(const PropItem& item) {
     std::string name = item.strName;
-    if (item.lngCount >= 2) name += "(" + number(item.lngCount) + "个)";
+    if (item.lngCount >= 2) {
+        // Appended piece by piece: GCC 12 misreads a literal + temporary
+        // string as an overlapping copy and warns at -O2.
+        name += "(";
+        name += number(item.lngCount);
+        name += "个)";
+    }
     return {{
         {name},
         {ValidityText(item.lngHours)},

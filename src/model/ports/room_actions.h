@@ -1,0 +1,28 @@
+#pragma once
+// What the windows beside the table ask of the room: the answer to the
+// settings round, leaving the table, the onlookers' view of the cards and a
+// chat line. The room handling turns each into its packet; the windows never
+// build one themselves.
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace krvo {
+
+class RoomActions {
+public:
+    virtual ~RoomActions() = default;
+    // A guest agrees to the owner's settings.
+    virtual void AgreeToSettings() = 0;
+    // The owner's six settings fields, joined.
+    virtual void SendOwnerSettings(std::string_view settings) = 0;
+    virtual void LeaveTable() = 0;
+    // Whether onlookers may see the local hand (0 or 1).
+    virtual void SendWatchCardsPreference(std::uint8_t bteAllowWatchCards) = 0;
+    // The chat pane's ten texts; an unusable set sends nothing.
+    virtual void SendChatLine(std::span<const std::string> tenTexts) = 0;
+};
+
+}  // namespace krvo
