@@ -5,8 +5,11 @@
 // frames, measured in the same run.
 //
 // Figures (wall time; items_per_second is messages per second):
-//   BM_ClientBurst  against BM_SocketReaderBaseline (goal: at least 100 k
-//                   messages/s).
+//   BM_ClientBurst      against BM_SocketReaderBaseline (goal: at least 100 k
+//                       messages/s).
+//   BM_ClientChatFlood  against BM_SocketReaderChatBaseline: a flood of chat
+//                       lines to everybody, the slowest traffic the client
+//                       receives (goal: at least 100 k lines/s).
 //
 // Wall time, because part of the cost is not this process's: the window's
 // pictures go to the X server (`make bench` runs this program on a virtual
@@ -51,6 +54,7 @@
 #include "state/command_line.h"
 #include "state/table_state.h"
 #include "support/captured_rounds.h"
+#include "wire/game_protocol.h"
 
 namespace {
 
@@ -90,6 +94,40 @@ struct Traffic {
 const Traffic& traffic() {
     static const Traffic captured;
     return captured;
+}
+
+// Chat lines to everybody from the people at the table, as the room relays
+// them: different senders, lengths, colours and styles.
+struct ChatFlood {
+    // Also the benchmarks' argument, which pairs the flood with its baseline.
+    static constexpr std::int64_t kLines = 2000;
+    ChatFlood() {
+        const char* const senders[] = {"甲", "乙", "丙", "电脑丁"};
+        const char* const styles[] = {"0", "B", "I", "BU"};
+        for (std::int64_t i = 0; i < kLines; ++i) {
+            const std::string from = senders[i % 4];
+            const std::string text =
+                "第" + std::to_string(i) + "句：这一手打得" + std::string(i % 7 * 3, '!');
+            const std::string fields[] = {from,
+                                          "所有人",
+                                          from,
+                                          "所有人",
+                                          text,
+                                          "宋体",
+                                          std::to_string(9 + i % 4),
+                                          std::to_string(i * 2654435761 % 0x1000000),
+                                          styles[i % 4],
+                                          "12:00:00"};
+            const std::vector<std::uint8_t> frame = krvo::EncodeFrame(krvo::ChatLinePacket(fields));
+            bytes.insert(bytes.end(), frame.begin(), frame.end());
+        }
+    }
+    std::vector<std::uint8_t> bytes;
+};
+
+const ChatFlood& chatFlood() {
+    static const ChatFlood flood;
+    return flood;
 }
 
 // Three ordinary cards, different for consecutive bursts.
@@ -177,12 +215,12 @@ public:
         app_->Start();
         connection_ = &listener_.accept();
         connection_->write(bytesOf(traffic().login));
-        deliver(endMarkFrame(0), 0);
+        deliver(endMarkFrame(0), 1, 0);
     }
 
     // Writes the bytes and waits until the client has handled them, the end
     // mark of this burst last.
-    void deliver(const std::vector<std::uint8_t>& bytes, std::int64_t burst) {
+    void deliver(const std::vector<std::uint8_t>& bytes, std::int64_t, std::int64_t burst) {
         connection_->write(bytesOf(bytes));
         connection_->write(bytesOf(endMarkFrame(burst)));
         const krvo::CardList mark = endMark(burst);
@@ -219,8 +257,9 @@ public:
         });
     }
 
-    void deliver(const std::vector<std::uint8_t>& bytes, std::int64_t burst) {
-        const std::int64_t expected = packets_ + traffic().burstMessages + 1;
+    void deliver(const std::vector<std::uint8_t>& bytes, std::int64_t messages,
+                 std::int64_t burst) {
+        const std::int64_t expected = packets_ + messages + 1;
         writer_->write(bytesOf(bytes));
         writer_->write(bytesOf(endMarkFrame(burst)));
         if (!pumpUntil([&] { return packets_ >= expected; })) fail("the plain reader fell behind");
@@ -234,19 +273,31 @@ private:
     std::int64_t packets_ = 0;
 };
 
+// Counted across runs and benchmarks: a burst must not end with the mark
+// the last one left in the hand.
+std::int64_t burstNumber = 0;
+
 template <typename Receiver>
-void measureBursts(benchmark::State& state, Receiver& receiver) {
-    // Counted across runs too: a repetition's first burst must not end with
-    // the mark the last one left in the hand.
-    static std::int64_t burst = 0;
-    for (auto _ : state) receiver.deliver(traffic().burst, ++burst);
-    state.SetItemsProcessed(state.iterations() * (traffic().burstMessages + 1));
-    state.SetLabel(std::to_string(traffic().burstMessages + 1) + " messages a burst");
+void measureBursts(benchmark::State& state, Receiver& receiver,
+                   const std::vector<std::uint8_t>& bytes, std::int64_t messages) {
+    for (auto _ : state) receiver.deliver(bytes, messages, ++burstNumber);
+    state.SetItemsProcessed(state.iterations() * (messages + 1));
+    state.SetLabel(std::to_string(messages + 1) + " messages a burst");
+}
+
+template <typename Receiver>
+void measureRounds(benchmark::State& state, Receiver& receiver) {
+    measureBursts(state, receiver, traffic().burst, traffic().burstMessages);
+}
+
+template <typename Receiver>
+void measureChat(benchmark::State& state, Receiver& receiver) {
+    measureBursts(state, receiver, chatFlood().bytes, ChatFlood::kLines);
 }
 
 void BM_SocketReaderBaseline(benchmark::State& state) {
     PlainReader reader;
-    measureBursts(state, reader);
+    measureRounds(state, reader);
 }
 BENCHMARK(BM_SocketReaderBaseline)->UseRealTime()->Unit(benchmark::kMicrosecond);
 
@@ -256,9 +307,24 @@ std::unique_ptr<Client> client;
 
 void BM_ClientBurst(benchmark::State& state) {
     if (!client) client = std::make_unique<Client>();
-    measureBursts(state, *client);
+    measureRounds(state, *client);
 }
 BENCHMARK(BM_ClientBurst)->UseRealTime()->Unit(benchmark::kMicrosecond);
+
+void BM_SocketReaderChatBaseline(benchmark::State& state) {
+    PlainReader reader;
+    measureChat(state, reader);
+}
+BENCHMARK(BM_SocketReaderChatBaseline)
+    ->Arg(ChatFlood::kLines)
+    ->UseRealTime()
+    ->Unit(benchmark::kMicrosecond);
+
+void BM_ClientChatFlood(benchmark::State& state) {
+    if (!client) client = std::make_unique<Client>();
+    measureChat(state, *client);
+}
+BENCHMARK(BM_ClientChatFlood)->Arg(ChatFlood::kLines)->UseRealTime()->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -4,10 +4,13 @@
 // memory once it has settled; beside a bare Qt window with one QSoundEffect,
 // which this program starts from itself (--bare-window) in the same way.
 //
-// Figures, medians of seven starts of each, the two programs taking turns:
+// Figures, medians of seven starts of each, the programs taking turns:
 //   BM_ClientStart   time to the first paint (goal: at most 2 x the bare
 //                    window) and rss_MiB, the resident memory one second after
 //                    it (goal: at most 1.5 x).
+//   BM_ClientDealt   rss_MiB at a dealt table: the client against a room that
+//                    raises every hand, read once the round is under way, the
+//                    cards, seats and countdown painted (goal: at most 1.5 x).
 //
 // Both run on a virtual X server of their own (1920 x 1080, no window
 // manager), so nothing else draws: the first damage report after a window of
@@ -53,6 +56,8 @@ using Clock = std::chrono::steady_clock;
 constexpr auto kPaintTimeout = std::chrono::seconds(30);
 // Long enough for the client to have connected, logged in and shown the table.
 constexpr auto kSettleTime = std::chrono::seconds(1);
+// Long enough for a round to have been dealt and its first plays shown.
+constexpr auto kDealtTime = std::chrono::seconds(5);
 constexpr int kRounds = 7;
 
 // Thrown, so that the processes started so far are ended on the way out.
@@ -218,6 +223,25 @@ private:
     std::uint8_t damageNotify_ = 0;
 };
 
+// A local room server with one chair for a person; its output stays open, so
+// that it never writes to a closed pipe.
+struct Room {
+    explicit Room(std::vector<std::string> extra = {}) {
+        std::vector<std::string> argv{KRVO_SERVER_BINARY, "--port", "0", "--humans", "1"};
+        argv.insert(argv.end(), extra.begin(), extra.end());
+        process = std::make_unique<Process>(argv, output.writeEnd());
+        const std::string listening = output.firstLine();
+        const std::size_t colon = listening.rfind(':');
+        if (listening.rfind("listening on ", 0) != 0 || colon == std::string::npos) {
+            fail("krvo-server did not start: " + listening);
+        }
+        port = listening.substr(colon + 1);
+    }
+    LineReader output;
+    std::unique_ptr<Process> process;
+    std::string port;
+};
+
 // The virtual X server, the local room server and the watcher, for the whole run.
 struct Stage {
     Stage() {
@@ -236,15 +260,7 @@ struct Stage {
         if (mkdtemp(runtimeDir.data()) == nullptr) fail("cannot create a runtime directory");
         setenv("XDG_RUNTIME_DIR", runtimeDir.c_str(), 1);
 
-        server = std::make_unique<Process>(
-            std::vector<std::string>{KRVO_SERVER_BINARY, "--port", "0", "--humans", "1"},
-            serverOutput.writeEnd());
-        const std::string listening = serverOutput.firstLine();
-        const std::size_t colon = listening.rfind(':');
-        if (listening.rfind("listening on ", 0) != 0 || colon == std::string::npos) {
-            fail("krvo-server did not start: " + listening);
-        }
-        port = listening.substr(colon + 1);
+        server = std::make_unique<Room>();
         watcher = std::make_unique<PaintWatcher>(display);
     }
 
@@ -260,9 +276,7 @@ struct Stage {
     LineReader xserverOutput;
     std::unique_ptr<Process> xserver;
     std::string display;
-    LineReader serverOutput;
-    std::unique_ptr<Process> server;
-    std::string port;
+    std::unique_ptr<Room> server;
     std::unique_ptr<PaintWatcher> watcher;
 };
 
@@ -283,11 +297,11 @@ std::vector<std::string> bareWindowCommand() {
 }
 
 // The lobby's command line, as tools/run.sh gives it.
-std::vector<std::string> clientCommand() {
+std::vector<std::string> clientCommand(const std::string& port) {
     return {KRVO_CLIENT_BINARY,
             "q@!%tb)*&m[]:zp;{/hd{|kx73WQLMR8!$@~41",
             "127.0.0.1",
-            stage().port,
+            port,
             "krvo演示牌桌",
             "新手_0`学徒_100`熟手_300`好手_800`高手_2000`大师_5000",
             "-",
@@ -301,14 +315,15 @@ struct Start {
     double residentMiB = 0;
 };
 
-Start measureStart(const std::vector<std::string>& argv) {
+Start measureStart(const std::vector<std::string>& argv, Clock::duration settle = kSettleTime) {
     Stage& s = stage();
     s.watcher->drain();
     const Clock::time_point begin = Clock::now();
     Process process(argv);
     const auto painted = s.watcher->firstPaint(process);
     if (!painted) fail("no window painted by " + argv[0]);
-    std::this_thread::sleep_for(kSettleTime);
+    std::this_thread::sleep_for(settle);
+    if (!process.running()) fail("the client ended before its memory was read");
     return {std::chrono::duration<double>(*painted - begin).count(),
             static_cast<double>(residentKiB(process.pid())) / 1024.0};
 }
@@ -316,7 +331,14 @@ Start measureStart(const std::vector<std::string>& argv) {
 struct Medians {
     Start bareWindow;
     Start client;
+    Start dealt;
 };
+
+// A room of its own for each start, so that every client meets a fresh round.
+Start measureDealt() {
+    const Room room({"--auto-start"});
+    return measureStart(clientCommand(room.port), kDealtTime);
+}
 
 double median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
@@ -327,17 +349,22 @@ double median(std::vector<double> values) {
 // up on the way touches both alike; the medians are the figures.
 const Medians& alternatingStarts() {
     static const Medians medians = [] {
-        std::vector<double> bareTimes, bareMemory, clientTimes, clientMemory;
+        std::vector<double> bareTimes, bareMemory, clientTimes, clientMemory, dealtTimes,
+            dealtMemory;
         for (int round = 0; round < kRounds; ++round) {
             const Start bare = measureStart(bareWindowCommand());
-            const Start client = measureStart(clientCommand());
+            const Start client = measureStart(clientCommand(stage().server->port));
+            const Start dealt = measureDealt();
             bareTimes.push_back(bare.seconds);
             bareMemory.push_back(bare.residentMiB);
             clientTimes.push_back(client.seconds);
             clientMemory.push_back(client.residentMiB);
+            dealtTimes.push_back(dealt.seconds);
+            dealtMemory.push_back(dealt.residentMiB);
         }
         return Medians{{median(bareTimes), median(bareMemory)},
-                       {median(clientTimes), median(clientMemory)}};
+                       {median(clientTimes), median(clientMemory)},
+                       {median(dealtTimes), median(dealtMemory)}};
     }();
     return medians;
 }
@@ -357,6 +384,11 @@ void BM_ClientStart(benchmark::State& state) {
     report(state, alternatingStarts().client);
 }
 BENCHMARK(BM_ClientStart)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void BM_ClientDealt(benchmark::State& state) {
+    report(state, alternatingStarts().dealt);
+}
+BENCHMARK(BM_ClientDealt)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // The baseline process: a window as large as the client's, and one sound
 // effect loaded, so that Qt Multimedia is in memory as it is in the client.

@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <limits>
 
 #include "core/framing.h"
@@ -56,6 +57,15 @@ bool ConnectionGoneBeforeAccept(int error) {
     }
 }
 
+// The longest queue of newcomers the kernel keeps before the server accepts
+// them. With Qt's default of 50, a burst of logins loses connections to the
+// kernel and each retries only a second later.
+int SystemListenBacklog() {
+    int backlog = 0;
+    std::ifstream("/proc/sys/net/core/somaxconn") >> backlog;
+    return std::max(backlog, SOMAXCONN);
+}
+
 }  // namespace
 
 struct RoomServer::Connection {
@@ -87,6 +97,7 @@ RoomServer::~RoomServer() {
 }
 
 bool RoomServer::listen(const QHostAddress& address, quint16 port) {
+    server_.setListenBacklogSize(SystemListenBacklog());
     if (!server_.listen(address, port)) return false;
     // QTcpServer (Qt 6.4) may keep polling a listening socket whose accept
     // fails for want of descriptors, at a full core and without a word. The

@@ -194,6 +194,47 @@ TEST_F(ChatTest, ViewKeepsOnlyTheLatestLines) {
     EXPECT_TRUE(chat_.lineView()->isReadOnly());
 }
 
+// However the lines come in batches around the view's limit, exactly the
+// latest stay, in order and in their own formats.
+TEST_F(ChatTest, BatchesAroundTheLimitKeepExactlyTheLatestLines) {
+    struct Case {
+        int before;  // lines shown and read first
+        int batch;   // then given in one go
+    };
+    const Case cases[] = {{1, kMaxChatLines - 1},
+                          {1, kMaxChatLines},
+                          {2, kMaxChatLines},
+                          {kMaxChatLines, 1},
+                          {kMaxChatLines - 1, 2},
+                          {kMaxChatLines, 2},
+                          {300, 299},
+                          {kMaxChatLines, kMaxChatLines}};
+    // Even lines are system lines, odd ones chat texts, told apart by colour.
+    const auto text = [](int n) {
+        return n % 2 == 0 ? QStringLiteral("【系统】%1").arg(n) : QString::number(n);
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.before << " then " << c.batch);
+        ChatControl chat;
+        int shown = 0;
+        const auto show = [&](int lines) {
+            for (const int end = shown + lines; shown < end; ++shown) {
+                if (shown % 2 == 0) chat.ShowSystemLine(std::to_string(shown));
+                if (shown % 2 != 0) chat.ShowChatText(std::to_string(shown));
+            }
+        };
+        show(c.before);
+        ASSERT_EQ(chat.lineCount(), c.before);
+        show(c.batch);
+        const int kept = std::min(shown, kMaxChatLines);
+        ASSERT_EQ(chat.lineCount(), kept);
+        for (int i = 0; i < kept; ++i) ASSERT_EQ(chat.lineText(i), text(shown - kept + i)) << i;
+        const QTextBlock top = chat.lineView()->document()->firstBlock();
+        const QColor first = top.begin().fragment().charFormat().foreground().color();
+        EXPECT_EQ(first, (shown - kept) % 2 == 0 ? QColor(0xB00000) : QColor(0x000080));
+    }
+}
+
 TEST_F(ChatTest, NetworkTextIsShownLiterallyOnOneLine) {
     chat_.ShowSystemLine("<b>bo</b> 进来了...");
     const std::array<std::string, 8> texts{

@@ -10,6 +10,7 @@
 #include <QTextBlock>
 #include <QTextCharFormat>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -170,10 +171,22 @@ ChatStyle ChatControl::plainStyle(QRgb rgb, bool bold) const {
     return style;
 }
 
+QTextCharFormat ChatControl::formatFor(const ChatStyle& style) {
+    constexpr std::size_t kMostFormats = 32;
+    const auto known = std::find_if(formats_.begin(), formats_.end(),
+                                    [&](const auto& entry) { return entry.first == style; });
+    if (known != formats_.end()) return known->second;
+    // The view's own styles come first and stay; a flood of ever new ones
+    // takes turns in the last place.
+    if (formats_.size() >= kMostFormats) formats_.pop_back();
+    return formats_.emplace_back(style, charFormat(style)).second;
+}
+
 void ChatControl::appendLine(std::initializer_list<Segment> segments) {
     Line& line = pending_.emplace_back();
+    line.reserve(segments.size());
     for (const Segment& segment : segments) {
-        line.push_back({segment.text, charFormat(segment.style)});
+        line.push_back({segment.text, formatFor(segment.style)});
     }
     // The view keeps no more: older lines would be laid out only to go.
     if (pending_.size() > static_cast<std::size_t>(kMaxChatLines)) pending_.pop_front();
@@ -187,6 +200,7 @@ void ChatControl::showPendingLines() const {
     // One edit: the document lays out and reports its new size once (and
     // does not lay the last line out again only to place the cursor after it).
     cursor.beginEditBlock();
+    dropOldestFor(cursor, pending_.size());
     cursor.movePosition(QTextCursor::End);
     for (const Line& line : std::exchange(pending_, {})) {
         if (hasLines_) cursor.insertBlock();
@@ -196,6 +210,27 @@ void ChatControl::showPendingLines() const {
     cursor.endEditBlock();
     QScrollBar* bar = lines_->verticalScrollBar();
     bar->setValue(bar->maximum());
+}
+
+// The view drops lines beyond its maximum by walking over them block by
+// block, laying out each one it leaves, only for it to go: a flood would pay
+// for laying out every line twice. Those lines go here in one cut instead;
+// one is left for the view to drop, which also returns the memory of the text
+// cut out.
+void ChatControl::dropOldestFor(QTextCursor& cursor, std::size_t incoming) const {
+    if (!hasLines_) return;
+    QTextDocument* document = lines_->document();
+    const auto blocks = static_cast<std::size_t>(document->blockCount());
+    const std::size_t after = blocks + incoming;
+    const auto most = static_cast<std::size_t>(kMaxChatLines);
+    if (after <= most + 1) return;
+    const std::size_t cut = std::min(after - most - 1, blocks - 1);
+    const QTextBlock firstKept = document->findBlockByNumber(static_cast<int>(cut));
+    const QTextCharFormat keptFormat = firstKept.charFormat();
+    cursor.setPosition(0);
+    cursor.setPosition(firstKept.position(), QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+    cursor.setBlockCharFormat(keptFormat);
 }
 
 void ChatControl::ShowSystemLine(std::string_view text) {

@@ -24,6 +24,7 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class QTextCursor;
 class QTimer;
 
 namespace krvo {
@@ -40,6 +41,7 @@ struct ChatStyle {
     bool bold = false;
     bool italic = false;
     bool underline = false;
+    bool operator==(const ChatStyle&) const = default;
 };
 
 // Family trimmed and shortened ("宋体" when empty), size clamped to 6..32
@@ -116,6 +118,9 @@ private:
     };
     void appendLine(std::initializer_list<Segment> segments);
     ChatStyle plainStyle(QRgb rgb, bool bold = false) const;
+    // A flood of lines shares a handful of styles: each is made into a format
+    // once, and the lines share it.
+    QTextCharFormat formatFor(const ChatStyle& style);
     // Lines wait for at most a display frame and go into the view together:
     // a burst of lines is laid out and scrolled to once, and a flood of them
     // only as far as the view keeps lines. Whoever reads the view sees every
@@ -126,6 +131,8 @@ private:
     };
     using Line = std::vector<Piece>;
     void showPendingLines() const;
+    // Makes room for the lines about to come in, inside the edit that brings them.
+    void dropOldestFor(QTextCursor& cursor, std::size_t incoming) const;
 
     QLabel* title_ = nullptr;
     QPlainTextEdit* lines_ = nullptr;
@@ -135,6 +142,7 @@ private:
     QTimer* lineTimer_ = nullptr;
     mutable std::deque<Line> pending_;
     mutable bool hasLines_ = false;
+    std::vector<std::pair<ChatStyle, QTextCharFormat>> formats_;
 
     std::string facesFolder_;
     std::string programFolder_;
