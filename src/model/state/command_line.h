@@ -22,13 +22,14 @@ std::vector<std::string> GetCommandLineArgs(std::string_view text, std::size_t l
 std::string JoinArguments(int argc, const char* const* argv);
 
 struct LaunchParams {
-    std::string strRoomServerAddress;
-    std::string strRoomServerPort;
-    std::string strGameTitle;
-    std::string strLevelTitles;
-    std::string strField6;  // passed by the lobby, read by nothing
-    std::string strField7;
-    std::string strMyUserName;
+    // Initialised, so that tests may name only the fields they need.
+    std::string strRoomServerAddress{};
+    std::string strRoomServerPort{};
+    std::string strGameTitle{};
+    std::string strLevelTitles{};
+    std::string strField6{};  // passed by the lobby, read by nothing
+    std::string strField7{};
+    std::string strMyUserName{};
     std::uint8_t bteUseScore = 0;  // 0: experience, otherwise score
 };
 
