@@ -179,6 +179,7 @@ void SocketClient::scheduleDelivery() {
 // client, or closes the gate, ends the batch without anything here touching
 // freed state.
 void SocketClient::deliverNext() {
+    const std::uint64_t run = ++deliveryRuns_;
     if (!pending_.empty() && mayDeliver()) {
         const QPointer<SocketClient> alive(this);
         const std::uint64_t connection = connectionId_;
@@ -192,6 +193,11 @@ void SocketClient::deliverNext() {
             if (!pending_.empty() || ending_ != Ending::none) scheduleDelivery();
             emit OnDataArrival(packet);
             if (!alive || connection != connectionId_) return;
+            // A packet whose handler ran a loop (a box, a pause) had the next
+            // ones delivered inside it. The loops it leaves behind it, whose
+            // boxes may long be answered, must get to end before more come;
+            // the delivery already scheduled goes on from the event loop.
+            if (deliveryRuns_ != run) return;
             if (pending_.empty() || !mayDeliver()) return;
         }
         return;

@@ -104,6 +104,9 @@ private:
     std::size_t pendingBytes_ = 0;  // pending_ with its bookkeeping
     Ending ending_ = Ending::none;
     bool deliveryScheduled_ = false;
+    // Counts the runs of deliverNext, so that a batch can tell that packets
+    // were delivered inside its last one (a box or a pause ran a loop).
+    std::uint64_t deliveryRuns_ = 0;
     // Bumped whenever a connection is opened or dropped, so deliveries queued for an
     // earlier one are recognised and skipped.
     std::uint64_t connectionId_ = 0;
