@@ -168,7 +168,9 @@ TableApp::TableApp(LaunchParams launch, std::string_view appDir, Clock& clock,
     connect(socket_.get(), &SocketClient::OnDataArrival, this, &TableApp::OnDataArrival);
     connect(socket_.get(), &SocketClient::OnClosed, this, &TableApp::OnConnectionLost);
     connect(socket_.get(), &SocketClient::OnSocketError, this, &TableApp::OnConnectionLost);
-    waiter_.setPacketsReleased([this] { scheduleHeldDelivery(); });
+    socket_->setDeliveryGate([this] { return !waiter_.holdingPackets(); });
+    waiter_.setPacketsReleased([this] { socket_->resumeDelivery(); });
+    waiter_.setFallenBehind([this] { return socket_->fallenBehind(); });
 }
 
 TableApp::~TableApp() {
@@ -305,49 +307,9 @@ void TableApp::OnConnected() {
     SendPacket(BuildLoginPacket(preferences_.bteAllowWatchCards));
 }
 
+// Packets held by a pause or deep nesting wait in the socket, which asks
+// before each one.
 void TableApp::OnDataArrival(const QByteArray& data) {
-    if (ended_ || data.isEmpty() || !room_) return;
-    if (waiter_.holdingPackets() || !heldPackets_.empty()) {
-        heldPackets_.push_back(data);
-        // The rest waits in the socket, which stops reading at its bound.
-        socket_->setDeliveryPaused(true);
-        return;
-    }
-    handlePacket(data);
-}
-
-// Posted, never run from the end of the hold itself: the handler that paused
-// finishes its own work before the next packet is handled.
-void TableApp::scheduleHeldDelivery() {
-    if (heldDeliveryScheduled_ || heldPackets_.empty()) return;
-    heldDeliveryScheduled_ = true;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            heldDeliveryScheduled_ = false;
-            deliverHeldPacket();
-        },
-        Qt::QueuedConnection);
-}
-
-// A hold that starts meanwhile stops the delivery; its end schedules it again.
-void TableApp::deliverHeldPacket() {
-    if (ended_) {
-        heldPackets_.clear();
-        return;
-    }
-    if (waiter_.holdingPackets() || heldPackets_.empty()) return;
-    const QByteArray data = std::move(heldPackets_.front());
-    heldPackets_.pop_front();
-    if (heldPackets_.empty()) {
-        socket_->setDeliveryPaused(false);
-    } else {
-        scheduleHeldDelivery();
-    }
-    handlePacket(data);
-}
-
-void TableApp::handlePacket(const QByteArray& data) {
     if (ended_ || data.isEmpty() || !room_) return;
     const std::span<const std::uint8_t> packet(
         reinterpret_cast<const std::uint8_t*>(data.constData()),
@@ -439,7 +401,6 @@ void TableApp::endTable() {
         room_->players.frmUserMenu().Unload();
     }
     socket_->Close();
-    heldPackets_.clear();
     if (room_) {
         // The window stays while the notice says why: nothing on it may run on.
         room_->game.StopClock();

@@ -4,7 +4,6 @@
 
 #include <QByteArray>
 #include <QObject>
-#include <deque>
 #include <memory>
 
 #include "core/clock.h"
@@ -89,11 +88,6 @@ private:
 
     void OnConnected();
     void OnDataArrival(const QByteArray& data);
-    void handlePacket(const QByteArray& data);
-    // Held packets go out one per posted call, so that a handler that opens a
-    // box still lets the next ones in, as the socket does.
-    void scheduleHeldDelivery();
-    void deliverHeldPacket();
     void OnConnectionLost();
     // Stops the table: every box, dialog and clock closed, the state reset and
     // the connection closed; the window stays until finishExit.
@@ -115,10 +109,6 @@ private:
     std::unique_ptr<SocketClient> socket_;
     std::unique_ptr<GameMainWindow> window_;
     std::unique_ptr<Room> room_;
-    // Packets that arrived while a pause or deep nesting held them, and those
-    // behind them; while there are any, the socket keeps the rest.
-    std::deque<QByteArray> heldPackets_;
-    bool heldDeliveryScheduled_ = false;
     bool connected_ = false;
     bool ended_ = false;
     bool finished_ = false;

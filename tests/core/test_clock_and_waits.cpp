@@ -177,5 +177,22 @@ TEST_F(WaitFixture, PacketsAreHeldWhileLoopsNestPastTheLimit) {
     }
 }
 
+// A pause runs its length unless the program falls behind the packets
+// waiting for it: then it ends after the step it is in, or at once.
+TEST_F(WaitFixture, PauseEndsOnceThePacketsWaitingForItPileUp) {
+    const struct {
+        std::int64_t behindFromMs;  // -1: never behind
+        std::int64_t endsAtMs;
+    } cases[] = {{-1, 2000}, {0, 0}, {450, 500}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.behindFromMs);
+        const std::int64_t start = clock.nowMs();
+        waiter.setFallenBehind(
+            [&] { return c.behindFromMs >= 0 && clock.nowMs() - start >= c.behindFromMs; });
+        EXPECT_TRUE(waiter.Pause(2000));
+        EXPECT_EQ(clock.nowMs() - start, c.endsAtMs);
+    }
+}
+
 }  // namespace
 }  // namespace krvo

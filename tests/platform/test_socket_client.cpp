@@ -244,7 +244,8 @@ TEST_F(SocketClientTest, ReceiverMayCloseOrDeleteTheClient) {
 TEST_F(SocketClientTest, FloodWaitsInTheNetworkAndArrivesWholeAndInOrder) {
     QTcpSocket* peer = connectPeer();
     ASSERT_NE(peer, nullptr);
-    client_->setDeliveryPaused(true);
+    bool open = false;
+    client_->setDeliveryGate([&open] { return open; });
     constexpr int kPackets = 4 * 1024;  // 16 MiB
     const auto packet = [](int n) { return QByteArray::number(n).leftJustified(4096, '.'); };
     QByteArray flood;
@@ -266,7 +267,8 @@ TEST_F(SocketClientTest, FloodWaitsInTheNetworkAndArrivesWholeAndInOrder) {
         mostQueued = std::max(mostQueued, client_->queuedBytes());
         if (bytes != packet(received++)) ++outOfOrder;
     });
-    client_->setDeliveryPaused(false);
+    open = true;
+    client_->resumeDelivery();
     // Pumped without the pause qWaitFor takes between its checks: each
     // delivery is one posted event.
     ASSERT_TRUE(QTest::qWaitFor(
@@ -286,13 +288,69 @@ TEST_F(SocketClientTest, FloodWaitsInTheNetworkAndArrivesWholeAndInOrder) {
 TEST_F(SocketClientTest, PausedReceiverStillLearnsTheConnectionEnded) {
     QTcpSocket* peer = connectPeer();
     ASSERT_NE(peer, nullptr);
-    client_->setDeliveryPaused(true);
+    bool open = false;
+    client_->setDeliveryGate([&open] { return open; });
     send(peer, frame("held"));
     peer->disconnectFromHost();
     ASSERT_TRUE(waitForEvents(2));
-    client_->setDeliveryPaused(false);
+    open = true;
+    client_->resumeDelivery();
     settle();
     EXPECT_EQ(events_, (Events{"connected", "closed"}));
+}
+
+}  // namespace
+}  // namespace krvo
+
+namespace krvo {
+namespace {
+
+// The gate is asked before every packet, so one closed by a receiver holds
+// the very next packet; opening it delivers the rest later, never inside the call.
+TEST_F(SocketClientTest, ClosedGateHoldsTheNextPacketAndResumingIsPosted) {
+    QTcpSocket* peer = connectPeer();
+    ASSERT_NE(peer, nullptr);
+    bool open = true;
+    client_->setDeliveryGate([&open] { return open; });
+    QObject::connect(client_.get(), &SocketClient::OnDataArrival, [&open](const QByteArray& p) {
+        if (p == "stop") open = false;
+    });
+    send(peer, frame("stop") + frame("two") + frame("three"));
+    ASSERT_TRUE(waitForEvents(2));
+    QTest::qWait(100);
+    EXPECT_EQ(events_, (Events{"connected", "stop"}));
+    open = true;
+    client_->resumeDelivery();
+    EXPECT_EQ(events_.size(), 2u);
+    ASSERT_TRUE(waitForEvents(4));
+    EXPECT_EQ(events_, (Events{"connected", "stop", "two", "three"}));
+}
+
+// Behind: many packets waiting, or one that has waited longer than any pause.
+TEST_F(SocketClientTest, FallsBehindOnManyWaitingPacketsOrOneWaitingLong) {
+    const struct {
+        int packets;
+        std::int64_t waitedMs;
+        bool behind;
+    } cases[] = {{0, 60'000, false},
+                 {1, SocketClient::kBehindMs, false},
+                 {1, SocketClient::kBehindMs + 1, true},
+                 {SocketClient::kBehindPackets, 0, false},
+                 {SocketClient::kBehindPackets + 1, 0, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.packets);
+        events_.clear();
+        QTcpSocket* peer = connectPeer();
+        ASSERT_NE(peer, nullptr);
+        client_->setDeliveryGate([] { return false; });
+        QByteArray bytes;
+        for (int n = 0; n < c.packets; ++n) bytes += frame("p");
+        send(peer, bytes);
+        QTest::qWait(100);
+        clock_.advance(c.waitedMs);
+        EXPECT_EQ(client_->fallenBehind(), c.behind);
+        client_->Close();
+    }
 }
 
 }  // namespace

@@ -129,6 +129,17 @@ TEST_F(TablePictureTest, BombFramesShowOverTheTableAndLeaveItAsItWas) {
     EXPECT_GT(keyed, 0);
 }
 
+TEST_F(TablePictureTest, BehindABacklogTheBombTakesNoTimeAndLeavesTheTableAsItWas) {
+    table.arrSeat[0].bteOutPai = {3, 16, 29, 42};
+    const QImage before = repaint().copy();
+    loop.waiter().setFallenBehind([] { return true; });
+    const std::int64_t start = loop.clock().nowMs();
+    renderer.playBombAnimation(0, 1);
+    EXPECT_EQ(loop.clock().nowMs(), start);
+    EXPECT_FALSE(renderer.overlays().bomb);
+    EXPECT_TRUE(repaint() == before);
+}
+
 TEST(ColourKeyPainter, OnlyTheExactKeyLetsTheDestinationThrough) {
     EnsureQtApplication();
     QImage destination(4, 3, QImage::Format_RGB32);

@@ -199,6 +199,26 @@ TEST_F(MessageBoxTest, NestedModalBoxesAnswerEachTheirOwnCaller) {
     EXPECT_FALSE(registry_->slotResult(0));
 }
 
+// Behind a backlog a notice closes as its countdown would, answered, after
+// one step; a question still waits for its answer or its own countdown.
+TEST_F(MessageBoxTest, BehindABacklogNoticesGiveWayAndQuestionsWait) {
+    const struct {
+        MsgType type;
+        bool result;
+        std::int64_t returnsAtMs;
+    } cases[] = {{MsgType::OneButton, true, 100},
+                 {MsgType::TwoButtons, true, 11000},
+                 {MsgType::Reason, false, 21000}};
+    loop_.waiter().setFallenBehind([] { return true; });
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.type));
+        const std::int64_t start = loop_.clock().nowMs();
+        EXPECT_EQ(show(c.type, c.type == MsgType::Reason ? 20 : 10), c.result);
+        EXPECT_TRUE(registry_->lastBoxAnswered());
+        EXPECT_EQ(loop_.clock().nowMs() - start, c.returnsAtMs);
+    }
+}
+
 TEST_F(MessageBoxTest, EndingTheProgramReturnsFromTheModalLoop) {
     loop_.onStep = [&] { loop_.endRequested = loop_.clock().nowMs() >= 1500; };
     EXPECT_FALSE(show(MsgType::OneButton, 20));

@@ -1,5 +1,6 @@
 #include "core/waits.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace krvo {
@@ -47,6 +48,19 @@ bool Waiter::WaitMilliseconds(std::int64_t ms) {
         const std::int64_t elapsed = clock_.nowMs() - start;
         if (elapsed >= ms) return !ended_;
         if (!pumpFor(ms - elapsed)) return false;
+    }
+}
+
+bool Waiter::Pause(std::int64_t ms) {
+    const Nesting loop(*this);
+    const std::int64_t start = clock_.nowMs();
+    while (true) {
+        const std::int64_t elapsed = clock_.nowMs() - start;
+        if (elapsed >= ms || fallenBehind()) return !ended_;
+        // Without a backlog query nothing can end the pause early, so it may
+        // block for the rest of it.
+        const std::int64_t step = fallenBehind_ ? kBacklogCheckMs : ms - elapsed;
+        if (!pumpFor(std::min(step, ms - elapsed))) return false;
     }
 }
 

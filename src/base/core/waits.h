@@ -12,6 +12,10 @@
 // Waits nest: a packet handled inside a wait may wait in turn. So that a burst
 // of such packets cannot nest without end, packets are also held while
 // kMaxNestedLoops loops are running, and released as they unwind.
+//
+// After a burst the client catches up: while the owner of the connection
+// reports that it has fallen behind, pauses nobody would see end at once and
+// notices give way (see MessageBoxRegistry) instead of each taking its time.
 
 #include <cstdint>
 #include <functional>
@@ -38,6 +42,10 @@ public:
     // Pumps events until ms milliseconds have passed on the clock. False when
     // the program ended during the wait.
     bool WaitMilliseconds(std::int64_t ms);
+    // A pause of ms milliseconds that shows the table to the player; it ends
+    // early, after the step it is in, once the program has fallen behind the
+    // packets waiting for it. False when the program is ending.
+    bool Pause(std::int64_t ms);
     // Pumps events, blocking at most stepMs per step, until done() holds;
     // afterStep runs after every step. The loop of a modal box: it counts as
     // one level however many steps it takes. False when the program is ending.
@@ -71,6 +79,11 @@ public:
     void setPacketsReleased(std::function<void()> onRelease) {
         packetsReleased_ = std::move(onRelease);
     }
+    // Whether packets have piled up behind what is on screen now.
+    bool fallenBehind() const { return fallenBehind_ && fallenBehind_(); }
+    void setFallenBehind(std::function<bool()> query) { fallenBehind_ = std::move(query); }
+    // How long a pause blocks at most before it looks at the backlog again.
+    static constexpr std::int64_t kBacklogCheckMs = 100;
 
 private:
     // Counts one loop for its lifetime.
@@ -93,6 +106,7 @@ private:
     std::function<bool()> endRequested_;
     std::function<void()> endProgram_;
     std::function<void()> packetsReleased_;
+    std::function<bool()> fallenBehind_;
     int holds_ = 0;
     int loops_ = 0;
     bool ended_ = false;

@@ -126,7 +126,7 @@ bool GameHandler::moveTrickOn(bool trickWon) {
         // The next lead often arrives during the pause; handled inside it, it
         // would be swept off the table with the trick.
         const Waiter::PacketHold hold(links().waiter);
-        if (!links().waiter.WaitMilliseconds(kTrickWonPauseMs)) return false;
+        if (!links().waiter.Pause(kTrickWonPauseMs)) return false;
         for (SeatInfo& seat : table.arrSeat) {
             seat.bteLastOutPai = std::move(seat.bteOutPai);
             seat.bteOutPai.clear();
@@ -173,7 +173,7 @@ void GameHandler::onRoundEnd(std::span<const std::uint8_t> packet) {
             // The onlooker's table is cleared after the pause; the next round's
             // start, should it arrive meanwhile, must come after the clearing.
             const Waiter::PacketHold hold(links().waiter);
-            if (!links().waiter.WaitMilliseconds(kOnlookerResultMs)) return;
+            if (!links().waiter.Pause(kOnlookerResultMs)) return;
         }
     } else if (!links().notice.show("本局游戏结束!", links().launch.strGameTitle)) {
         return;

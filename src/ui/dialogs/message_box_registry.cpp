@@ -64,13 +64,21 @@ bool MessageBoxRegistry::ShowMessageBox(std::int32_t lngRoomObjectIdx, MsgType b
     showBox(*box, modal);
     if (!modal) return false;
     const bool waited = waiter_.WaitUntil([&outcome] { return outcome->closed; }, kModalStepMs,
-                                          [this] {
+                                          [this, &outcome, self] {
                                               releaseUnloaded();
                                               refreshLeaveLimit();
+                                              if (!outcome->closed) giveWayIfBehind(*self);
                                           });
     // Boxes opened and answered inside this one's loop have set it meanwhile.
     lastAnswered_ = waited && outcome->answered;
     return waited && outcome->result;
+}
+
+// Behind a backlog a notice nobody has to answer would only hold up the
+// newer ones; it closes as its countdown would, and the program goes on.
+// Questions still wait for their answer.
+void MessageBoxRegistry::giveWayIfBehind(MessageBoxWindow& box) {
+    if (box.asksNothing() && waiter_.fallenBehind()) box.expire();
 }
 
 std::int32_t MessageBoxRegistry::freeSlot() {

@@ -78,6 +78,7 @@ private:
     // Frees unloaded boxes whose own code is no longer running.
     void releaseUnloaded();
     void refreshLeaveLimit();
+    void giveWayIfBehind(MessageBoxWindow& box);
 
     Clock& clock_;
     Waiter& waiter_;

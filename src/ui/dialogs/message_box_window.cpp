@@ -345,6 +345,11 @@ void MessageBoxWindow::onTick() {
         paintCountdown();
         return;
     }
+    expire();
+}
+
+void MessageBoxWindow::expire() {
+    if (closed_) return;
     tmrDelay_->stop();
     answer(defaultButton());
 }

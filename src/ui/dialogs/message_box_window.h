@@ -81,6 +81,10 @@ public:
     // AnswerBox: button 0 is refused while the reason is too long; a disabled
     // or missing button answers nothing.
     void answer(int button);
+    // Answers as the countdown does when it runs out.
+    void expire();
+    // Notices with one button only say something; a newer one may replace them.
+    bool asksNothing() const { return bteMsgType_ == MsgType::OneButton; }
     // The reason box's first button follows the leave limit while it is open.
     void setFirstButtonDisabled(bool disabled);
 

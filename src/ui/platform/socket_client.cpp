@@ -20,7 +20,9 @@ std::size_t costOf(const QByteArray& packet) {
 }  // namespace
 
 SocketClient::SocketClient(Clock& clock, QObject* parent)
-    : QObject(parent), connectTimer_(clock.createTimer([this] { onConnectTimeout(); })) {}
+    : QObject(parent),
+      clock_(clock),
+      connectTimer_(clock.createTimer([this] { onConnectTimeout(); })) {}
 
 SocketClient::~SocketClient() {
     Close();
@@ -77,9 +79,14 @@ void SocketClient::onSocketConnected() {
         Qt::QueuedConnection);
 }
 
-void SocketClient::setDeliveryPaused(bool paused) {
-    deliveryPaused_ = paused;
-    if (!paused && !pending_.empty()) scheduleDelivery();
+void SocketClient::resumeDelivery() {
+    if (!pending_.empty() && mayDeliver()) scheduleDelivery();
+}
+
+bool SocketClient::fallenBehind() const {
+    if (pending_.empty()) return false;
+    return pending_.size() > kBehindPackets ||
+           clock_.nowMs() - pending_.front().arrivedMs > kBehindMs;
 }
 
 std::size_t SocketClient::queuedBytes() const {
@@ -122,9 +129,10 @@ bool SocketClient::queuePackets(bool toTheEnd) {
     while (toTheEnd || pendingBytes_ < kMaxQueuedBytes) {
         const auto packet = decoder_.next();
         if (!packet) return !decoder_.failed();
-        pending_.emplace_back(reinterpret_cast<const char*>(packet->data()),
-                              static_cast<qsizetype>(packet->size()));
-        pendingBytes_ += costOf(pending_.back());
+        pending_.push_back({QByteArray(reinterpret_cast<const char*>(packet->data()),
+                                       static_cast<qsizetype>(packet->size())),
+                            clock_.nowMs()});
+        pendingBytes_ += costOf(pending_.back().packet);
     }
     return false;
 }
@@ -168,15 +176,16 @@ void SocketClient::scheduleDelivery() {
 // once per batch rather than once per packet. The next delivery is always
 // scheduled before a packet goes out: a receiver that runs a nested event loop
 // still gets the following packets, in order. One that closes or deletes this
-// client, or pauses delivery, ends the batch without anything here touching
+// client, or closes the gate, ends the batch without anything here touching
 // freed state.
 void SocketClient::deliverNext() {
-    if (!pending_.empty() && !deliveryPaused_) {
+    const std::uint64_t run = ++deliveryRuns_;
+    if (!pending_.empty() && mayDeliver()) {
         const QPointer<SocketClient> alive(this);
         const std::uint64_t connection = connectionId_;
         for (int sent = 0; sent < kPacketsPerBatch; ++sent) {
             const bool wasFull = pendingBytes_ >= kMaxQueuedBytes;
-            const QByteArray packet = std::move(pending_.front());
+            const QByteArray packet = std::move(pending_.front().packet);
             pending_.pop_front();
             pendingBytes_ -= std::min(pendingBytes_, costOf(packet));
             // Reading stopped at the bound; what it left waiting comes in behind.
@@ -184,7 +193,12 @@ void SocketClient::deliverNext() {
             if (!pending_.empty() || ending_ != Ending::none) scheduleDelivery();
             emit OnDataArrival(packet);
             if (!alive || connection != connectionId_) return;
-            if (pending_.empty() || deliveryPaused_) return;
+            // A packet whose handler ran a loop (a box, a pause) had the next
+            // ones delivered inside it. The loops it leaves behind it, whose
+            // boxes may long be answered, must get to end before more come;
+            // the delivery already scheduled goes on from the event loop.
+            if (deliveryRuns_ != run) return;
+            if (pending_.empty() || !mayDeliver()) return;
         }
         return;
     }
@@ -192,7 +206,7 @@ void SocketClient::deliverNext() {
     if (ending == Ending::none) return;
     ending_ = Ending::none;
     ++connectionId_;
-    // Left only by a paused receiver, which is told the connection is gone.
+    // Left only behind a closed gate; the receiver is told the connection is gone.
     pending_.clear();
     pendingBytes_ = 0;
     if (ending == Ending::closed) {

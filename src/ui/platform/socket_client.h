@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <span>
 
@@ -36,11 +37,21 @@ public:
     void SendPacket(std::span<const std::uint8_t> packet);
     // Our own close: drops undelivered packets and emits nothing more.
     void Close();
-    // While paused, packets stay queued here in order and OnDataArrival is not
-    // emitted; resuming delivers them from the event loop. The end of the
+    // Asked before each packet is delivered: while it says no, packets stay
+    // queued here in order and OnDataArrival is not emitted. The end of the
     // connection is still reported at once, the queued packets going with it:
     // a receiver that is gone should not wait for one that holds packets back.
-    void setDeliveryPaused(bool paused);
+    void setDeliveryGate(std::function<bool()> mayDeliver) { mayDeliver_ = std::move(mayDeliver); }
+    // The gate has opened: delivery goes on from the event loop, never from
+    // inside this call.
+    void resumeDelivery();
+
+    // Whether the receiver has fallen behind: more than kBehindPackets wait,
+    // or the oldest has waited longer than kBehindMs, longer than any pause of
+    // normal play holds one back.
+    bool fallenBehind() const;
+    static constexpr std::size_t kBehindPackets = 32;
+    static constexpr std::int64_t kBehindMs = 6000;
 
     // Received but not yet delivered: queued packets (with their bookkeeping)
     // and bytes read but not yet cut into packets. Reading stops while the
@@ -77,14 +88,25 @@ private:
     void scheduleDelivery();
     void deliverNext();
 
+    struct Waiting {
+        QByteArray packet;
+        std::int64_t arrivedMs = 0;
+    };
+
+    bool mayDeliver() const { return !mayDeliver_ || mayDeliver_(); }
+
+    Clock& clock_;
     std::unique_ptr<Timer> connectTimer_;
     QTcpSocket* socket_ = nullptr;
     FrameDecoder decoder_;
-    std::deque<QByteArray> pending_;
+    std::deque<Waiting> pending_;
+    std::function<bool()> mayDeliver_;
     std::size_t pendingBytes_ = 0;  // pending_ with its bookkeeping
     Ending ending_ = Ending::none;
     bool deliveryScheduled_ = false;
-    bool deliveryPaused_ = false;
+    // Counts the runs of deliverNext, so that a batch can tell that packets
+    // were delivered inside its last one (a box or a pause ran a loop).
+    std::uint64_t deliveryRuns_ = 0;
     // Bumped whenever a connection is opened or dropped, so deliveries queued for an
     // earlier one are recognised and skipped.
     std::uint64_t connectionId_ = 0;

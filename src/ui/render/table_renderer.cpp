@@ -398,7 +398,8 @@ void TableRenderer::playBombAnimation(std::uint8_t chair, std::uint8_t kind) {
         if (overlays_.bomb) invalidate(overlays_.bomb->area());
         overlays_.bomb = BombFrame{picture, bomb.key, origin};
         invalidate(overlays_.bomb->area());
-        if (!waiter_.WaitMilliseconds(bomb.delayMs)) break;
+        // Behind a backlog the frames nobody would see go by at once.
+        if (!waiter_.Pause(bomb.delayMs)) break;
     }
     if (!overlays_.bomb) return;
     invalidate(overlays_.bomb->area());
