@@ -199,14 +199,14 @@ TEST_F(MessageBoxTest, NestedModalBoxesAnswerEachTheirOwnCaller) {
     EXPECT_FALSE(registry_->slotResult(0));
 }
 
-// Behind a backlog a notice closes as its countdown would, answered, after
-// one step; a question still waits for its answer or its own countdown.
+// Behind a backlog a notice closes as its countdown would, answered, without
+// a step of its own; a question still waits for its answer or its own countdown.
 TEST_F(MessageBoxTest, BehindABacklogNoticesGiveWayAndQuestionsWait) {
     const struct {
         MsgType type;
         bool result;
         std::int64_t returnsAtMs;
-    } cases[] = {{MsgType::OneButton, true, 100},
+    } cases[] = {{MsgType::OneButton, true, 0},
                  {MsgType::TwoButtons, true, 11000},
                  {MsgType::Reason, false, 21000}};
     loop_.waiter().setFallenBehind([] { return true; });

@@ -63,6 +63,8 @@ bool MessageBoxRegistry::ShowMessageBox(std::int32_t lngRoomObjectIdx, MsgType b
     const bool modal = ButtonCount(bteMsgType) > 0;
     showBox(*box, modal);
     if (!modal) return false;
+    // Already behind, a notice gives way before its first step.
+    giveWayIfBehind(*box);
     const bool waited = waiter_.WaitUntil([&outcome] { return outcome->closed; }, kModalStepMs,
                                           [this, &outcome, self] {
                                               releaseUnloaded();
