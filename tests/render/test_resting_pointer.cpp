@@ -47,6 +47,9 @@ TEST_F(RestingPointerTest, TheNextQuestionsButtonTakesTheFirstClickWithoutAMove)
     deliver(deal());
     ASSERT_EQ(app->table().bteLiangBut[0], kButtonShown);
 
+    // From beside the button: Qt drops a move to where the pointer already is,
+    // as after an earlier test that ended on this place.
+    QTest::mouseMove(&surface(), yesButton() + QPoint(3, 2));
     QTest::mouseMove(&surface(), yesButton());
     QTest::mouseClick(&surface(), Qt::LeftButton, {}, yesButton());
     EXPECT_EQ(nextAnswer(), (Packet{20, kAnswerJiu, 0, 1}));

@@ -264,8 +264,7 @@ TEST(ServerOptions, LimitsTakeTheirDefaultsAndTheRangesTheRulesGive) {
         {"capacity", 4, 200, 100, [](const ServerOptions& o) -> long { return o.capacity; }},
         {"chat-lines", 1, 1000, 10, [](const ServerOptions& o) -> long { return o.chatLines; }},
     };
-    std::ifstream file(std::filesystem::path(__FILE__).parent_path() /
-                       "../../docs/server-rules.md");
+    std::ifstream file(std::filesystem::path(KRVO_SOURCE_DIR) / "docs/server-rules.md");
     const std::string rules((std::istreambuf_iterator<char>(file)), {});
     ASSERT_FALSE(rules.empty());
     const auto parse = [](const char* name, long value) {
