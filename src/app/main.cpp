@@ -9,8 +9,8 @@
 
 #include "app/table_app.h"
 #include "chrome/game_main_window.h"
-#include "platform/fonts.h"
-#include "platform/system_alerts.h"
+#include "services/fonts.h"
+#include "services/qt_system_alerts.h"
 #include "qt/qt_clock.h"
 #include "state/command_line.h"
 

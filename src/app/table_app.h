@@ -8,7 +8,7 @@
 
 #include "core/clock.h"
 #include "core/waits.h"
-#include "platform/system_alerts.h"
+#include "services/qt_system_alerts.h"
 #include "ports/message_boxes.h"
 #include "ports/packet_sender.h"
 #include "render/table_renderer.h"

@@ -2,7 +2,7 @@
 
 #include <QCoreApplication>
 
-#include "platform/system_alerts.h"
+#include "services/qt_system_alerts.h"
 #include "state/command_line.h"
 #include "state/public_state.h"
 #include "support/qt_test_application.h"

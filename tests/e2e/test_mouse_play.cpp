@@ -10,7 +10,7 @@
 
 #include "chrome/game_main_window.h"
 #include "e2e/e2e_table.h"
-#include "platform/system_alerts.h"
+#include "services/qt_system_alerts.h"
 #include "render/table_renderer.h"
 #include "render/table_surface.h"
 #include "support/temporary_platform.h"

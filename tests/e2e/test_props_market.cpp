@@ -12,7 +12,7 @@
 #include "chrome/game_main_window.h"
 #include "e2e/e2e_table.h"
 #include "market/props_market_window.h"
-#include "platform/fonts.h"
+#include "services/fonts.h"
 #include "props/props_data.h"
 
 namespace krvo::e2e {

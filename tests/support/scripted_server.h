@@ -18,8 +18,8 @@
 #include "core/packet.h"
 #include "dialogs/message_box_registry.h"
 #include "dialogs/message_box_window.h"
-#include "platform/chat_control.h"
-#include "platform/user_list_control.h"
+#include "controls/chat_control.h"
+#include "controls/user_list_control.h"
 #include "support/qt_test_application.h"
 #include "support/recording_alerts.h"
 

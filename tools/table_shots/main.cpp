@@ -23,7 +23,7 @@
 #include "core/patterns.h"
 #include "core/waits.h"
 #include "state/table_state.h"
-#include "platform/fonts.h"
+#include "services/fonts.h"
 #include "render/table_renderer.h"
 
 namespace {

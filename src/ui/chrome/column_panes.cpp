@@ -3,7 +3,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "platform/resources.h"
+#include "services/resources.h"
 
 namespace krvo {
 

@@ -15,10 +15,10 @@
 #include "chrome/splitter_widgets.h"
 #include "core/clock.h"
 #include "dialogs/help_window.h"
-#include "platform/chat_control.h"
-#include "platform/frame_pacer.h"
-#include "platform/resources.h"
-#include "platform/user_list_control.h"
+#include "controls/chat_control.h"
+#include "services/frame_pacer.h"
+#include "services/resources.h"
+#include "controls/user_list_control.h"
 #include "render/table_surface.h"
 
 namespace krvo {

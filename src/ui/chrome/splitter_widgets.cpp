@@ -4,7 +4,7 @@
 #include <QPainter>
 
 #include "chrome/frame_layout.h"
-#include "platform/resources.h"
+#include "services/resources.h"
 
 namespace krvo {
 namespace {

@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "core/clock.h"
-#include "platform/system_alerts.h"
+#include "services/qt_system_alerts.h"
 #include "ports/room_actions.h"
 
 class QGroupBox;

@@ -8,7 +8,7 @@
 #include <QTextDocument>
 #include <QVBoxLayout>
 
-#include "platform/adv_web_view.h"
+#include "controls/adv_web_view.h"
 
 namespace krvo {
 namespace {

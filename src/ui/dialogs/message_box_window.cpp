@@ -11,10 +11,10 @@
 #include <algorithm>
 #include <utility>
 
-#include "platform/fonts.h"
-#include "platform/raster_ops.h"
-#include "platform/resources.h"
-#include "platform/system_alerts.h"
+#include "services/fonts.h"
+#include "services/raster_ops.h"
+#include "services/resources.h"
+#include "services/qt_system_alerts.h"
 
 namespace krvo {
 namespace {

@@ -5,8 +5,8 @@
 #include <algorithm>
 
 #include "market/props_market_window.h"
-#include "platform/fonts.h"
-#include "platform/resources.h"
+#include "services/fonts.h"
+#include "services/resources.h"
 #include "props/props_data.h"
 
 namespace krvo {

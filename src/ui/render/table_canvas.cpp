@@ -3,7 +3,7 @@
 #include <QPainter>
 #include <algorithm>
 
-#include "platform/resources.h"
+#include "services/resources.h"
 #include "render/canvas_pixels.h"
 
 namespace krvo {

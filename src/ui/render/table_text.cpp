@@ -5,7 +5,7 @@
 #include <QPainter>
 #include <cstring>
 
-#include "platform/fonts.h"
+#include "services/fonts.h"
 #include "render/canvas_pixels.h"
 #include "render/table_canvas.h"
 

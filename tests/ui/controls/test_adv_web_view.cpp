@@ -1,0 +1,322 @@
+#include "controls/adv_web_view.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QBuffer>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QImage>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QUrl>
+#include <chrono>
+#include <vector>
+
+#include "chrome/game_main_window.h"
+#include "core/clock.h"
+#include "dialogs/help_window.h"
+#include "support/qt_test_application.h"
+
+namespace krvo {
+namespace {
+
+constexpr int kWaitMs = 10000;
+// Taller than anything the text of the test pages needs, so the document's
+// height tells whether a picture was used.
+constexpr int kPictureHeight = 300;
+
+QByteArray pngOfHeight(int height) {
+    QImage image(20, height, QImage::Format_RGB32);
+    image.fill(Qt::darkBlue);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+// "红A牌桌" in GBK.
+const QByteArray kGbkTitle(
+    "\xBA\xEC"
+    "A\xC5\xC6\xD7\xC0");
+
+void answer(QTcpSocket* socket, const QByteArray& contentType, const QByteArray& body) {
+    socket->write("HTTP/1.1 200 OK\r\nContent-Type: " + contentType + "\r\nContent-Length: " +
+                  QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
+    socket->disconnectFromHost();
+}
+
+// A web server for one test: every request waits until the test answers it.
+class TinyHttpServer {
+public:
+    TinyHttpServer() {
+        server_.listen(QHostAddress::LocalHost, 0);
+        QObject::connect(&server_, &QTcpServer::newConnection, [this] {
+            while (QTcpSocket* socket = server_.nextPendingConnection()) {
+                QObject::connect(socket, &QTcpSocket::readyRead, [this, socket] {
+                    QByteArray& request = partial_[socket];
+                    request += socket->readAll();
+                    if (request.contains("\r\n\r\n")) held_[request.split(' ').value(1)] = socket;
+                });
+            }
+        });
+    }
+
+    QUrl url(const QString& path) const {
+        return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(server_.serverPort()).arg(path));
+    }
+    // The connection that asked for path, or null when no such request comes.
+    QTcpSocket* request(const QByteArray& path) {
+        (void)QTest::qWaitFor([&] { return held_.contains(path); }, kWaitMs);
+        return held_.value(path);
+    }
+
+private:
+    QTcpServer server_;  // owns the connections
+    QHash<QTcpSocket*, QByteArray> partial_;
+    QHash<QByteArray, QTcpSocket*> held_;
+};
+
+// Stands in for the desktop's browser.
+class LinkRecorder : public QObject {
+    Q_OBJECT
+public:
+    std::vector<QUrl> opened;
+public slots:
+    void open(const QUrl& url) { opened.push_back(url); }
+};
+
+class AdvertisementViewTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { testing::EnsureQtApplication(); }
+
+    void SetUp() override {
+        ASSERT_TRUE(directory_.isValid());
+        view_.resize(400, 300);
+        view_.show();
+    }
+
+    QUrl writeFile(const QString& name, const QByteArray& bytes) {
+        QDir(directory_.path()).mkpath(QFileInfo(name).path());
+        QFile file(directory_.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return QUrl::fromLocalFile(file.fileName());
+    }
+
+    QString text() const { return view_.toPlainText().trimmed(); }
+    qreal documentHeight() const { return view_.document()->size().height(); }
+
+    static bool anErrorBoxIsOpen() {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (widget->isVisible() && qobject_cast<QDialog*>(widget)) return true;
+        }
+        return false;
+    }
+
+    QTemporaryDir directory_;
+    AdvertisementView view_;
+    QSignalSpy shown_{&view_, &AdvertisementView::pageShown};
+    QSignalSpy failed_{&view_, &AdvertisementView::pageFailed};
+};
+
+TEST_F(AdvertisementViewTest, ShowsALocalPageWithItsPicturesAndDeclaredCharset) {
+    writeFile("pictures/tall.png", pngOfHeight(kPictureHeight));
+    // These bytes are valid UTF-8 ("你好") and valid GBK ("浣犲ソ"): only the
+    // page's own declaration can decide.
+    const QUrl page =
+        writeFile("ga.htm",
+                  "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; "
+                  "charset=gb2312\"></head><body><p>\xE4\xBD\xA0\xE5\xA5\xBD</p>"
+                  "<p><img src=\"pictures/tall.png\"></p></body></html>");
+
+    view_.Navigate(page);
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shown_.size() == 1; }, kWaitMs));
+    EXPECT_EQ(view_.document()->firstBlock().text(), QString::fromUtf8("浣犲ソ"));
+    EXPECT_GE(documentHeight(), kPictureHeight);
+    EXPECT_EQ(failed_.size(), 0);
+}
+
+TEST_F(AdvertisementViewTest, PagesThatCannotBeLoadedLeaveThePaneEmptyWithoutAnyBox) {
+    const QUrl good = writeFile("good.htm", "<p>good</p>");
+    quint16 closedPort = 0;
+    {
+        QTcpServer probe;
+        ASSERT_TRUE(probe.listen(QHostAddress::LocalHost, 0));
+        closedPort = probe.serverPort();
+    }
+    TinyHttpServer silent;  // never answers
+    view_.setTransferTimeout(std::chrono::milliseconds(200));
+    const QUrl unreachable[] = {
+        QUrl::fromLocalFile(directory_.filePath("missing.htm")),
+        QUrl(QStringLiteral("http://127.0.0.1:%1/ga.htm").arg(closedPort)),
+        silent.url("/slow.htm"),
+    };
+
+    for (const QUrl& address : unreachable) {
+        SCOPED_TRACE(address.toString().toStdString());
+        view_.Navigate(good);
+        ASSERT_EQ(text(), "good");
+        const auto failuresBefore = failed_.size();
+
+        view_.Navigate(address);
+
+        ASSERT_TRUE(QTest::qWaitFor([&] { return failed_.size() == failuresBefore + 1; }, kWaitMs));
+        EXPECT_EQ(text(), "");
+        EXPECT_FALSE(anErrorBoxIsOpen());
+    }
+}
+
+TEST_F(AdvertisementViewTest, ALateReplyForAnEarlierAddressDoesNotReplaceTheNewerPage) {
+    TinyHttpServer server;
+    view_.Navigate(server.url("/old.htm"));
+    QTcpSocket* old = server.request("/old.htm");
+    ASSERT_NE(old, nullptr);
+
+    view_.Navigate(writeFile("new.htm", "<p>new</p>"));
+    ASSERT_EQ(text(), "new");
+    answer(old, "text/html", "<p>old</p>");
+
+    // Whatever the old reply could do, it does within this time on the loopback.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
+    while (std::chrono::steady_clock::now() < deadline) {
+        QTest::qWait(10);
+        ASSERT_EQ(text(), "new");
+    }
+    EXPECT_EQ(shown_.size(), 1);
+    EXPECT_EQ(failed_.size(), 0);
+}
+
+TEST_F(AdvertisementViewTest, ReadsAnHttpPageInTheCharsetOfItsHeader) {
+    TinyHttpServer server;
+    view_.Navigate(server.url("/KRVO/ga.htm"));
+    QTcpSocket* page = server.request("/KRVO/ga.htm");
+    ASSERT_NE(page, nullptr);
+
+    // The header wins over a page that claims otherwise, as in browsers.
+    answer(
+        page, "text/html; charset=GBK",
+        "<html><head><meta charset=\"utf-8\"></head><body><p>" + kGbkTitle + "</p></body></html>");
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shown_.size() == 1; }, kWaitMs));
+    EXPECT_EQ(text(), QString::fromUtf8("红A牌桌"));
+}
+
+TEST_F(AdvertisementViewTest, PicturesOfAnHttpPageAppearWhenTheyArrive) {
+    TinyHttpServer server;
+    view_.Navigate(server.url("/KRVO/ga.htm"));
+    QTcpSocket* page = server.request("/KRVO/ga.htm");
+    ASSERT_NE(page, nullptr);
+    answer(page, "text/html", "<p>ad</p><img src=\"images/tall.png\">");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shown_.size() == 1; }, kWaitMs));
+    QTcpSocket* picture = server.request("/KRVO/images/tall.png");
+    ASSERT_NE(picture, nullptr);
+    EXPECT_LT(documentHeight(), kPictureHeight);
+
+    answer(picture, "image/png", pngOfHeight(kPictureHeight));
+
+    EXPECT_TRUE(QTest::qWaitFor([&] { return documentHeight() >= kPictureHeight; }, kWaitMs));
+}
+
+TEST_F(AdvertisementViewTest, GivesUpAPageLargerThanTheLimitWhileItArrives) {
+    TinyHttpServer server;
+    view_.Navigate(server.url("/endless.htm"));
+    QTcpSocket* page = server.request("/endless.htm");
+    ASSERT_NE(page, nullptr);
+
+    // No length in the header and no end: only counting what arrives stops it.
+    page->write("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nConnection: close\r\n\r\n");
+    const QByteArray chunk = QByteArray("<p>filler text</p>\n").repeated(4096);
+    QObject::connect(page, &QTcpSocket::bytesWritten, page, [page, chunk] {
+        if (page->bytesToWrite() < chunk.size()) page->write(chunk);
+    });
+    page->write(chunk);
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return failed_.size() == 1; }, kWaitMs));
+    EXPECT_EQ(text(), "");
+    EXPECT_EQ(shown_.size(), 0);
+}
+
+TEST_F(AdvertisementViewTest, LinksOpenInTheDesktopBrowserAndThePaneStays) {
+    LinkRecorder browser;
+    QDesktopServices::setUrlHandler("file", &browser, "open");
+    const QUrl page = writeFile("ga.htm", "<p><a href=\"more/rules.htm\">rules</a></p>");
+    view_.Navigate(page);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view_));
+
+    QTextCursor cursor(view_.document());
+    cursor.setPosition(view_.document()->find("rules").selectionStart() + 2);
+    QTest::mouseClick(view_.viewport(), Qt::LeftButton, {}, view_.cursorRect(cursor).center());
+    QDesktopServices::unsetUrlHandler("file");
+
+    ASSERT_EQ(browser.opened.size(), 1u);
+    EXPECT_EQ(browser.opened[0], QUrl::fromLocalFile(directory_.filePath("more/rules.htm")));
+    EXPECT_EQ(text(), "rules");
+    EXPECT_EQ(shown_.size(), 1);
+}
+
+void clickText(QTextBrowser& view, const QString& text) {
+    QTextCursor cursor(view.document());
+    cursor.setPosition(view.document()->find(text).selectionStart() + 1);
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, view.cursorRect(cursor).center());
+}
+
+// The pane's link to the rules, and the help action, open pages on disk in the
+// main window's own help window, one at a time; web addresses in the browser.
+TEST_F(AdvertisementViewTest, PagesOnDiskOpenInTheProgramsHelpWindowAndWebAddressesInTheBrowser) {
+    LinkRecorder browser;
+    for (const char* scheme : {"file", "http", "https"})
+        QDesktopServices::setUrlHandler(scheme, &browser, "open");
+    ManualClock clock;
+    GameMainWindow window(clock, KRVO_TEST_APP_DIR "/");
+    view_.openLocalPage = [&](const QUrl& page) { window.ShowHelpPage(page); };
+    writeFile("help/tall.png", pngOfHeight(kPictureHeight));
+    writeFile("help/rules.htm",
+              "<title>Rules</title><p><a href=\"more.htm\">onward</a> "
+              "<a href=\"http://example.org/x\">site</a> <a href=\"gone.htm\">gone</a></p>"
+              "<img src=\"tall.png\">");
+    writeFile("help/more.htm", "<p>more rules</p>");
+    view_.Navigate(writeFile("adv/ga.htm", "<p><a href=\"../help/rules.htm\">rules</a></p>"));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view_));
+    clickText(view_, "rules");
+    window.ShowHelpPage(QUrl::fromLocalFile(directory_.filePath("help/rules.htm")));
+
+    ASSERT_EQ(window.findChildren<HelpWindow*>().size(), 1);
+    HelpWindow& help = *window.helpWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&help));
+    EXPECT_EQ(help.windowTitle(), QStringLiteral("帮助 - Rules"));
+    EXPECT_GT(help.browser().document()->size().height(), kPictureHeight);
+    clickText(help.browser(), "onward");
+    EXPECT_EQ(help.browser().toPlainText(), "more rules");
+    help.backButton().click();
+    clickText(help.browser(), "site");
+    EXPECT_TRUE(help.browser().toPlainText().contains("onward"));
+    clickText(help.browser(), "gone");
+    EXPECT_TRUE(help.browser().toPlainText().contains(QStringLiteral("帮助页面打不开")));
+    window.ShowHelpPage(QUrl("https://example.org/help.htm"));
+    QTest::keyClick(&help.browser(), Qt::Key_Escape);
+    for (const char* scheme : {"file", "http", "https"}) QDesktopServices::unsetUrlHandler(scheme);
+
+    EXPECT_FALSE(help.isVisible());
+    const std::vector<QUrl> opened{QUrl("http://example.org/x"),
+                                   QUrl("https://example.org/help.htm")};
+    EXPECT_EQ(browser.opened, opened);
+}
+
+}  // namespace
+}  // namespace krvo
+
+#include "test_adv_web_view.moc"
