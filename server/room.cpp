@@ -7,7 +7,7 @@
 #include "wire/game_protocol.h"
 #include "wire/room_protocol.h"
 #include "wire/table_snapshot.h"
-#include "wire/user_row.h"
+#include "core/user_row.h"
 
 namespace krvo::server {
 namespace {

@@ -28,6 +28,7 @@
 #include "room/leave_table.h"
 #include "room/room_handler.h"
 #include "room/room_requests.h"
+// Only to route each packet to the room or the game side by its first byte.
 #include "wire/room_protocol.h"
 
 namespace krvo {
@@ -304,7 +305,7 @@ void TableApp::SendPacket(std::span<const std::uint8_t> packet) {
 
 void TableApp::OnConnected() {
     connected_ = true;
-    SendPacket(BuildLoginPacket(preferences_.bteAllowWatchCards));
+    if (room_) room_->requests.LogIn(preferences_.bteAllowWatchCards);
 }
 
 // Packets held by a pause or deep nesting wait in the socket, which asks

@@ -39,7 +39,7 @@
 #include "state/table_state.h"
 #include "state/user_settings.h"
 #include "wire/room_protocol.h"
-#include "wire/user_row.h"
+#include "core/user_row.h"
 
 namespace krvo::testing {
 

@@ -6,7 +6,7 @@
 #include "core/level_titles.h"
 #include "ports/table_scene.h"
 #include "wire/game_protocol.h"
-#include "wire/user_row.h"
+#include "core/user_row.h"
 
 namespace krvo {
 

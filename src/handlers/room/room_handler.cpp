@@ -20,7 +20,7 @@
 #include "wire/message_ids.h"
 #include "wire/room_protocol.h"
 #include "wire/table_snapshot.h"
-#include "wire/user_row.h"
+#include "core/user_row.h"
 
 namespace krvo {
 namespace {

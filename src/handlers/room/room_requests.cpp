@@ -8,6 +8,13 @@
 
 namespace krvo {
 
+static_assert(kChatLineTexts == kChatLineFields && kAllRecipients == kEverybody,
+              "the chat pane and the wire agree on a chat line");
+
+void RoomRequests::LogIn(std::uint8_t bteAllowWatchCards) {
+    links_.sender.SendPacket(BuildLoginPacket(bteAllowWatchCards));
+}
+
 void RoomRequests::AgreeToSettings() {
     links_.sender.SendPacket(AgreedPacket(links_.launch.strMyUserName));
 }

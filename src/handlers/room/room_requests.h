@@ -18,6 +18,10 @@ public:
     };
     explicit RoomRequests(Links links) : links_(links) {}
 
+    // The first packet on a new connection: the game code and whether
+    // onlookers may see the local hand.
+    void LogIn(std::uint8_t bteAllowWatchCards);
+
     void AgreeToSettings() override;
     void SendOwnerSettings(std::string_view settings) override;
     // Nothing before the room has named the local user: a nameless leave

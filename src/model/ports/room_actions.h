@@ -4,12 +4,18 @@
 // chat line. The room handling turns each into its packet; the windows never
 // build one themselves.
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
 
 namespace krvo {
+
+// A chat line is ten texts (sender, recipient, message, its style and time);
+// the recipient "所有人" sends it to everybody at the table.
+inline constexpr std::size_t kChatLineTexts = 10;
+inline constexpr std::string_view kAllRecipients = "所有人";
 
 class RoomActions {
 public:

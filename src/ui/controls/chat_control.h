@@ -17,7 +17,7 @@
 #include <string_view>
 #include <vector>
 
-#include "wire/game_protocol.h"
+#include "ports/room_actions.h"
 
 class QComboBox;
 class QLabel;
@@ -29,9 +29,8 @@ class QTimer;
 
 namespace krvo {
 
-inline constexpr std::string_view kAllRecipients = kEverybody;
 inline constexpr int kMaxChatLines = 500;
-inline constexpr int kChatSendTexts = kChatLineFields;
+inline constexpr int kChatSendTexts = static_cast<int>(kChatLineTexts);
 
 // How a chat message asks to be drawn, already made safe to use.
 struct ChatStyle {

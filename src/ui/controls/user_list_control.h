@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "core/level_titles.h"
-#include "wire/user_row.h"
+#include "core/user_row.h"
 
 class QLabel;
 class QTableView;

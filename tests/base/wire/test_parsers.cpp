@@ -11,7 +11,7 @@
 #include "wire/props_protocol.h"
 #include "wire/room_protocol.h"
 #include "wire/table_snapshot.h"
-#include "wire/user_row.h"
+#include "core/user_row.h"
 
 namespace krvo {
 namespace {

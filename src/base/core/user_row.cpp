@@ -1,4 +1,4 @@
-#include "wire/user_row.h"
+#include "core/user_row.h"
 
 #include <vector>
 

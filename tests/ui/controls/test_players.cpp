@@ -10,6 +10,7 @@
 #include "controls/chat_control.h"
 #include "controls/user_list_control.h"
 #include "room/room_requests.h"
+#include "wire/game_protocol.h"
 #include "support/qt_test_application.h"
 #include "support/recording_sender.h"
 #include "support/seat_paint_recorder.h"
