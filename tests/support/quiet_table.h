@@ -206,14 +206,42 @@ public:
     quiet::Button startButton;
     NullTableScene scene;
     NullSoundPlayer sound;
-    PropsData props{{sender, pub.strAppPath}};
-    TableNotices notices{{table, pub, launch, boxes, chat, sender, alerts, props, scene,
-                          [this](ExitReason) { ++closes; }}};
-    GameTable game{{launch, pub, table, sender, scene, sound, boxes, chat, settings, waiter, clock,
-                    [this](ExitReason) { ++closes; }},
+    PropsData props{{.sender = sender, .strAppPath = pub.strAppPath}};
+    TableNotices notices{{.table = table,
+                          .pub = pub,
+                          .launch = launch,
+                          .boxes = boxes,
+                          .chat = chat,
+                          .sender = sender,
+                          .alerts = alerts,
+                          .props = props,
+                          .scene = scene,
+                          .closeMainWindow = [this](ExitReason) { ++closes; }}};
+    GameTable game{{.launch = launch,
+                    .pub = pub,
+                    .table = table,
+                    .sender = sender,
+                    .scene = scene,
+                    .sound = sound,
+                    .boxes = boxes,
+                    .chat = chat,
+                    .settings = settings,
+                    .waiter = waiter,
+                    .clock = clock,
+                    .closeMainWindow = [this](ExitReason) { ++closes; }},
                    {countdown, startButton, notices}};
-    RoomHandler room{
-        {launch, pub, table, sender, users, chat, dialogs, scene, game, sound, boxes, [](bool) {}}};
+    RoomHandler room{{.launch = launch,
+                      .pub = pub,
+                      .table = table,
+                      .sender = sender,
+                      .users = users,
+                      .chat = chat,
+                      .dialogs = dialogs,
+                      .scene = scene,
+                      .flow = game,
+                      .sound = sound,
+                      .boxes = boxes,
+                      .hideMainWindow = [](bool) {}}};
 };
 
 }  // namespace krvo::testing
