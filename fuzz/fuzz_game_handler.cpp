@@ -111,7 +111,7 @@ struct GameSide {
     krvo::NullTableScene scene;
     krvo::NullSoundPlayer sound;
     quiet::Boxes boxes;
-    quiet::Chat chat;
+    RecordingChat chat;
     quiet::Alerts alerts;
     krvo::UserSettings settings;
     int closes = 0;
