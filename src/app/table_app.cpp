@@ -88,8 +88,8 @@ struct TableApp::Room {
                  .settings = app.preferences_,
                  .windowShown = QtSoundPlayer::WindowShownProbe(&window),
                  .audioOutputPresent = {}}),
-          players(app.table_, app.pub_, app.launch_, window.lstUser(), window.VexChat(), app.scene_,
-                  requests),
+          players(app.table_, app.pub_, app.launch_, window.lstUser(), window.VexChat(), users,
+                  chat, app.scene_, requests),
           boxes(
               app.clock_, app.waiter_, app.alerts_, app.pub_.strAppPath,
               [&app] { return app.table_.bteLeaveRequestsUsed >= app.table_.bteMaxLeaveRequests; },
