@@ -111,18 +111,36 @@ struct GameSide {
     krvo::NullTableScene scene;
     krvo::NullSoundPlayer sound;
     quiet::Boxes boxes;
-    quiet::Chat chat;
+    RecordingChat chat;
     quiet::Alerts alerts;
     krvo::UserSettings settings;
     int closes = 0;
     std::string appPath = "/nonexistent/";
-    krvo::PropsData props{{sender, appPath}};
-    krvo::TableNotices notices{{table, pub, launch, boxes, chat, sender, alerts, props, scene,
-                                [this](krvo::ExitReason) { ++closes; }}};
+    krvo::PropsData props{{.sender = sender, .strAppPath = appPath}};
+    krvo::TableNotices notices{{.table = table,
+                                .pub = pub,
+                                .launch = launch,
+                                .boxes = boxes,
+                                .chat = chat,
+                                .sender = sender,
+                                .alerts = alerts,
+                                .props = props,
+                                .scene = scene,
+                                .closeMainWindow = [this](krvo::ExitReason) { ++closes; }}};
     ManualCountdown countdown{clock};
     ScriptedButton startButton;
-    krvo::GameTable game{{launch, pub, table, sender, scene, sound, boxes, chat, settings, waiter,
-                          clock, [this](krvo::ExitReason) { ++closes; }},
+    krvo::GameTable game{{.launch = launch,
+                          .pub = pub,
+                          .table = table,
+                          .sender = sender,
+                          .scene = scene,
+                          .sound = sound,
+                          .boxes = boxes,
+                          .chat = chat,
+                          .settings = settings,
+                          .waiter = waiter,
+                          .clock = clock,
+                          .closeMainWindow = [this](krvo::ExitReason) { ++closes; }},
                          {countdown, startButton, notices}};
 };
 

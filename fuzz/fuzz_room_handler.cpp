@@ -37,8 +37,18 @@ struct RoomSide {
     krvo::testing::RecordingFlow flow{log};
     krvo::testing::RecordingSound sound{log};
     krvo::testing::RecordingBoxes boxes{log};
-    krvo::RoomHandler handler{
-        {launch, pub, table, sender, users, chat, dialogs, scene, flow, sound, boxes, [](bool) {}}};
+    krvo::RoomHandler handler{{.launch = launch,
+                               .pub = pub,
+                               .table = table,
+                               .sender = sender,
+                               .users = users,
+                               .chat = chat,
+                               .dialogs = dialogs,
+                               .scene = scene,
+                               .flow = flow,
+                               .sound = sound,
+                               .boxes = boxes,
+                               .hideMainWindow = [](bool) {}}};
 };
 
 }  // namespace

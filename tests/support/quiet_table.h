@@ -8,18 +8,13 @@
 // on at once. No Qt.
 
 #include <algorithm>
-#include <array>
 #include <cstdint>
 #include <functional>
-#include <map>
-#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "core/clock.h"
-#include "core/packet.h"
 #include "core/waits.h"
 #include "game/game_table.h"
 #include "game/table_notices.h"
@@ -38,8 +33,8 @@
 #include "state/public_state.h"
 #include "state/table_state.h"
 #include "state/user_settings.h"
+#include "support/recording_room.h"
 #include "wire/room_protocol.h"
-#include "core/user_row.h"
 
 namespace krvo::testing {
 
@@ -49,70 +44,6 @@ class Sender final : public PacketSender {
 public:
     void SendPacket(std::span<const std::uint8_t>) override { ++sent; }
     int sent = 0;
-};
-
-// Keeps rows as the list control does (docs: the user list formats) and, after
-// a full load, reports the names in list order as the control's event does.
-class UserList final : public UserListOps {
-public:
-    std::function<void(std::string_view names)> onLoaded;
-
-    std::string FindUser(std::string_view name) override {
-        const auto it = rows_.find(std::string(name));
-        return it == rows_.end() ? std::string() : it->second;
-    }
-    void AddUser(std::string_view row) override {
-        const std::optional<std::string> name = nameOf(row);
-        if (!name) return;
-        if (!rows_.contains(*name)) order_.push_back(*name);
-        rows_[*name] = std::string(row);
-    }
-    void RemoveUser(std::string_view name) override {
-        rows_.erase(std::string(name));
-        std::erase(order_, name);
-    }
-    void ClearUsers() override {
-        rows_.clear();
-        order_.clear();
-    }
-    void LoadUsers(std::string_view body) override {
-        ClearUsers();
-        for (std::size_t start = 0; start < body.size();) {
-            std::size_t end = body.find('\n', start);
-            if (end == std::string_view::npos) end = body.size();
-            std::string_view line = body.substr(start, end - start);
-            if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-            AddUser(line);
-            start = end + 1;
-        }
-        if (onLoaded) onLoaded(JoinFields(order_));
-    }
-    void UpdateUser(std::string_view row) override {
-        const std::optional<std::string> name = nameOf(row);
-        if (name && rows_.contains(*name)) rows_[*name] = std::string(row);
-    }
-    void SetOwnName(std::string_view) override {}
-
-private:
-    static std::optional<std::string> nameOf(std::string_view row) {
-        std::vector<std::string> fields = SplitFields(row);
-        if (fields.size() != kUserRowFields) return std::nullopt;
-        return std::move(fields[0]);
-    }
-
-    std::map<std::string, std::string> rows_;
-    std::vector<std::string> order_;
-};
-
-class Chat final : public ChatOps {
-public:
-    void ShowSystemLine(std::string_view) override {}
-    void ShowChatText(std::string_view) override {}
-    void ShowChatMessage(const std::array<std::string, 8>&) override {}
-    void UpdateRecipient(std::string_view, bool) override {}
-    void ClearRecipients() override {}
-    void SetCurrentRecipient(std::string_view) override {}
-    void SetOwnName(std::string_view) override {}
 };
 
 class Dialogs final : public SettingsDialogOpener {
@@ -197,8 +128,8 @@ public:
                   [this](std::int64_t maxMs) { clock.advance(std::max<std::int64_t>(maxMs, 0)); },
                   [] { return false; }, [] {}};
     quiet::Sender sender;
-    quiet::UserList users;
-    quiet::Chat chat;
+    RecordingUserList users;
+    RecordingChat chat;
     quiet::Dialogs dialogs;
     quiet::Boxes boxes;
     quiet::Alerts alerts;
@@ -206,14 +137,42 @@ public:
     quiet::Button startButton;
     NullTableScene scene;
     NullSoundPlayer sound;
-    PropsData props{{sender, pub.strAppPath}};
-    TableNotices notices{{table, pub, launch, boxes, chat, sender, alerts, props, scene,
-                          [this](ExitReason) { ++closes; }}};
-    GameTable game{{launch, pub, table, sender, scene, sound, boxes, chat, settings, waiter, clock,
-                    [this](ExitReason) { ++closes; }},
+    PropsData props{{.sender = sender, .strAppPath = pub.strAppPath}};
+    TableNotices notices{{.table = table,
+                          .pub = pub,
+                          .launch = launch,
+                          .boxes = boxes,
+                          .chat = chat,
+                          .sender = sender,
+                          .alerts = alerts,
+                          .props = props,
+                          .scene = scene,
+                          .closeMainWindow = [this](ExitReason) { ++closes; }}};
+    GameTable game{{.launch = launch,
+                    .pub = pub,
+                    .table = table,
+                    .sender = sender,
+                    .scene = scene,
+                    .sound = sound,
+                    .boxes = boxes,
+                    .chat = chat,
+                    .settings = settings,
+                    .waiter = waiter,
+                    .clock = clock,
+                    .closeMainWindow = [this](ExitReason) { ++closes; }},
                    {countdown, startButton, notices}};
-    RoomHandler room{
-        {launch, pub, table, sender, users, chat, dialogs, scene, game, sound, boxes, [](bool) {}}};
+    RoomHandler room{{.launch = launch,
+                      .pub = pub,
+                      .table = table,
+                      .sender = sender,
+                      .users = users,
+                      .chat = chat,
+                      .dialogs = dialogs,
+                      .scene = scene,
+                      .flow = game,
+                      .sound = sound,
+                      .boxes = boxes,
+                      .hideMainWindow = [](bool) {}}};
 };
 
 }  // namespace krvo::testing

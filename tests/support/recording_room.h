@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,72 +19,103 @@
 #include "ports/sound_player.h"
 #include "ports/table_flow.h"
 #include "ports/table_scene.h"
+#include "core/user_row.h"
 
 namespace krvo::testing {
 
 using CallLog = std::vector<std::string>;
 
+// Keeps rows as the list control does (docs: the user list formats) and, after
+// a full load, reports the names in list order as the control's event does.
+// Without a log it records nothing, for tables that only need the list kept.
 class RecordingUserList final : public UserListOps {
 public:
-    explicit RecordingUserList(CallLog& log) : log_(log) {}
+    RecordingUserList() = default;
+    explicit RecordingUserList(CallLog& log) : log_(&log) {}
+
     std::string FindUser(std::string_view name) override {
         const auto it = rows.find(std::string(name));
         return it == rows.end() ? std::string() : it->second;
     }
     void AddUser(std::string_view row) override {
-        log_.push_back("list.add " + std::string(row));
-        const auto fields = SplitFields(row);
-        if (!fields.empty()) rows[fields[0]] = std::string(row);
+        record("list.add ", row);
+        keep(row);
     }
     void RemoveUser(std::string_view name) override {
-        log_.push_back("list.remove " + std::string(name));
+        record("list.remove ", name);
         rows.erase(std::string(name));
     }
     void ClearUsers() override {
-        log_.push_back("list.clear");
+        record("list.clear", "");
         rows.clear();
     }
     void LoadUsers(std::string_view body) override {
-        log_.push_back("list.load " + std::string(body));
+        record("list.load ", body);
+        rows.clear();
+        std::vector<std::string> names;
+        for (std::size_t start = 0; start < body.size();) {
+            std::size_t end = body.find('\n', start);
+            if (end == std::string_view::npos) end = body.size();
+            std::string_view line = body.substr(start, end - start);
+            if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+            const std::optional<std::string> name = nameOf(line);
+            if (name && !rows.contains(*name)) names.push_back(*name);
+            keep(line);
+            start = end + 1;
+        }
+        if (onLoaded) onLoaded(JoinFields(names));
     }
     void UpdateUser(std::string_view row) override {
-        log_.push_back("list.update " + std::string(row));
+        record("list.update ", row);
+        const std::optional<std::string> name = nameOf(row);
+        if (name && rows.contains(*name)) rows[*name] = std::string(row);
     }
-    void SetOwnName(std::string_view name) override {
-        log_.push_back("list.own " + std::string(name));
-    }
+    void SetOwnName(std::string_view name) override { record("list.own ", name); }
 
+    // Name to row.
     std::map<std::string, std::string> rows;
+    std::function<void(std::string_view names)> onLoaded;
 
 private:
-    CallLog& log_;
+    static std::optional<std::string> nameOf(std::string_view row) {
+        std::vector<std::string> fields = SplitFields(row);
+        if (fields.size() != kUserRowFields) return std::nullopt;
+        return std::move(fields[0]);
+    }
+    void keep(std::string_view row) {
+        if (const std::optional<std::string> name = nameOf(row)) rows[*name] = std::string(row);
+    }
+    void record(std::string_view what, std::string_view text) {
+        if (log_) log_->push_back(std::string(what) + std::string(text));
+    }
+
+    CallLog* log_ = nullptr;
 };
 
+// Without a log it records nothing.
 class RecordingChat final : public ChatOps {
 public:
-    explicit RecordingChat(CallLog& log) : log_(log) {}
-    void ShowSystemLine(std::string_view text) override {
-        log_.push_back("chat.system " + std::string(text));
-    }
-    void ShowChatText(std::string_view text) override {
-        log_.push_back("chat.text " + std::string(text));
-    }
+    RecordingChat() = default;
+    explicit RecordingChat(CallLog& log) : log_(&log) {}
+
+    void ShowSystemLine(std::string_view text) override { record("chat.system ", text); }
+    void ShowChatText(std::string_view text) override { record("chat.text ", text); }
     void ShowChatMessage(const std::array<std::string, 8>& texts) override {
-        log_.push_back("chat.message " + JoinFields(texts));
+        if (log_) record("chat.message ", JoinFields(texts));
     }
     void UpdateRecipient(std::string_view name, bool add) override {
-        log_.push_back(std::string(add ? "chat.add " : "chat.del ") + std::string(name));
+        record(add ? "chat.add " : "chat.del ", name);
     }
-    void ClearRecipients() override { log_.push_back("chat.clear"); }
-    void SetCurrentRecipient(std::string_view name) override {
-        log_.push_back("chat.target " + std::string(name));
-    }
-    void SetOwnName(std::string_view name) override {
-        log_.push_back("chat.own " + std::string(name));
-    }
+    void ClearRecipients() override { record("chat.clear", ""); }
+    void SetCurrentRecipient(std::string_view name) override { record("chat.target ", name); }
+    void SetOwnName(std::string_view name) override { record("chat.own ", name); }
 
 private:
-    CallLog& log_;
+    void record(std::string_view what, std::string_view text) {
+        if (log_) log_->push_back(std::string(what) + std::string(text));
+    }
+
+    CallLog* log_ = nullptr;
 };
 
 class RecordingDialogs final : public SettingsDialogOpener {

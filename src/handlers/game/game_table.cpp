@@ -4,29 +4,52 @@ namespace krvo {
 namespace {
 
 GameSounds sounds(const GameLinks& links) {
-    return {links.sound, links.settings};
+    return {.sound = links.sound, .settings = links.settings};
 }
 
 NoticeBox notice(const GameLinks& links) {
-    return {links.boxes, links.waiter};
+    return {.boxes = links.boxes, .waiter = links.waiter};
 }
 
 }  // namespace
 
 GameTable::GameTable(GameLinks links, Controls controls)
-    : clock_({links.table, links.scene, sounds(links)}, controls.countdownBar),
-      start_({links.launch, links.pub, links.table, links.scene, links.sender, links.clock,
-              links.closeMainWindow},
+    : clock_({.table = links.table, .scene = links.scene, .sounds = sounds(links)},
+             controls.countdownBar),
+      start_({.launch = links.launch,
+              .pub = links.pub,
+              .table = links.table,
+              .scene = links.scene,
+              .sender = links.sender,
+              .clock = links.clock,
+              .closeMainWindow = links.closeMainWindow},
              clock_, controls.startButton),
-      actions_({links.launch, links.pub, links.table, links.scene, links.sender, links.clock,
-                notice(links)},
+      actions_({.launch = links.launch,
+                .pub = links.pub,
+                .table = links.table,
+                .scene = links.scene,
+                .sender = links.sender,
+                .clock = links.clock,
+                .notice = notice(links)},
                clock_),
-      flow_({links.pub, links.table, links.scene, links.sender}, clock_, start_),
-      autoPlay_(
-          {links.pub, links.table, links.scene, links.sender, notice(links), links.closeMainWindow},
-          clock_, actions_),
-      handler_({links.launch, links.pub, links.table, links.scene, links.sender, sounds(links),
-                notice(links), links.chat, links.waiter},
+      flow_({.pub = links.pub, .table = links.table, .scene = links.scene, .sender = links.sender},
+            clock_, start_),
+      autoPlay_({.pub = links.pub,
+                 .table = links.table,
+                 .scene = links.scene,
+                 .sender = links.sender,
+                 .notice = notice(links),
+                 .closeMainWindow = links.closeMainWindow},
+                clock_, actions_),
+      handler_({.launch = links.launch,
+                .pub = links.pub,
+                .table = links.table,
+                .scene = links.scene,
+                .sender = links.sender,
+                .sounds = sounds(links),
+                .notice = notice(links),
+                .chat = links.chat,
+                .waiter = links.waiter},
                {flow_, clock_, start_, actions_, controls.notices}) {}
 
 }  // namespace krvo

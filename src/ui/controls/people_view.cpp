@@ -152,8 +152,8 @@ void QtChatOps::SetOwnName(std::string_view name) {
 }
 
 RoomPlayers::RoomPlayers(TableState& table, PublicState& pub, const LaunchParams& launch,
-                         UserListControl& lstUser, ChatControl& VexChat, TableScene& scene,
-                         RoomActions& room)
+                         UserListControl& lstUser, ChatControl& VexChat, UserListOps& users,
+                         ChatOps& chat, TableScene& scene, RoomActions& room)
     : table_(table),
       pub_(pub),
       launch_(launch),
@@ -161,8 +161,8 @@ RoomPlayers::RoomPlayers(TableState& table, PublicState& pub, const LaunchParams
       VexChat_(VexChat),
       scene_(scene),
       room_(room),
-      users_(lstUser),
-      chat_(VexChat),
+      users_(users),
+      chat_(chat),
       menu_(VexChat) {
     connect(&lstUser, &UserListControl::NamesLoaded, this,
             [this](const QString& names) { FillSeatsFromList(names.toStdString()); });

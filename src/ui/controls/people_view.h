@@ -89,13 +89,14 @@ private:
 };
 
 // Connects the list's and the chat's events to the table: names event, user
-// clicks and the send event.
+// clicks and the send event. The seats are filled through the owner's
+// adapters of the two controls (users, chat), the ones the room handling uses.
 class RoomPlayers : public QObject {
 public:
     // launch is held by reference: the own name changes when the room says so.
     RoomPlayers(TableState& table, PublicState& pub, const LaunchParams& launch,
-                UserListControl& lstUser, ChatControl& VexChat, TableScene& scene,
-                RoomActions& room);
+                UserListControl& lstUser, ChatControl& VexChat, UserListOps& users, ChatOps& chat,
+                TableScene& scene, RoomActions& room);
     ~RoomPlayers() override;
 
     void FillSeatsFromList(std::string_view names);
@@ -112,8 +113,8 @@ private:
     ChatControl& VexChat_;
     TableScene& scene_;
     RoomActions& room_;
-    QtUserListOps users_;
-    QtChatOps chat_;
+    UserListOps& users_;
+    ChatOps& chat_;
     UserMenuWindow menu_;
 };
 

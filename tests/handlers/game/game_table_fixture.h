@@ -185,14 +185,32 @@ protected:
     int closes = 0;
     RecordingSender propsSender;
     std::string appPath = "/nonexistent/";
-    PropsData props{{propsSender, appPath}};
-    TableNotices notices{{table, pub, launch, boxes, chat, sender, alerts, props, scene,
-                          [this](ExitReason) { ++closes; }}};
+    PropsData props{{.sender = propsSender, .strAppPath = appPath}};
+    TableNotices notices{{.table = table,
+                          .pub = pub,
+                          .launch = launch,
+                          .boxes = boxes,
+                          .chat = chat,
+                          .sender = sender,
+                          .alerts = alerts,
+                          .props = props,
+                          .scene = scene,
+                          .closeMainWindow = [this](ExitReason) { ++closes; }}};
     QWidget surface;
     KoClock koClock{loop.clock(), &surface};
     QtTableButton startButton{surface, QStringLiteral("cmdStart")};
-    GameTable game{{launch, pub, table, sender, scene, sound, boxes, chat, settings, loop.waiter(),
-                    loop.clock(), [this](ExitReason) { ++closes; }},
+    GameTable game{{.launch = launch,
+                    .pub = pub,
+                    .table = table,
+                    .sender = sender,
+                    .scene = scene,
+                    .sound = sound,
+                    .boxes = boxes,
+                    .chat = chat,
+                    .settings = settings,
+                    .waiter = loop.waiter(),
+                    .clock = loop.clock(),
+                    .closeMainWindow = [this](ExitReason) { ++closes; }},
                    {koClock, startButton, notices}};
 };
 

@@ -51,7 +51,16 @@ protected:
     // The boxes actually waited on: another handler may run inside them.
     TableNotices::Links linksWith(MessageBoxService& boxes) {
         const auto close = [this](ExitReason) { ++closings_; };
-        return {table_, pub_, launch_, boxes, chat_, sender_, alerts_, props_, scene_, close};
+        return {.table = table_,
+                .pub = pub_,
+                .launch = launch_,
+                .boxes = boxes,
+                .chat = chat_,
+                .sender = sender_,
+                .alerts = alerts_,
+                .props = props_,
+                .scene = scene_,
+                .closeMainWindow = close};
     }
 
     TableState table_;
@@ -64,7 +73,7 @@ protected:
     testing::RecordingAlerts alerts_;
     testing::RecordingSender propsSender_;
     std::string appPath_ = "/nonexistent/";
-    PropsData props_{{propsSender_, appPath_}};
+    PropsData props_{{.sender = propsSender_, .strAppPath = appPath_}};
     NullTableScene scene_;
     int closings_ = 0;
     TableNotices notices_{linksWith(boxes_)};

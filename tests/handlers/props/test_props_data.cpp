@@ -73,7 +73,7 @@ protected:
     QTemporaryDir dir_;
     std::string appPath_;
     testing::RecordingSender sender_;
-    PropsData props_{{sender_, appPath_}};
+    PropsData props_{{.sender = sender_, .strAppPath = appPath_}};
     int repaints_ = 0;
 };
 

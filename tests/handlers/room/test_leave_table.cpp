@@ -24,7 +24,7 @@ struct LeaveTableTest : ::testing::Test {
     testing::RecordingBoxes boxes{log};
     testing::RecordingChat chat{log};
     testing::RecordingSender sender;
-    LeaveTable leave{{pub, table, boxes, chat, sender}};
+    LeaveTable leave{{.pub = pub, .table = table, .boxes = boxes, .chat = chat, .sender = sender}};
 };
 
 TEST_F(LeaveTableTest, AskingSendsTheReasonAndCountsTheRequest) {

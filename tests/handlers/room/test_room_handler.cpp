@@ -49,8 +49,18 @@ struct RoomHandlerTest : ::testing::Test {
     testing::RecordingSound sound{log};
     testing::RecordingBoxes boxes{log};
     std::vector<bool> hides;
-    RoomHandler handler{{launch, pub, table, sender, users, chat, dialogs, scene, flow, sound,
-                         boxes, [this](bool hide) { hides.push_back(hide); }}};
+    RoomHandler handler{{.launch = launch,
+                         .pub = pub,
+                         .table = table,
+                         .sender = sender,
+                         .users = users,
+                         .chat = chat,
+                         .dialogs = dialogs,
+                         .scene = scene,
+                         .flow = flow,
+                         .sound = sound,
+                         .boxes = boxes,
+                         .hideMainWindow = [this](bool hide) { hides.push_back(hide); }}};
 };
 
 TEST_F(RoomHandlerTest, OnlookersArriveOnceAndLeave) {

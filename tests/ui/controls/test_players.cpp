@@ -136,7 +136,7 @@ TEST_F(PlayersTest, RunningRoundShowsNoRaisedHandAndOnlookersLeaveSeatsAlone) {
 }
 
 TEST_F(PlayersTest, LoadingTheListThroughTheGlueFillsTheSeats) {
-    RoomPlayers players(table_, pub_, launch_, list_, chat_, scene_, requests_);
+    RoomPlayers players(table_, pub_, launch_, list_, chat_, listOps_, chatOps_, scene_, requests_);
     pub_.strViewUserName = "alice";
     list_.LoadUsers(rows({Row("alice").chair("3").icon("12")}));
     EXPECT_EQ(table_.arrSeat[3].strUserName, "alice");
@@ -213,7 +213,7 @@ TEST_F(PlayersTest, RebuiltMenuHoldsOnlyTheSecondUserAndTalkChoosesTheRecipient)
 }
 
 TEST_F(PlayersTest, RightClickPopsTheMenuLeftClickChoosesTheRecipient) {
-    RoomPlayers players(table_, pub_, launch_, list_, chat_, scene_, requests_);
+    RoomPlayers players(table_, pub_, launch_, list_, chat_, listOps_, chatOps_, scene_, requests_);
     list_.LoadUsers(rows({Row("alice"), Row("bob").chair("1")}));
     const QString bob = QString::fromStdString(list_.FindUser("bob"));
 
@@ -279,7 +279,7 @@ TEST_F(PlayersTest, ReceivedChatShowsFieldsTwoToNineAndIgnoresShortLines) {
 }
 
 TEST_F(PlayersTest, TypedLineTravelsToTheServerAndBack) {
-    RoomPlayers players(table_, pub_, launch_, list_, chat_, scene_, requests_);
+    RoomPlayers players(table_, pub_, launch_, list_, chat_, listOps_, chatOps_, scene_, requests_);
     chat_.setTimeSource([] { return QTime(9, 5, 7); });
     chat_.UpdateRecipient("bob", "ADD");
     chat_.setCurrentRecipient("bob");

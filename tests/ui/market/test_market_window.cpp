@@ -112,7 +112,11 @@ protected:
 
     void open(QWidget* owner = nullptr) {
         window = std::make_unique<PropsMarketWindow>(
-            PropsMarketWindow::Links{props, kAppDir, kPlatformDir, "测试牌桌"}, owner);
+            PropsMarketWindow::Links{.props = props,
+                                     .strAppPath = kAppDir,
+                                     .strPlatformPath = kPlatformDir,
+                                     .strGameTitle = "测试牌桌"},
+            owner);
         window->show();
         window->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
@@ -136,7 +140,7 @@ protected:
 
     std::string appPath = kAppDir;
     testing::RecordingSender sender;
-    PropsData props{{sender, appPath}};
+    PropsData props{{.sender = sender, .strAppPath = appPath}};
     std::unique_ptr<PropsMarketWindow> window;
 };
 

@@ -47,12 +47,15 @@ protected:
     bool audio_ = true;
     int audioAsked_ = 0;
     QMediaDevices devices_;
-    QtSoundPlayer player_{{appPath_, settings_, [this] { return shown_; },
-                           [this] {
-                               ++audioAsked_;
-                               return audio_;
-                           },
-                           &devices_}};
+    QtSoundPlayer player_{{.strAppPath = appPath_,
+                           .settings = settings_,
+                           .windowShown = [this] { return shown_; },
+                           .audioOutputPresent =
+                               [this] {
+                                   ++audioAsked_;
+                                   return audio_;
+                               },
+                           .devices = &devices_}};
 };
 
 TEST_F(SoundPlayerTest, PlaysOnlyWhenEveryConditionHolds) {
@@ -111,7 +114,10 @@ TEST_F(SoundPlayerTest, OutputsAreFollowedThroughTheChangeSignal) {
 
 TEST_F(SoundPlayerTest, RealDeviceCheckDecidesWithoutFailing) {
     // Without sound hardware (this machine, CI) the sound is skipped.
-    QtSoundPlayer player({appPath_, settings_, [] { return true; }, {}});
+    QtSoundPlayer player({.strAppPath = appPath_,
+                          .settings = settings_,
+                          .windowShown = [] { return true; },
+                          .audioOutputPresent = {}});
     player.PlayGameSound(0);
     EXPECT_EQ(player.playsStarted(), QtSoundPlayer::AnyAudioOutput() ? 1 : 0);
 }
