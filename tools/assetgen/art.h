@@ -1,7 +1,7 @@
 #pragma once
 // The drawing functions the manifest points at. Each returns the finished
-// picture at the entry's exact size (the writer checks it); the entry's index
-// says which one of a numbered family to draw.
+// picture at the entry's exact size (the writer checks it), drawn at the
+// entry's scale; the entry's index says which one of a numbered family to draw.
 
 #include <QByteArray>
 #include <QImage>
