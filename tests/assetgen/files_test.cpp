@@ -29,6 +29,8 @@ QByteArray signatureOf(Format format) {
             return "\x89PNG";
         case Format::Wav:
             return "RIFF";
+        case Format::Svg:
+            return "<svg";
         case Format::Ini:
             return {};
     }
@@ -131,7 +133,7 @@ TEST(AssetFiles, EveryPictureHasATwinDrawnAtTwiceTheResolution) {
     }
     int twins = 0;
     for (const AssetEntry& entry : Manifest()) {
-        if (!IsPicture(entry) || entry.scale != 1) continue;
+        if (!IsPicture(entry) || entry.scale != 1 || entry.root == Root::Icons) continue;
         SCOPED_TRACE(entry.name);
         const AssetEntry* twin = FindAsset(HighScaleName(entry.name));
         ASSERT_NE(twin, nullptr);
@@ -153,6 +155,31 @@ TEST(AssetFiles, EveryPictureHasATwinDrawnAtTwiceTheResolution) {
         EXPECT_TRUE(hasDetailFinerThanTwoPixels(picture));
     }
     EXPECT_GT(twins, 200);
+}
+
+// The desktop looks the program's icon up by theme size: a fan of cards
+// standing free on transparency, red with the aces.
+TEST(AssetFiles, TheProgramIconComesInEveryThemeSize) {
+    for (int size : {16, 24, 32, 48, 64, 128, 256, 512}) {
+        const std::string box = std::to_string(size) + "x" + std::to_string(size);
+        SCOPED_TRACE(box);
+        const AssetEntry* icon = FindAsset("hicolor\\" + box + "\\apps\\krvo.png");
+        ASSERT_NE(icon, nullptr);
+        const QImage picture = QImage(PathOf(*icon)).convertToFormat(QImage::Format_ARGB32);
+        ASSERT_EQ(picture.size(), QSize(size, size));
+        EXPECT_EQ(qAlpha(picture.pixel(0, 0)), 0);
+        EXPECT_EQ(qAlpha(picture.pixel(size - 1, 0)), 0);
+        EXPECT_EQ(qAlpha(picture.pixel(size / 2, size / 2)), 255);
+        int red = 0;
+        for (int y = 0; y < size; ++y) {
+            for (int x = 0; x < size; ++x) {
+                const QRgb p = picture.pixel(x, y);
+                red += qAlpha(p) == 255 && qRed(p) > 140 && qGreen(p) < 60 && qBlue(p) < 70;
+            }
+        }
+        EXPECT_GT(red, size * size / 50);
+    }
+    EXPECT_NE(FindAsset("hicolor\\scalable\\apps\\krvo.svg"), nullptr);
 }
 
 TEST(AssetFiles, NumberedFamiliesAreComplete) {

@@ -74,6 +74,10 @@ QByteArray WritePropNotes(const AssetEntry& entry);
 QImage DrawPlayerIcon(const AssetEntry& entry);
 QImage DrawChatFace(const AssetEntry& entry);
 
+// The program's icon for the desktop (icon_art.cpp).
+QImage DrawAppIcon(const AssetEntry& entry);
+QByteArray WriteAppIconSvg(const AssetEntry& entry);
+
 // Sounds (sounds.cpp).
 QByteArray SynthesiseSound(const AssetEntry& entry);
 

@@ -36,8 +36,9 @@ std::vector<Group> collect(const OutputDirs& dirs, QStringList& others) {
     std::vector<Group> groups;
     const QFontMetrics metrics(SansFont(10));
     for (const AssetEntry& entry : Manifest()) {
-        // The sheet shows the files as they are laid out; the twins only repeat them.
-        if (entry.scale != 1) continue;
+        // The sheet shows the client's files as they are laid out: the twins
+        // only repeat them, and the desktop icon is not the client's.
+        if (entry.scale != 1 || entry.root == Root::Icons) continue;
         const QString path = OutputPath(entry, dirs);
         if (!IsPicture(entry)) {
             others << QString::fromStdString(entry.name) +

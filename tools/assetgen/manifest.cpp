@@ -247,6 +247,22 @@ void addPeople(std::vector<AssetEntry>& out) {
     }
 }
 
+// The program's icon for the desktop, in the sizes an icon theme looks for.
+void addAppIcon(std::vector<AssetEntry>& out) {
+    for (int size : {16, 24, 32, 48, 64, 128, 256, 512}) {
+        const std::string box = std::to_string(size) + "x" + std::to_string(size);
+        AssetEntry entry = picture("hicolor\\" + box + "\\apps\\krvo.png", size, size, &DrawAppIcon,
+                                   "program icon: a fan of cards with the red aces");
+        entry.root = Root::Icons;
+        entry.format = Format::Png;
+        out.push_back(entry);
+    }
+    AssetEntry scalable = bytesFile("hicolor\\scalable\\apps\\krvo.svg", Format::Svg,
+                                    &WriteAppIconSvg, "program icon as paths, 256 x 256 units");
+    scalable.root = Root::Icons;
+    out.push_back(scalable);
+}
+
 // The twin of a picture of the client: the same layout with every size, cell
 // and offset doubled, drawn afresh at that resolution.
 AssetEntry highScaleTwin(const AssetEntry& entry) {
@@ -267,7 +283,7 @@ AssetEntry highScaleTwin(const AssetEntry& entry) {
 void addHighScaleTwins(std::vector<AssetEntry>& out) {
     const std::size_t originals = out.size();
     for (std::size_t i = 0; i < originals; ++i) {
-        if (IsPicture(out[i])) out.push_back(highScaleTwin(out[i]));
+        if (IsPicture(out[i]) && out[i].root != Root::Icons) out.push_back(highScaleTwin(out[i]));
     }
 }
 
@@ -296,6 +312,7 @@ std::vector<AssetEntry> buildManifest() {
     addPeople(out);
     addHighScaleTwins(out);
     addSounds(out);
+    addAppIcon(out);
     return out;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // Every picture, sound and note file the client may ask for, with the exact
-// size and cell layout its painting code relies on, and each picture's twin
-// drawn at twice the resolution ("<name>@2x.<ext>").
+// size and cell layout its painting code relies on, each picture's twin drawn
+// at twice the resolution ("<name>@2x.<ext>"), and the program's desktop icon.
 // The generator draws from this table, the test checks the output against it,
 // and the contact sheet lists it; nothing else decides which files exist.
 
@@ -16,10 +16,11 @@
 
 namespace krvo::assets {
 
-// Which of the two runtime directories a name is relative to.
-enum class Root { App, Platform };
+// Which output directory a name is relative to: the two runtime directories,
+// or the icon theme the desktop finds the program's icon in.
+enum class Root { App, Platform, Icons };
 
-enum class Format { Bmp, Jpeg, Ico, Png, Wav, Ini };
+enum class Format { Bmp, Jpeg, Ico, Png, Wav, Ini, Svg };
 
 // One look of a transparent element: the scene ANDs the mask cell onto the
 // table, then ORs the image cell. Both cells have the same size.
