@@ -2,6 +2,8 @@
 // the table and connect to the room server.
 
 #include <QApplication>
+#include <QFileInfo>
+#include <QIcon>
 
 #include <cstdlib>
 #include <iostream>
@@ -84,6 +86,11 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
     krvo::InstallFontSubstitutions();
     krvo::InstallQtChineseTexts();
+    // The desktop icon the build draws into build/icons, two levels above the
+    // program; without it the windows keep the system's default.
+    const QString icon =
+        QCoreApplication::applicationDirPath() + "/../../icons/hicolor/256x256/apps/krvo.png";
+    if (QFileInfo::exists(icon)) QApplication::setWindowIcon(QIcon(icon));
 
     krvo::QtClock clock;
     krvo::QtSystemAlerts alerts;

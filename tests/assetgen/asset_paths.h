@@ -11,7 +11,7 @@
 namespace krvo::assets::testing {
 
 inline OutputDirs BuildOutput() {
-    return {KRVO_TEST_APP_DIR, KRVO_TEST_PLATFORM_DIR};
+    return {KRVO_TEST_APP_DIR, KRVO_TEST_PLATFORM_DIR, KRVO_TEST_ICON_DIR};
 }
 
 inline QString PathOf(const AssetEntry& entry) {

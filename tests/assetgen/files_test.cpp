@@ -29,6 +29,8 @@ QByteArray signatureOf(Format format) {
             return "\x89PNG";
         case Format::Wav:
             return "RIFF";
+        case Format::Svg:
+            return "<svg";
         case Format::Ini:
             return {};
     }
@@ -62,8 +64,7 @@ TEST(AssetFiles, PicturesDecodeAtTheirExactSize) {
 TEST(AssetFiles, NoTwoNamesCollideIgnoringCase) {
     std::set<std::string> seen;
     for (const AssetEntry& entry : Manifest()) {
-        std::string key =
-            std::string(entry.root == Root::App ? "app:" : "platform:") + DiskName(entry);
+        std::string key = std::to_string(static_cast<int>(entry.root)) + ":" + DiskName(entry);
         for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         EXPECT_TRUE(seen.insert(key).second) << entry.name;
     }
@@ -104,6 +105,81 @@ TEST(AssetFiles, SizesMatchWhatTheTableCodeCuts) {
     const QImage market = LoadPicture("DaoJuMaket\\DaoJuMain.bmp");
     EXPECT_GE(market.width(), 727);
     EXPECT_GE(market.height(), 541);
+}
+
+// A 2 x 2 block of one colour everywhere is what blowing up the ordinary
+// picture would give; drawn afresh, edges and text fall between its pixels.
+bool hasDetailFinerThanTwoPixels(const QImage& picture) {
+    for (int y = 0; y + 1 < picture.height(); y += 2) {
+        for (int x = 0; x + 1 < picture.width(); x += 2) {
+            const QRgb p = picture.pixel(x, y);
+            if (picture.pixel(x + 1, y) != p || picture.pixel(x, y + 1) != p ||
+                picture.pixel(x + 1, y + 1) != p) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+// Each picture of the client has a twin "<name>@2x.<ext>" for screens with two
+// pixels for each of the layout's: twice the size, every cell and offset
+// doubled (the mask and key tests then check the twin's pixels too).
+TEST(AssetFiles, EveryPictureHasATwinDrawnAtTwiceTheResolution) {
+    for (const char* name :
+         {"Res\\ResPk\\PkMask@2x.bmp", "Res\\Logo@2x.ico", "Res\\Bomb\\b2\\Blast015@2x.jpg",
+          "UserRes\\face\\12@2x.png", "DaoJuMaket\\DaoJuMain@2x.bmp"}) {
+        EXPECT_NE(FindAsset(name), nullptr) << name;
+    }
+    int twins = 0;
+    for (const AssetEntry& entry : Manifest()) {
+        if (!IsPicture(entry) || entry.scale != 1 || entry.root == Root::Icons) continue;
+        SCOPED_TRACE(entry.name);
+        const AssetEntry* twin = FindAsset(HighScaleName(entry.name));
+        ASSERT_NE(twin, nullptr);
+        ++twins;
+        EXPECT_EQ(twin->root, entry.root);
+        EXPECT_EQ(twin->format, entry.format);
+        EXPECT_EQ(twin->sharedMask,
+                  entry.sharedMask.empty() ? "" : HighScaleName(entry.sharedMask));
+        ASSERT_EQ(twin->maskedCells.size(), entry.maskedCells.size());
+        for (std::size_t i = 0; i < entry.maskedCells.size(); ++i) {
+            const MaskedCell& one = entry.maskedCells[i];
+            const MaskedCell& two = twin->maskedCells[i];
+            EXPECT_EQ(QRect(two.imageX, two.imageY, two.width, two.height),
+                      QRect(2 * one.imageX, 2 * one.imageY, 2 * one.width, 2 * one.height));
+            EXPECT_EQ(QPoint(two.maskX, two.maskY), QPoint(2 * one.maskX, 2 * one.maskY));
+        }
+        const QImage picture = LoadPicture(twin->name);
+        ASSERT_EQ(picture.size(), QSize(2 * entry.width, 2 * entry.height));
+        EXPECT_TRUE(hasDetailFinerThanTwoPixels(picture));
+    }
+    EXPECT_GT(twins, 200);
+}
+
+// The desktop looks the program's icon up by theme size: a fan of cards
+// standing free on transparency, red with the aces.
+TEST(AssetFiles, TheProgramIconComesInEveryThemeSize) {
+    for (int size : {16, 24, 32, 48, 64, 128, 256, 512}) {
+        const std::string box = std::to_string(size) + "x" + std::to_string(size);
+        SCOPED_TRACE(box);
+        const AssetEntry* icon = FindAsset("hicolor\\" + box + "\\apps\\krvo.png");
+        ASSERT_NE(icon, nullptr);
+        const QImage picture = QImage(PathOf(*icon)).convertToFormat(QImage::Format_ARGB32);
+        ASSERT_EQ(picture.size(), QSize(size, size));
+        EXPECT_EQ(qAlpha(picture.pixel(0, 0)), 0);
+        EXPECT_EQ(qAlpha(picture.pixel(size - 1, 0)), 0);
+        EXPECT_EQ(qAlpha(picture.pixel(size / 2, size / 2)), 255);
+        int red = 0;
+        for (int y = 0; y < size; ++y) {
+            for (int x = 0; x < size; ++x) {
+                const QRgb p = picture.pixel(x, y);
+                red += qAlpha(p) == 255 && qRed(p) > 140 && qGreen(p) < 60 && qBlue(p) < 70;
+            }
+        }
+        EXPECT_GT(red, size * size / 50);
+    }
+    EXPECT_NE(FindAsset("hicolor\\scalable\\apps\\krvo.svg"), nullptr);
 }
 
 TEST(AssetFiles, NumberedFamiliesAreComplete) {

@@ -1,7 +1,7 @@
 #pragma once
 // The drawing functions the manifest points at. Each returns the finished
-// picture at the entry's exact size (the writer checks it); the entry's index
-// says which one of a numbered family to draw.
+// picture at the entry's exact size (the writer checks it), drawn at the
+// entry's scale; the entry's index says which one of a numbered family to draw.
 
 #include <QByteArray>
 #include <QImage>
@@ -73,6 +73,10 @@ QByteArray WritePropNotes(const AssetEntry& entry);
 // Players (people_art.cpp).
 QImage DrawPlayerIcon(const AssetEntry& entry);
 QImage DrawChatFace(const AssetEntry& entry);
+
+// The program's icon for the desktop (icon_art.cpp).
+QImage DrawAppIcon(const AssetEntry& entry);
+QByteArray WriteAppIconSvg(const AssetEntry& entry);
 
 // Sounds (sounds.cpp).
 QByteArray SynthesiseSound(const AssetEntry& entry);

@@ -6,6 +6,9 @@
 // whole 16 x 16 blocks that are ringed by grey ones, so colour cannot bleed
 // into key blocks through chroma upsampling; grey keeps the chroma neutral.
 // Grey stays well away from the key, so no near-key fringe appears either.
+// The plan is laid out in layout pixels, but its blocks are the encoder's, in
+// file pixels: at twice the resolution a block covers half as many layout
+// pixels, and the figure follows its circles twice as closely.
 
 #include <QLinearGradient>
 #include <QRadialGradient>
@@ -50,23 +53,27 @@ bool touches(const Circle& circle, const QRect& block) {
 // Which blocks may hold colour and which may hold grey.
 class FramePlan {
 public:
-    FramePlan(int width, int height) : width_(width), height_(height) {}
+    FramePlan(int width, int height, int scale)
+        : width_(width),
+          height_(height),
+          lumaBlock_(kLumaBlock / scale),
+          colourBlock_(kColourBlock / scale) {}
 
     void addColour(const Circle& circle) {
-        for (int y = 0; y < height_; y += kColourBlock) {
-            for (int x = 0; x < width_; x += kColourBlock) {
-                const QRect block(x, y, kColourBlock, kColourBlock);
+        for (int y = 0; y < height_; y += colourBlock_) {
+            for (int x = 0; x < width_; x += colourBlock_) {
+                const QRect block(x, y, colourBlock_, colourBlock_);
                 if (!touches(circle, block)) continue;
                 colour_ += block;
-                grey_ += block.adjusted(-kLumaBlock, -kLumaBlock, kLumaBlock, kLumaBlock);
+                grey_ += block.adjusted(-lumaBlock_, -lumaBlock_, lumaBlock_, lumaBlock_);
             }
         }
     }
 
     void addGrey(const Circle& circle) {
-        for (int y = 0; y < height_; y += kLumaBlock) {
-            for (int x = 0; x < width_; x += kLumaBlock) {
-                const QRect block(x, y, kLumaBlock, kLumaBlock);
+        for (int y = 0; y < height_; y += lumaBlock_) {
+            for (int x = 0; x < width_; x += lumaBlock_) {
+                const QRect block(x, y, lumaBlock_, lumaBlock_);
                 if (covers(circle, block, 1)) grey_ += block;
             }
         }
@@ -78,21 +85,26 @@ public:
 private:
     int width_;
     int height_;
+    int lumaBlock_;
+    int colourBlock_;
     QRegion colour_;
     QRegion grey_;
 };
 
 // A neutral grey smoke texture: light inside the puffs, darker between them.
+// The area is in layout pixels; the grain is one per file pixel.
 void paintSmoke(QImage& frame, const QRegion& area, const std::vector<Circle>& puffs, int inner,
                 int outer, unsigned seed) {
+    const int scale = qRound(frame.devicePixelRatio());
     std::mt19937 random(seed);
     std::uniform_int_distribution<int> grain(-6, 6);
     for (const QRect& rect : area) {
-        for (int y = rect.top(); y <= rect.bottom(); ++y) {
-            for (int x = rect.left(); x <= rect.right(); ++x) {
+        for (int y = rect.top() * scale; y < (rect.bottom() + 1) * scale; ++y) {
+            for (int x = rect.left() * scale; x < (rect.right() + 1) * scale; ++x) {
+                const QPointF at((x + 0.5) / scale, (y + 0.5) / scale);
                 qreal best = 0;
                 for (const Circle& puff : puffs) {
-                    const qreal d = QLineF(puff.centre, QPointF(x + 0.5, y + 0.5)).length();
+                    const qreal d = QLineF(puff.centre, at).length();
                     best = qMax(best, 1 - d / qMax<qreal>(puff.radius, 1));
                 }
                 const int level = qBound(
@@ -155,14 +167,15 @@ QImage DrawExplosionFrame(const AssetEntry& entry) {
     static const qreal kSmoke[] = {0, 10, 20, 30, 38, 44, 48, 50, 50};
     const int step = qBound(1, entry.index, 9) - 1;
     const QPointF centre(90, 64);
-    QImage frame = NewPicture(entry.width, entry.height, QColor(0, 0, 0));
+    const int width = LayoutWidth(entry), height = LayoutHeight(entry);
+    QImage frame = NewPicture(width, height, QColor(0, 0, 0), entry.scale);
 
     const Circle fire{centre, kFire[step]};
     std::vector<Circle> puffs =
         ringOfPuffs(centre, 7, kSmoke[step], 8 + kSmoke[step] * 0.45, step * 0.3);
     if (step >= 6) puffs.push_back({centre, 18 + step * 2.0});
-    keepInside(puffs, entry.width, entry.height);
-    FramePlan plan(entry.width, entry.height);
+    keepInside(puffs, width, height);
+    FramePlan plan(width, height, entry.scale);
     plan.addColour({fire.centre, fire.radius * kColourReach});
     if (step > 0) {
         for (const Circle& puff : puffs) plan.addGrey(puff);
@@ -192,13 +205,14 @@ QImage DrawLightBurstFrame(const AssetEntry& entry) {
     static const qreal kGlow[] = {10, 18, 26, 32, 36, 38, 38, 37, 35, 32, 28, 24, 19, 14, 9};
     const int step = qBound(1, entry.index, 15) - 1;
     const QPointF centre(44, 40);
-    QImage frame = NewPicture(entry.width, entry.height, QColor(255, 255, 255));
+    const int width = LayoutWidth(entry), height = LayoutHeight(entry);
+    QImage frame = NewPicture(width, height, QColor(255, 255, 255), entry.scale);
 
     std::vector<Circle> bounds = {{centre, kGlow[step]}};
-    keepInside(bounds, entry.width, entry.height);
+    keepInside(bounds, width, height);
     const Circle glow = bounds.front();
     const Circle star{centre, glow.radius * 0.55};
-    FramePlan plan(entry.width, entry.height);
+    FramePlan plan(width, height, entry.scale);
     plan.addColour(star);
     plan.addGrey(glow);
     const std::vector<Circle> halo = {{centre, glow.radius + 4}};

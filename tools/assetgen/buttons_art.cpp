@@ -22,8 +22,8 @@ ButtonLook playLook(bool hover) {
 }
 
 QImage captionedButton(int width, int height, qreal radius, const QString& caption,
-                       const ButtonLook& look, int textSize) {
-    QImage canvas = NewCanvas(width, height);
+                       const ButtonLook& look, int textSize, int scale) {
+    QImage canvas = NewCanvas(width, height, scale);
     QPainter painter(&canvas);
     Smooth(painter);
     DrawButtonBody(painter, QRectF(0, 0, width, height), radius, look.top, look.bottom,
@@ -37,9 +37,9 @@ QImage captionedButton(int width, int height, qreal radius, const QString& capti
 
 }  // namespace
 
-QImage DrawToolButtons(const AssetEntry&) {
+QImage DrawToolButtons(const AssetEntry& entry) {
     static const char* kCaptions[] = {"排序", "上轮"};
-    QImage strip = NewPicture(176, 24, kTableColour);
+    QImage strip = NewPicture(176, 24, kTableColour, entry.scale);
     for (int state = 1; state <= 2; ++state) {
         for (int button = 0; button < 2; ++button) {
             const bool hover = state == 2;
@@ -47,19 +47,20 @@ QImage DrawToolButtons(const AssetEntry&) {
                 hover ? playLook(true)
                       : ButtonLook{QColor(60, 140, 200), QColor(14, 70, 120), QColor(2, 36, 70),
                                    QColor(255, 255, 255), QColor(0, 30, 60)};
-            QImage canvas = captionedButton(44, 24, 6, kCaptions[button], look, 13);
+            QImage canvas = captionedButton(44, 24, 6, kCaptions[button], look, 13, entry.scale);
             PlaceImage(strip, Flatten(canvas, kTableColour), (button + (state - 1) * 2) * 44, 0);
         }
     }
     return strip;
 }
 
-QImage DrawPlayButtons(const AssetEntry&) {
+QImage DrawPlayButtons(const AssetEntry& entry) {
     static const char* kCaptions[] = {"出 牌", "不 出", "提 示"};
-    QImage strip = NewPicture(427, 28, kMaskBlack);
+    QImage strip = NewPicture(427, 28, kMaskBlack, entry.scale);
     for (int state = 1; state <= 2; ++state) {
         for (int button = 0; button < 3; ++button) {
-            QImage canvas = captionedButton(61, 28, 8, kCaptions[button], playLook(state == 2), 15);
+            QImage canvas = captionedButton(61, 28, 8, kCaptions[button], playLook(state == 2), 15,
+                                            entry.scale);
             MaskedLook look = SplitMask(canvas, kTableColour);
             PlaceLook(strip, look, (button + (state - 1) * 3) * 61, 366);
         }
@@ -67,11 +68,11 @@ QImage DrawPlayButtons(const AssetEntry&) {
     return strip;
 }
 
-QImage DrawDecisionButtons(const AssetEntry&) {
-    QImage strip = NewPicture(270, 20, kMaskBlack);
+QImage DrawDecisionButtons(const AssetEntry& entry) {
+    QImage strip = NewPicture(270, 20, kMaskBlack, entry.scale);
     for (int state = 1; state <= 2; ++state) {
         const bool hover = state == 2;
-        QImage canvas = NewCanvas(90, 20);
+        QImage canvas = NewCanvas(90, 20, entry.scale);
         QPainter painter(&canvas);
         Smooth(painter);
         // Light body: the program prints a dark caption from x = 29 with a white shadow.

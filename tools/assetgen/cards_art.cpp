@@ -18,10 +18,11 @@ constexpr int kCardWidth = 80;
 constexpr int kCardHeight = 105;
 constexpr qreal kCornerRadius = 6.0;
 
-// The card shape, decided per pixel centre so mask and faces agree exactly.
-bool insideCard(int x, int y) {
-    const qreal px = x + 0.5;
-    const qreal py = y + 0.5;
+// The card shape, decided per device pixel centre so mask and faces agree
+// exactly at every scale.
+bool insideCard(int x, int y, int scale) {
+    const qreal px = (x + 0.5) / scale;
+    const qreal py = (y + 0.5) / scale;
     const qreal r = kCornerRadius;
     const qreal cx = px < r ? r : px > kCardWidth - r ? kCardWidth - r : px;
     const qreal cy = py < r ? r : py > kCardHeight - r ? kCardHeight - r : py;
@@ -29,11 +30,11 @@ bool insideCard(int x, int y) {
 }
 
 // Blackens everything outside the card so AND-then-OR leaves the table there.
-QImage cutToCard(const QImage& drawn) {
+QImage cutToCard(const QImage& drawn, int scale) {
     QImage out = drawn.convertToFormat(QImage::Format_RGB32);
-    for (int y = 0; y < kCardHeight; ++y) {
-        for (int x = 0; x < kCardWidth; ++x) {
-            if (!insideCard(x, y)) out.setPixel(x, y, qRgb(0, 0, 0));
+    for (int y = 0; y < out.height(); ++y) {
+        for (int x = 0; x < out.width(); ++x) {
+            if (!insideCard(x, y, scale)) out.setPixel(x, y, qRgb(0, 0, 0));
         }
     }
     return out;
@@ -230,11 +231,11 @@ void drawAce(QPainter& painter, const CardFace& card) {
 
 }  // namespace
 
-QImage DrawCardMask(const AssetEntry&) {
-    QImage mask = NewPicture(kCardWidth, kCardHeight, kMaskWhite);
-    for (int y = 0; y < kCardHeight; ++y) {
-        for (int x = 0; x < kCardWidth; ++x) {
-            if (insideCard(x, y)) mask.setPixel(x, y, qRgb(0, 0, 0));
+QImage DrawCardMask(const AssetEntry& entry) {
+    QImage mask = NewPicture(kCardWidth, kCardHeight, kMaskWhite, entry.scale);
+    for (int y = 0; y < mask.height(); ++y) {
+        for (int x = 0; x < mask.width(); ++x) {
+            if (insideCard(x, y, entry.scale)) mask.setPixel(x, y, qRgb(0, 0, 0));
         }
     }
     return mask;
@@ -242,7 +243,7 @@ QImage DrawCardMask(const AssetEntry&) {
 
 QImage DrawCardFace(const AssetEntry& entry) {
     const CardFace card = decodeFace(entry.index);
-    QImage canvas = NewPicture(kCardWidth, kCardHeight, QColor(120, 120, 120));
+    QImage canvas = NewPicture(kCardWidth, kCardHeight, QColor(120, 120, 120), entry.scale);
     QPainter painter(&canvas);
     Smooth(painter);
     drawPaper(painter, card.redAce);
@@ -255,11 +256,11 @@ QImage DrawCardFace(const AssetEntry& entry) {
     }
     drawBothIndexes(painter, card);
     painter.end();
-    return cutToCard(canvas);
+    return cutToCard(canvas, entry.scale);
 }
 
-QImage DrawCardBack(const AssetEntry&) {
-    QImage canvas = NewPicture(kCardWidth, kCardHeight, QColor(120, 120, 120));
+QImage DrawCardBack(const AssetEntry& entry) {
+    QImage canvas = NewPicture(kCardWidth, kCardHeight, QColor(120, 120, 120), entry.scale);
     QPainter painter(&canvas);
     Smooth(painter);
     drawPaper(painter, false);
@@ -285,7 +286,7 @@ QImage DrawCardBack(const AssetEntry&) {
     painter.setBrush(QColor(250, 214, 120));
     painter.drawPath(StarPath(11, 4.6).translated(40, 53));
     painter.end();
-    return cutToCard(canvas);
+    return cutToCard(canvas, entry.scale);
 }
 
 }  // namespace krvo::assets

@@ -3,6 +3,7 @@
 
 #include <QLinearGradient>
 #include <QRadialGradient>
+#include <QtMath>
 
 #include "art.h"
 #include "manifest.h"
@@ -14,18 +15,22 @@ namespace {
 const QColor kWindowBack(250, 250, 250);
 constexpr int kCaptionHeight = 33;
 
-// The caption is light so the black title with its pale halo reads well.
-QColor captionRow(int y) {
-    if (y == 0) return QColor(255, 255, 255);
-    if (y >= kCaptionHeight - 2)
-        return y == kCaptionHeight - 1 ? QColor(90, 120, 150) : QColor(150, 176, 200);
-    return Mix(QColor(232, 242, 250), QColor(176, 204, 230), (y - 1) / 29.0);
+// The caption is light so the black title with its pale halo reads well. The
+// lines follow whole rows; the shading between them follows `at`, the exact
+// row position, so it stays smooth at higher resolutions.
+QColor captionRow(int row, qreal at) {
+    if (row == 0) return QColor(255, 255, 255);
+    if (row >= kCaptionHeight - 2)
+        return row == kCaptionHeight - 1 ? QColor(90, 120, 150) : QColor(150, 176, 200);
+    return Mix(QColor(232, 242, 250), QColor(176, 204, 230), qBound(0.0, (at - 1) / 29.0, 1.0));
 }
 
-QImage captionBackground(int width, int height, int firstRow) {
-    QImage picture = NewPicture(width, height, kWindowBack);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) picture.setPixel(x, y, captionRow(y + firstRow).rgb());
+QImage captionBackground(int width, int height, int firstRow, int scale) {
+    QImage picture = NewPicture(width, height, kWindowBack, scale);
+    for (int y = 0; y < picture.height(); ++y) {
+        const QRgb colour =
+            captionRow(y / scale + firstRow, LayoutPosition(y, scale) + firstRow).rgb();
+        for (int x = 0; x < picture.width(); ++x) picture.setPixel(x, y, colour);
     }
     return picture;
 }
@@ -55,9 +60,9 @@ void drawGlyph(QPainter& painter, int glyph, const QColor& ink) {
     }
 }
 
-QImage captionButton(int glyph, bool hover) {
+QImage captionButton(int glyph, bool hover, int scale) {
     // The buttons stand at y = 7 in a caption that starts at y = 2.
-    QImage picture = captionBackground(21, 21, 5);
+    QImage picture = captionBackground(21, 21, 5, scale);
     QPainter painter(&picture);
     Smooth(painter);
     QColor top = QColor(250, 252, 255), bottom = QColor(196, 214, 232), ink = QColor(30, 50, 80);
@@ -71,9 +76,9 @@ QImage captionButton(int glyph, bool hover) {
     return picture;
 }
 
-QImage columnButton(int index, bool hover) {
+QImage columnButton(int index, bool hover, int scale) {
     static const char* kCaptions[] = {"设置", "帮助", "商城"};
-    QImage picture = NewPicture(41, 25, kWindowBack);
+    QImage picture = NewPicture(41, 25, kWindowBack, scale);
     QPainter painter(&picture);
     Smooth(painter);
     DrawButtonBody(painter, QRectF(0, 0, 41, 25), 6,
@@ -85,21 +90,25 @@ QImage columnButton(int index, bool hover) {
     return picture;
 }
 
-QColor splitterColumn(int x, bool middle) {
+// The bar's rounded profile across its 12 columns; `at` is the column
+// position, between columns at higher resolutions.
+QColor splitterColumn(qreal at, bool middle) {
     static const int kShade[] = {150, 200, 226, 236, 240, 242, 240, 236, 226, 210, 180, 130};
-    const int v = kShade[x];
+    const qreal x = qBound<qreal>(0, at, 11);
+    const int left = qFloor(x), right = qMin(left + 1, 11);
+    const int v = qRound(kShade[left] + (kShade[right] - kShade[left]) * (x - left));
     return middle ? QColor(v * 7 / 10, v * 85 / 100, v) : QColor(v, v, qMin(255, v + 8));
 }
 
 }  // namespace
 
-QImage DrawCaptionMiddle(const AssetEntry&) {
-    return captionBackground(12, kCaptionHeight, 0);
+QImage DrawCaptionMiddle(const AssetEntry& entry) {
+    return captionBackground(12, kCaptionHeight, 0, entry.scale);
 }
 
-QImage DrawCaptionEnd(const AssetEntry&) {
-    QImage picture = NewPicture(15, kCaptionHeight, kWindowBack);
-    QImage band = captionBackground(15, kCaptionHeight, 0);
+QImage DrawCaptionEnd(const AssetEntry& entry) {
+    QImage picture = NewPicture(15, kCaptionHeight, kWindowBack, entry.scale);
+    QImage band = captionBackground(15, kCaptionHeight, 0, entry.scale);
     QPainter painter(&picture);
     Smooth(painter);
     QPainterPath cap;
@@ -110,39 +119,44 @@ QImage DrawCaptionEnd(const AssetEntry&) {
     return picture;
 }
 
-QImage DrawCaptionButtons(const AssetEntry&) {
-    QImage strip = NewPicture(168, 21, kWindowBack);
+QImage DrawCaptionButtons(const AssetEntry& entry) {
+    QImage strip = NewPicture(168, 21, kWindowBack, entry.scale);
     for (int hover = 0; hover < 2; ++hover) {
         for (int glyph = 0; glyph < 4; ++glyph) {
-            PlaceImage(strip, captionButton(glyph, hover == 1), glyph * 21 + hover * 84, 0);
+            PlaceImage(strip, captionButton(glyph, hover == 1, entry.scale),
+                       glyph * 21 + hover * 84, 0);
         }
     }
     return strip;
 }
 
-QImage DrawColumnButtons(const AssetEntry&) {
-    QImage strip = NewPicture(164, 25, kWindowBack);
+QImage DrawColumnButtons(const AssetEntry& entry) {
+    QImage strip = NewPicture(164, 25, kWindowBack, entry.scale);
     for (int hover = 0; hover < 2; ++hover) {
         for (int index = 0; index < 2; ++index) {
-            PlaceImage(strip, columnButton(index, hover == 1), index * 41 + hover * 82, 0);
+            PlaceImage(strip, columnButton(index, hover == 1, entry.scale), index * 41 + hover * 82,
+                       0);
         }
     }
     return strip;
 }
 
-QImage DrawShopColumnButton(const AssetEntry&) {
-    QImage strip = NewPicture(82, 25, kWindowBack);
-    for (int hover = 0; hover < 2; ++hover) PlaceImage(strip, columnButton(2, hover == 1), hover * 41, 0);
+QImage DrawShopColumnButton(const AssetEntry& entry) {
+    QImage strip = NewPicture(82, 25, kWindowBack, entry.scale);
+    for (int hover = 0; hover < 2; ++hover) {
+        PlaceImage(strip, columnButton(2, hover == 1, entry.scale), hover * 41, 0);
+    }
     return strip;
 }
 
 QImage DrawSplitterTile(const AssetEntry& entry) {
     const bool middle = entry.index == 1;
-    QImage picture = NewPicture(12, 3, kWindowBack);
-    for (int y = 0; y < 3; ++y) {
-        for (int x = 0; x < 12; ++x) {
-            QColor colour = splitterColumn(x, middle);
-            if (middle && y == 2 && x > 2 && x < 9) colour = colour.darker(115);
+    const int s = entry.scale;
+    QImage picture = NewPicture(12, 3, kWindowBack, s);
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            QColor colour = splitterColumn(LayoutPosition(x, s), middle);
+            if (middle && y / s == 2 && x / s > 2 && x / s < 9) colour = colour.darker(115);
             picture.setPixel(x, y, colour.rgb());
         }
     }
@@ -150,9 +164,11 @@ QImage DrawSplitterTile(const AssetEntry& entry) {
 }
 
 QImage DrawSplitterArrow(const AssetEntry& entry) {
-    QImage picture = NewPicture(12, 8, kWindowBack);
-    for (int y = 0; y < 8; ++y) {
-        for (int x = 0; x < 12; ++x) picture.setPixel(x, y, splitterColumn(x, true).rgb());
+    QImage picture = NewPicture(12, 8, kWindowBack, entry.scale);
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            picture.setPixel(x, y, splitterColumn(LayoutPosition(x, entry.scale), true).rgb());
+        }
     }
     QPainter painter(&picture);
     Smooth(painter);
@@ -166,8 +182,8 @@ QImage DrawSplitterArrow(const AssetEntry& entry) {
     return picture;
 }
 
-QImage DrawLogo(const AssetEntry&) {
-    QImage canvas = NewCanvas(24, 24);
+QImage DrawLogo(const AssetEntry& entry) {
+    QImage canvas = NewCanvas(24, 24, entry.scale);
     QPainter painter(&canvas);
     Smooth(painter);
     painter.save();

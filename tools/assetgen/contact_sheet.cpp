@@ -36,6 +36,9 @@ std::vector<Group> collect(const OutputDirs& dirs, QStringList& others) {
     std::vector<Group> groups;
     const QFontMetrics metrics(SansFont(10));
     for (const AssetEntry& entry : Manifest()) {
+        // The sheet shows the client's files as they are laid out: the twins
+        // only repeat them, and the desktop icon is not the client's.
+        if (entry.scale != 1 || entry.root == Root::Icons) continue;
         const QString path = OutputPath(entry, dirs);
         if (!IsPicture(entry)) {
             others << QString::fromStdString(entry.name) +
@@ -106,7 +109,7 @@ QImage RenderContactSheet(const OutputDirs& dirs, int width) {
     QStringList others;
     const std::vector<Group> groups = collect(dirs, others);
     const int height = layout(groups, others, width, nullptr);
-    QImage sheet = NewPicture(width, height, kSheetBack);
+    QImage sheet = NewPicture(width, height, kSheetBack, 1);
     QPainter painter(&sheet);
     Smooth(painter);
     layout(groups, others, width, &painter);

@@ -1,7 +1,8 @@
 // krvo-assetgen: draws every picture and synthesises every sound of the client
-// into the runtime layout, or renders a contact sheet of what is on disk.
+// into the runtime layout and the program's icon into an icon directory, or
+// renders a contact sheet of what is on disk.
 //
-//   krvo-assetgen <program dir> <platform dir>
+//   krvo-assetgen <program dir> <platform dir> <icon dir>
 //   krvo-assetgen --sheet <out.png> <program dir> <platform dir>
 
 #include <QGuiApplication>
@@ -16,7 +17,7 @@ namespace {
 
 int usage() {
     std::fprintf(stderr,
-                 "usage: krvo-assetgen <program dir> <platform dir>\n"
+                 "usage: krvo-assetgen <program dir> <platform dir> <icon dir>\n"
                  "       krvo-assetgen --sheet <out.png> <program dir> <platform dir>\n");
     return 2;
 }
@@ -44,9 +45,11 @@ int main(int argc, char** argv) {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     if (argc == 5 && std::strcmp(argv[1], "--sheet") == 0) {
+        // The sheet shows the client's pictures only, so it needs no icon directory.
         return writeSheet(QString::fromLocal8Bit(argv[2]),
-                          {QString::fromLocal8Bit(argv[3]), QString::fromLocal8Bit(argv[4])});
+                          {QString::fromLocal8Bit(argv[3]), QString::fromLocal8Bit(argv[4]), {}});
     }
-    if (argc != 3) return usage();
-    return writeAll({QString::fromLocal8Bit(argv[1]), QString::fromLocal8Bit(argv[2])});
+    if (argc != 4) return usage();
+    return writeAll({QString::fromLocal8Bit(argv[1]), QString::fromLocal8Bit(argv[2]),
+                     QString::fromLocal8Bit(argv[3])});
 }

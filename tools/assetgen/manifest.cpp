@@ -247,6 +247,46 @@ void addPeople(std::vector<AssetEntry>& out) {
     }
 }
 
+// The program's icon for the desktop, in the sizes an icon theme looks for.
+void addAppIcon(std::vector<AssetEntry>& out) {
+    for (int size : {16, 24, 32, 48, 64, 128, 256, 512}) {
+        const std::string box = std::to_string(size) + "x" + std::to_string(size);
+        AssetEntry entry = picture("hicolor\\" + box + "\\apps\\krvo.png", size, size, &DrawAppIcon,
+                                   "program icon: a fan of cards with the red aces");
+        entry.root = Root::Icons;
+        entry.format = Format::Png;
+        out.push_back(entry);
+    }
+    AssetEntry scalable = bytesFile("hicolor\\scalable\\apps\\krvo.svg", Format::Svg,
+                                    &WriteAppIconSvg, "program icon as paths, 256 x 256 units");
+    scalable.root = Root::Icons;
+    out.push_back(scalable);
+}
+
+// The twin of a picture of the client: the same layout with every size, cell
+// and offset doubled, drawn afresh at that resolution.
+AssetEntry highScaleTwin(const AssetEntry& entry) {
+    AssetEntry twin = entry;
+    twin.name = HighScaleName(entry.name);
+    twin.width = entry.width * kHighScale;
+    twin.height = entry.height * kHighScale;
+    twin.scale = kHighScale;
+    for (MaskedCell& cell : twin.maskedCells) {
+        cell = {cell.imageX * kHighScale, cell.imageY * kHighScale, cell.maskX * kHighScale,
+                cell.maskY * kHighScale,  cell.width * kHighScale,  cell.height * kHighScale};
+    }
+    if (!entry.sharedMask.empty()) twin.sharedMask = HighScaleName(entry.sharedMask);
+    twin.layout = entry.layout + "; at twice the resolution";
+    return twin;
+}
+
+void addHighScaleTwins(std::vector<AssetEntry>& out) {
+    const std::size_t originals = out.size();
+    for (std::size_t i = 0; i < originals; ++i) {
+        if (IsPicture(out[i]) && out[i].root != Root::Icons) out.push_back(highScaleTwin(out[i]));
+    }
+}
+
 void addSounds(std::vector<AssetEntry>& out) {
     const char* names[] = {"Start",   "Liang", "OutPai",     "Pass",        "Hong10", "ZhaDan",
                            "Warning", "End",   "PangGuanIn", "PangGuanOut", "Public"};
@@ -270,7 +310,9 @@ std::vector<AssetEntry> buildManifest() {
     addProps(out);
     addMarket(out);
     addPeople(out);
+    addHighScaleTwins(out);
     addSounds(out);
+    addAppIcon(out);
     return out;
 }
 
@@ -296,6 +338,24 @@ std::string DiskName(const AssetEntry& entry) {
 
 bool IsPicture(const AssetEntry& entry) {
     return entry.picture != nullptr;
+}
+
+int LayoutWidth(const AssetEntry& entry) {
+    return entry.width / entry.scale;
+}
+
+int LayoutHeight(const AssetEntry& entry) {
+    return entry.height / entry.scale;
+}
+
+std::string HighScaleName(std::string_view name) {
+    const std::size_t dot = name.rfind('.');
+    const std::size_t folder = name.rfind('\\');
+    const bool hasExtension =
+        dot != std::string_view::npos && (folder == std::string_view::npos || dot > folder);
+    const std::size_t cut = hasExtension ? dot : name.size();
+    return std::string(name.substr(0, cut)) + "@" + std::to_string(kHighScale) + "x" +
+           std::string(name.substr(cut));
 }
 
 int CardFaceNumber(int code) {

@@ -49,8 +49,8 @@ void drawOwnedArea(QPainter& painter) {
     painter.drawText(QRectF(560, 424, 150, 22), Qt::AlignRight | Qt::AlignVCenter, "我的道具");
 }
 
-QImage marketButton(int width, int height, const QString& caption, bool hover) {
-    QImage picture = NewPicture(width, height, kBody);
+QImage marketButton(int width, int height, const QString& caption, bool hover, int scale) {
+    QImage picture = NewPicture(width, height, kBody, scale);
     QPainter painter(&picture);
     Smooth(painter);
     DrawButtonBody(painter, QRectF(0, 0, width, height), 6,
@@ -64,7 +64,8 @@ QImage marketButton(int width, int height, const QString& caption, bool hover) {
 }  // namespace
 
 QImage DrawMarketBack(const AssetEntry& entry) {
-    QImage picture = NewPicture(entry.width, entry.height, kShapeKey);
+    const int width = LayoutWidth(entry), height = LayoutHeight(entry);
+    QImage picture = NewPicture(width, height, kShapeKey, entry.scale);
     QPainter painter(&picture);
     // The shape edge is drawn without smoothing: a blended edge pixel would be
     // neither the key nor the frame and would show as a pink fringe.
@@ -72,7 +73,7 @@ QImage DrawMarketBack(const AssetEntry& entry) {
     painter.setBrush(kBody);
     // Small corners: the close button sits 17 pixels from the right edge at the
     // top, and a larger rounding would cut into it.
-    painter.drawRoundedRect(QRect(1, 1, entry.width - 2, entry.height - 2), 5, 5);
+    painter.drawRoundedRect(QRect(1, 1, width - 2, height - 2), 5, 5);
     Smooth(painter);
     drawTitleBar(painter);
     painter.setPen(QPen(QColor(200, 186, 160), 1));
@@ -83,8 +84,8 @@ QImage DrawMarketBack(const AssetEntry& entry) {
     return picture;
 }
 
-QImage DrawMarketSysButtons(const AssetEntry&) {
-    QImage strip = NewPicture(68, 17, QColor(248, 226, 180));
+QImage DrawMarketSysButtons(const AssetEntry& entry) {
+    QImage strip = NewPicture(68, 17, QColor(248, 226, 180), entry.scale);
     QPainter painter(&strip);
     Smooth(painter);
     for (int hover = 0; hover < 2; ++hover) {
@@ -110,7 +111,7 @@ QImage DrawMarketSysButtons(const AssetEntry&) {
 
 QImage DrawMarketTab(const AssetEntry& entry) {
     const bool selected = entry.index == 1;
-    QImage picture = NewPicture(85, 20, kBody);
+    QImage picture = NewPicture(85, 20, kBody, entry.scale);
     QPainter painter(&picture);
     Smooth(painter);
     QPainterPath tab;
@@ -127,13 +128,13 @@ QImage DrawMarketTab(const AssetEntry& entry) {
 }
 
 QImage DrawMarketBuyButton(const AssetEntry& entry) {
-    return marketButton(55, 23, "购 买", entry.index == 1);
+    return marketButton(55, 23, "购 买", entry.index == 1, entry.scale);
 }
 
 QImage DrawMarketScrollButton(const AssetEntry& entry) {
     const bool forward = entry.index % 2 == 1;
     const bool hover = entry.index >= 2;
-    QImage picture = NewPicture(38, 94, QColor(224, 214, 194));
+    QImage picture = NewPicture(38, 94, QColor(224, 214, 194), entry.scale);
     QPainter painter(&picture);
     Smooth(painter);
     DrawButtonBody(painter, QRectF(2, 4, 34, 84), 8,
@@ -152,7 +153,8 @@ QImage DrawMarketScrollButton(const AssetEntry& entry) {
 }
 
 QImage DrawMarketCatalogueBack(const AssetEntry& entry) {
-    QImage picture = NewPicture(entry.width, entry.height, QColor(248, 244, 234));
+    const int width = LayoutWidth(entry), height = LayoutHeight(entry);
+    QImage picture = NewPicture(width, height, QColor(248, 244, 234), entry.scale);
     QPainter painter(&picture);
     Smooth(painter);
     for (int cell = 0; cell < 4; ++cell) {
@@ -169,7 +171,7 @@ QImage DrawMarketCatalogueBack(const AssetEntry& entry) {
     }
     painter.setPen(QPen(QColor(190, 170, 140), 1));
     painter.setBrush(QColor(236, 226, 204));
-    painter.drawRoundedRect(QRectF(2.5, 318.5, entry.width - 5, 24), 5, 5);
+    painter.drawRoundedRect(QRectF(2.5, 318.5, width - 5, 24), 5, 5);
     return picture;
 }
 

@@ -20,16 +20,22 @@ QFont SerifFont(int pixelSize, bool bold) {
     return font;
 }
 
-QImage NewCanvas(int width, int height) {
-    QImage canvas(width, height, QImage::Format_ARGB32_Premultiplied);
+QImage NewCanvas(int width, int height, int scale) {
+    QImage canvas(width * scale, height * scale, QImage::Format_ARGB32_Premultiplied);
+    canvas.setDevicePixelRatio(scale);
     canvas.fill(Qt::transparent);
     return canvas;
 }
 
-QImage NewPicture(int width, int height, const QColor& fill) {
-    QImage picture(width, height, QImage::Format_RGB32);
+QImage NewPicture(int width, int height, const QColor& fill, int scale) {
+    QImage picture(width * scale, height * scale, QImage::Format_RGB32);
+    picture.setDevicePixelRatio(scale);
     picture.fill(fill);
     return picture;
+}
+
+qreal LayoutPosition(int device, int scale) {
+    return (device + 0.5) / scale - 0.5;
 }
 
 void Smooth(QPainter& painter) {
@@ -39,7 +45,8 @@ void Smooth(QPainter& painter) {
 }
 
 QImage Flatten(const QImage& canvas, const QColor& backdrop) {
-    QImage out = NewPicture(canvas.width(), canvas.height(), backdrop);
+    QImage out = NewPicture(canvas.width(), canvas.height(), backdrop, 1);
+    out.setDevicePixelRatio(canvas.devicePixelRatio());
     QPainter painter(&out);
     painter.drawImage(0, 0, canvas);
     return out;
@@ -48,8 +55,10 @@ QImage Flatten(const QImage& canvas, const QColor& backdrop) {
 MaskedLook SplitMask(const QImage& canvas, const QColor& backdrop) {
     const QImage source = canvas.convertToFormat(QImage::Format_ARGB32);
     const QImage blended = Flatten(canvas, backdrop);
-    MaskedLook look{NewPicture(canvas.width(), canvas.height(), kMaskBlack),
-                    NewPicture(canvas.width(), canvas.height(), kMaskWhite)};
+    MaskedLook look{NewPicture(canvas.width(), canvas.height(), kMaskBlack, 1),
+                    NewPicture(canvas.width(), canvas.height(), kMaskWhite, 1)};
+    look.image.setDevicePixelRatio(canvas.devicePixelRatio());
+    look.mask.setDevicePixelRatio(canvas.devicePixelRatio());
     for (int y = 0; y < source.height(); ++y) {
         for (int x = 0; x < source.width(); ++x) {
             if (qAlpha(source.pixel(x, y)) < 128) continue;

@@ -20,15 +20,25 @@ inline const QColor kMaskWhite(255, 255, 255);
 QFont SansFont(int pixelSize, bool bold = false);
 QFont SerifFont(int pixelSize, bool bold = false);
 
+// Sizes and coordinates are in layout pixels; `scale` device pixels stand for
+// each of them (the picture's device pixel ratio), so a painter on it draws
+// the same layout at that resolution and pictures placed into it keep theirs.
+
 // A transparent canvas to draw an element with antialiasing.
-QImage NewCanvas(int width, int height);
+QImage NewCanvas(int width, int height, int scale);
 // An opaque picture filled with one colour.
-QImage NewPicture(int width, int height, const QColor& fill);
+QImage NewPicture(int width, int height, const QColor& fill, int scale);
+
+// For drawing pixel by pixel: where the centre of a device pixel lies in the
+// layout, counted so that layout pixel n's centre is n (so at scale 1 the
+// device pixel itself). Whole-pixel features use the layout pixel
+// device / scale instead, so a one-pixel line stays a line of that width.
+qreal LayoutPosition(int device, int scale);
 
 // A painter with antialiasing and smooth text on.
 void Smooth(QPainter& painter);
 
-// Flattens a canvas onto a colour (for plainly copied pictures).
+// Flattens a canvas onto a colour (for plainly copied pictures), at its scale.
 QImage Flatten(const QImage& canvas, const QColor& backdrop);
 
 struct MaskedLook {

@@ -27,8 +27,8 @@ void fillBarCap(QPainter& painter, const QPainterPath& shape) {
     painter.drawPath(shape);
 }
 
-QImage clockFace(int tick) {
-    QImage canvas = NewCanvas(31, 38);
+QImage clockFace(int tick, int scale) {
+    QImage canvas = NewCanvas(31, 38, scale);
     QPainter painter(&canvas);
     Smooth(painter);
     const QPointF centre(15.5, 22.5);
@@ -67,8 +67,8 @@ QImage clockFace(int tick) {
 
 // One frame piece, 18 wide and 28 high: the band runs along the left or top
 // (the other pieces are flips), the rest is the box's fill colour.
-QImage framePiece(bool alongLeft, bool alongTop, bool roundCorner) {
-    QImage canvas = NewCanvas(18, 28);
+QImage framePiece(bool alongLeft, bool alongTop, bool roundCorner, int scale) {
+    QImage canvas = NewCanvas(18, 28, scale);
     QPainter painter(&canvas);
     Smooth(painter);
     QPainterPath outer;
@@ -107,8 +107,8 @@ QImage flipped(const QImage& image, bool vertical) {
     return image.mirrored(!vertical, vertical);
 }
 
-QImage messageButton(const QString& caption, int state, bool warning) {
-    QImage canvas = NewCanvas(50, 24);
+QImage messageButton(const QString& caption, int state, bool warning, int scale) {
+    QImage canvas = NewCanvas(50, 24, scale);
     QPainter painter(&canvas);
     Smooth(painter);
     QColor top = warning ? QColor(255, 190, 170) : QColor(250, 250, 240);
@@ -131,10 +131,19 @@ QImage messageButton(const QString& caption, int state, bool warning) {
     return canvas;
 }
 
+// A one-pixel outline along the inside of a rectangle, whole pixels at any
+// scale (an aliased pen would straddle the pixel edge at higher ones).
+void outlinePixels(QPainter& painter, const QRect& rect, const QColor& colour) {
+    painter.fillRect(QRect(rect.left(), rect.top(), rect.width(), 1), colour);
+    painter.fillRect(QRect(rect.left(), rect.bottom(), rect.width(), 1), colour);
+    painter.fillRect(QRect(rect.left(), rect.top(), 1, rect.height()), colour);
+    painter.fillRect(QRect(rect.right(), rect.top(), 1, rect.height()), colour);
+}
+
 }  // namespace
 
-QImage DrawTimeBarHead(const AssetEntry&) {
-    QImage canvas = NewCanvas(52, 15);
+QImage DrawTimeBarHead(const AssetEntry& entry) {
+    QImage canvas = NewCanvas(52, 15, entry.scale);
     QPainter painter(&canvas);
     Smooth(painter);
     QPainterPath cap;
@@ -151,8 +160,8 @@ QImage DrawTimeBarHead(const AssetEntry&) {
     return Flatten(canvas, kTableColour);
 }
 
-QImage DrawTimeBarEnd(const AssetEntry&) {
-    QImage canvas = NewCanvas(8, 15);
+QImage DrawTimeBarEnd(const AssetEntry& entry) {
+    QImage canvas = NewCanvas(8, 15, entry.scale);
     QPainter painter(&canvas);
     Smooth(painter);
     QPainterPath cap;
@@ -162,33 +171,35 @@ QImage DrawTimeBarEnd(const AssetEntry&) {
     return Flatten(canvas, kTableColour);
 }
 
-QImage DrawClock(const AssetEntry&) {
-    QImage strip = NewPicture(279, 38, kMaskBlack);
-    MaskedLook first = SplitMask(clockFace(0), kTableColour);
+QImage DrawClock(const AssetEntry& entry) {
+    QImage strip = NewPicture(279, 38, kMaskBlack, entry.scale);
+    MaskedLook first = SplitMask(clockFace(0, entry.scale), kTableColour);
     for (int tick = 0; tick < 8; ++tick) {
-        PlaceImage(strip,
-                   KeepInsideMask(SplitMask(clockFace(tick), kTableColour).image, first.mask),
-                   tick * 31, 0);
+        const QImage face = SplitMask(clockFace(tick, entry.scale), kTableColour).image;
+        PlaceImage(strip, KeepInsideMask(face, first.mask), tick * 31, 0);
     }
     // The hands stay inside the dial, so the shared mask of face 0 fits every face.
     PlaceImage(strip, first.mask, 248, 0);
     return strip;
 }
 
-QImage DrawNoticeMiddle(const AssetEntry&) {
-    QImage picture = NewPicture(6, 51, kNavy);
-    for (int y = 0; y < 51; ++y) {
-        QColor colour = y < 2 || y > 48
-                            ? QColor(120, 80, 30)
-                            : Mix(QColor(255, 250, 226), QColor(240, 220, 170), y / 50.0);
-        if (y == 2 || y == 48) colour = QColor(230, 190, 110);
-        for (int x = 0; x < 6; ++x) picture.setPixel(x, y, colour.rgb());
+QImage DrawNoticeMiddle(const AssetEntry& entry) {
+    const int s = entry.scale;
+    QImage picture = NewPicture(6, 51, kNavy, s);
+    for (int y = 0; y < picture.height(); ++y) {
+        // Edges and lines by whole rows, the paper's shading by exact position.
+        const int row = y / s;
+        QColor colour = row < 2 || row > 48 ? QColor(120, 80, 30)
+                                            : Mix(QColor(255, 250, 226), QColor(240, 220, 170),
+                                                  LayoutPosition(y, s) / 50.0);
+        if (row == 2 || row == 48) colour = QColor(230, 190, 110);
+        for (int x = 0; x < picture.width(); ++x) picture.setPixel(x, y, colour.rgb());
     }
     return picture;
 }
 
-QImage DrawNoticeEnd(const AssetEntry&) {
-    QImage canvas = NewCanvas(18, 51);
+QImage DrawNoticeEnd(const AssetEntry& entry) {
+    QImage canvas = NewCanvas(18, 51, entry.scale);
     QPainter painter(&canvas);
     Smooth(painter);
     QLinearGradient rod(0, 0, 18, 0);
@@ -202,25 +213,25 @@ QImage DrawNoticeEnd(const AssetEntry&) {
     painter.drawEllipse(QRectF(1.5, 0.5, 15, 8));
     painter.drawEllipse(QRectF(1.5, 42.5, 15, 8));
     painter.end();
-    QImage strip = NewPicture(36, 51, kMaskBlack);
+    QImage strip = NewPicture(36, 51, kMaskBlack, entry.scale);
     PlaceLook(strip, SplitMask(canvas, kTableColour), 0, 18);
     return strip;
 }
 
-QImage DrawResultFrame(const AssetEntry&) {
-    const QImage topLeft = framePiece(true, true, true);
-    const QImage left = framePiece(true, false, false);
-    const QImage top = framePiece(false, true, false);
+QImage DrawResultFrame(const AssetEntry& entry) {
+    const QImage topLeft = framePiece(true, true, true, entry.scale);
+    const QImage left = framePiece(true, false, false, entry.scale);
+    const QImage top = framePiece(false, true, false, entry.scale);
     const QImage pieces[] = {topLeft, flipped(topLeft, true), left, top, flipped(top, true)};
-    QImage strip = NewPicture(180, 28, kMaskBlack);
+    QImage strip = NewPicture(180, 28, kMaskBlack, entry.scale);
     for (int piece = 0; piece < 5; ++piece) {
         PlaceLook(strip, SplitMask(pieces[piece], kTableColour), piece * 36, piece * 36 + 18);
     }
     return strip;
 }
 
-QImage DrawScorePanel(const AssetEntry&) {
-    QImage canvas = NewCanvas(189, 99);
+QImage DrawScorePanel(const AssetEntry& entry) {
+    QImage canvas = NewCanvas(189, 99, entry.scale);
     QPainter painter(&canvas);
     Smooth(painter);
     QLinearGradient shade(0, 0, 0, 99);
@@ -247,8 +258,8 @@ QImage DrawScorePanel(const AssetEntry&) {
     return Flatten(canvas, kTableColour);
 }
 
-QImage DrawMessageBoxBack(const AssetEntry&) {
-    QImage picture = NewPicture(276, 175, kBoxBlue);
+QImage DrawMessageBoxBack(const AssetEntry& entry) {
+    QImage picture = NewPicture(276, 175, kBoxBlue, entry.scale);
     QPainter painter(&picture);
     Smooth(painter);
     QLinearGradient band(0, 0, 0, 32);
@@ -265,22 +276,19 @@ QImage DrawMessageBoxBack(const AssetEntry&) {
     painter.drawText(QRectF(33, 1, 200, 32), Qt::AlignVCenter, "系统提示");
     painter.setPen(Qt::white);
     painter.drawText(QRectF(32, 0, 200, 32), Qt::AlignVCenter, "系统提示");
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setBrush(Qt::NoBrush);
-    painter.setPen(QColor(0, 40, 80));
-    painter.drawRect(0, 0, 275, 174);
-    painter.setPen(QColor(120, 200, 240));
-    painter.drawRect(1, 1, 273, 172);
+    outlinePixels(painter, QRect(0, 0, 276, 175), QColor(0, 40, 80));
+    outlinePixels(painter, QRect(1, 1, 274, 173), QColor(120, 200, 240));
     return picture;
 }
 
-QImage DrawMessageBoxButtons(const AssetEntry&) {
+QImage DrawMessageBoxButtons(const AssetEntry& entry) {
     static const char* kCaptions[] = {"请求离开", "强行退出", "继续游戏", "确定", "取消", "确定"};
-    QImage strip = NewPicture(1300, 24, kMaskBlack);
+    QImage strip = NewPicture(1300, 24, kMaskBlack, entry.scale);
     MaskedLook plain;
     for (int state = 1; state <= 2; ++state) {
         for (int face = 0; face < 6; ++face) {
-            plain = SplitMask(messageButton(kCaptions[face], state, face == 1), kBoxBlue);
+            plain =
+                SplitMask(messageButton(kCaptions[face], state, face == 1, entry.scale), kBoxBlue);
             PlaceImage(strip, KeepInsideMask(plain.image, plain.mask),
                        face * 50 + (state - 1) * 300, 0);
         }
@@ -291,7 +299,7 @@ QImage DrawMessageBoxButtons(const AssetEntry&) {
     // ask-to-leave button once no requests are left.
     for (int face = 1; face <= 13; ++face) {
         const QString caption = face == 13 ? kCaptions[0] : face <= 5 ? kCaptions[face] : "";
-        QImage disabled = SplitMask(messageButton(caption, 3, false), kBoxBlue).image;
+        QImage disabled = SplitMask(messageButton(caption, 3, false, entry.scale), kBoxBlue).image;
         PlaceImage(strip, KeepInsideMask(disabled, plain.mask), 600 + face * 50, 0);
     }
     return strip;

@@ -180,7 +180,7 @@ void drawSmiley(QPainter& painter, int mood) {
 
 QImage DrawPlayerIcon(const AssetEntry& entry) {
     const Portrait p = portraitFor(entry.index);
-    QImage canvas = NewCanvas(32, 32);
+    QImage canvas = NewCanvas(32, 32, entry.scale);
     QPainter painter(&canvas);
     Smooth(painter);
     QRadialGradient back(QPointF(10, 8), 34);
@@ -208,7 +208,7 @@ QImage DrawPlayerIcon(const AssetEntry& entry) {
 }
 
 QImage DrawChatFace(const AssetEntry& entry) {
-    QImage canvas = NewCanvas(24, 24);
+    QImage canvas = NewCanvas(24, 24, entry.scale);
     QPainter painter(&canvas);
     Smooth(painter);
     drawSmiley(painter, entry.index);

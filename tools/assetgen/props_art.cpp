@@ -267,7 +267,7 @@ void drawTile(QPainter& p, const QRectF& rect, bool empty) {
 }  // namespace
 
 QImage DrawPropPicture(const AssetEntry& entry) {
-    QImage picture = NewPicture(112, 112, QColor(240, 236, 226));
+    QImage picture = NewPicture(112, 112, QColor(240, 236, 226), entry.scale);
     QPainter painter(&picture);
     Smooth(painter);
     drawTile(painter, QRectF(0, 0, 112, 112), false);
@@ -279,7 +279,7 @@ QImage DrawPropPicture(const AssetEntry& entry) {
 
 QImage DrawOwnedPropPicture(const AssetEntry& entry) {
     // The corners outside the tile match the owned strip the picture stands on.
-    QImage picture = NewPicture(79, 81, QColor(224, 214, 194));
+    QImage picture = NewPicture(79, 81, QColor(224, 214, 194), entry.scale);
     QPainter painter(&picture);
     Smooth(painter);
     const bool empty = entry.index < 0;

@@ -17,11 +17,13 @@ const QColor kEdgeDark(2, 40, 76);
 const QColor kFeltLight(44, 138, 196);
 const QColor kGold(240, 196, 64);
 
-// Colour of the border at a distance (in pixels) from the window's edge.
-QColor edgeColour(int distance) {
-    if (distance >= 8) return kTableColour;
-    if (distance == 5) return QColor(70, 150, 200);
-    return Mix(kEdgeDark, kTableColour, distance / 7.0);
+// Colour of the border at a distance from the window's edge: `pixel` is the
+// whole layout pixel (the light line is one of them), `at` the exact distance,
+// so the shading stays smooth at higher resolutions.
+QColor edgeColour(int pixel, qreal at) {
+    if (pixel >= 8) return kTableColour;
+    if (pixel == 5) return QColor(70, 150, 200);
+    return Mix(kEdgeDark, kTableColour, qBound<qreal>(0, at, 7) / 7.0);
 }
 
 void drawSuitRing(QPainter& painter, const QPointF& centre, qreal rx, qreal ry) {
@@ -42,8 +44,8 @@ void drawSuitRing(QPainter& painter, const QPointF& centre, qreal rx, qreal ry) 
     }
 }
 
-QImage seal(const QString& text, const QColor& colour, int size) {
-    QImage canvas = NewCanvas(size, size);
+QImage seal(const QString& text, const QColor& colour, int size, int scale) {
+    QImage canvas = NewCanvas(size, size, scale);
     QPainter painter(&canvas);
     Smooth(painter);
     const QRectF disc(1.5, 1.5, size - 3, size - 3);
@@ -58,8 +60,8 @@ QImage seal(const QString& text, const QColor& colour, int size) {
     return canvas;
 }
 
-QImage bubble(int position) {
-    QImage canvas = NewCanvas(111, 96);
+QImage bubble(int position, int scale) {
+    QImage canvas = NewCanvas(111, 96, scale);
     QPainter painter(&canvas);
     Smooth(painter);
     QRectF body(3.5, 3.5, 104, 64);
@@ -100,8 +102,8 @@ QImage bubble(int position) {
 
 }  // namespace
 
-QImage DrawTableCentre(const AssetEntry&) {
-    QImage picture = NewPicture(300, 230, kTableColour);
+QImage DrawTableCentre(const AssetEntry& entry) {
+    QImage picture = NewPicture(300, 230, kTableColour, entry.scale);
     QPainter painter(&picture);
     Smooth(painter);
     const QPointF centre(150, 115);
@@ -125,26 +127,35 @@ QImage DrawTableCentre(const AssetEntry&) {
     return picture;
 }
 
-QImage DrawTableSideEdge(const AssetEntry&) {
-    QImage picture = NewPicture(8, 5, kTableColour);
-    for (int x = 0; x < 8; ++x) {
-        for (int y = 0; y < 5; ++y) picture.setPixel(x, y, edgeColour(7 - x).rgb());
+QImage DrawTableSideEdge(const AssetEntry& entry) {
+    const int s = entry.scale;
+    QImage picture = NewPicture(8, 5, kTableColour, s);
+    for (int x = 0; x < picture.width(); ++x) {
+        const QRgb colour = edgeColour(7 - x / s, 7 - LayoutPosition(x, s)).rgb();
+        for (int y = 0; y < picture.height(); ++y) picture.setPixel(x, y, colour);
     }
     return picture;
 }
 
-QImage DrawTableTopEdge(const AssetEntry&) {
-    QImage picture = NewPicture(5, 8, kTableColour);
-    for (int y = 0; y < 8; ++y) {
-        for (int x = 0; x < 5; ++x) picture.setPixel(x, y, edgeColour(y).rgb());
+QImage DrawTableTopEdge(const AssetEntry& entry) {
+    const int s = entry.scale;
+    QImage picture = NewPicture(5, 8, kTableColour, s);
+    for (int y = 0; y < picture.height(); ++y) {
+        const QRgb colour = edgeColour(y / s, LayoutPosition(y, s)).rgb();
+        for (int x = 0; x < picture.width(); ++x) picture.setPixel(x, y, colour);
     }
     return picture;
 }
 
-QImage DrawTableCorner(const AssetEntry&) {
-    QImage picture = NewPicture(18, 18, kTableColour);
-    for (int y = 0; y < 18; ++y) {
-        for (int x = 0; x < 18; ++x) picture.setPixel(x, y, edgeColour(qMin(y, 17 - x)).rgb());
+QImage DrawTableCorner(const AssetEntry& entry) {
+    const int s = entry.scale;
+    QImage picture = NewPicture(18, 18, kTableColour, s);
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            const QColor colour = edgeColour(qMin(y / s, 17 - x / s),
+                                             qMin(LayoutPosition(y, s), 17 - LayoutPosition(x, s)));
+            picture.setPixel(x, y, colour.rgb());
+        }
     }
     QPainter painter(&picture);
     Smooth(painter);
@@ -154,8 +165,8 @@ QImage DrawTableCorner(const AssetEntry&) {
     return picture;
 }
 
-QImage DrawPassMark(const AssetEntry&) {
-    QImage canvas = NewCanvas(67, 34);
+QImage DrawPassMark(const AssetEntry& entry) {
+    QImage canvas = NewCanvas(67, 34, entry.scale);
     QPainter painter(&canvas);
     Smooth(painter);
     DrawButtonBody(painter, QRectF(0, 0, 67, 34), 9, QColor(250, 250, 246), QColor(206, 210, 216),
@@ -163,14 +174,14 @@ QImage DrawPassMark(const AssetEntry&) {
     DrawCentredText(painter, QRectF(0, 0, 67, 33), "不 出", SansFont(19, true), QColor(60, 66, 80),
                     QColor(255, 255, 255));
     painter.end();
-    QImage strip = NewPicture(134, 34, kMaskBlack);
+    QImage strip = NewPicture(134, 34, kMaskBlack, entry.scale);
     PlaceLook(strip, SplitMask(canvas, kTableColour), 0, 67);
     return strip;
 }
 
 QImage DrawRedAceMark(const AssetEntry& entry) {
     const int suit = entry.index == 1 ? 0 : 3;
-    QImage canvas = NewCanvas(32, 32);
+    QImage canvas = NewCanvas(32, 32, entry.scale);
     QPainter painter(&canvas);
     Smooth(painter);
     QRectF card(5.5, 1.5, 21, 29);
@@ -188,23 +199,23 @@ QImage DrawRedAceMark(const AssetEntry& entry) {
     return Flatten(canvas, kTableColour);
 }
 
-QImage DrawDeclarationMarks(const AssetEntry&) {
+QImage DrawDeclarationMarks(const AssetEntry& entry) {
     static const char* kMarks[] = {"亮", "揪", "撅", "直"};
     const QColor colours[] = {QColor(214, 40, 40), QColor(226, 120, 20), QColor(140, 60, 190),
                               QColor(30, 150, 80)};
-    QImage strip = NewPicture(37, 144, kTableColour);
+    QImage strip = NewPicture(37, 144, kTableColour, entry.scale);
     for (int k = 0; k < 4; ++k) {
-        QImage cell = Flatten(seal(kMarks[k], colours[k], 34), kTableColour);
-        QImage framed = NewPicture(37, 36, kTableColour);
+        QImage cell = Flatten(seal(kMarks[k], colours[k], 34, entry.scale), kTableColour);
+        QImage framed = NewPicture(37, 36, kTableColour, entry.scale);
         PlaceImage(framed, cell, 1, 1);
         PlaceImage(strip, framed, 0, k * 36);
     }
     return strip;
 }
 
-QImage DrawDeclarationPanel(const AssetEntry&) {
+QImage DrawDeclarationPanel(const AssetEntry& entry) {
     static const char* kLabels[] = {"亮红A", "揪", "撅", "直"};
-    QImage panel = NewPicture(312, 72, kTableColour);
+    QImage panel = NewPicture(312, 72, kTableColour, entry.scale);
     QPainter painter(&panel);
     Smooth(painter);
     for (int lit = 0; lit < 2; ++lit) {
@@ -230,12 +241,12 @@ QImage DrawDeclarationPanel(const AssetEntry&) {
     return panel;
 }
 
-QImage DrawPlaces(const AssetEntry&) {
+QImage DrawPlaces(const AssetEntry& entry) {
     const QColor medals[] = {QColor(250, 200, 40), QColor(200, 206, 214), QColor(205, 127, 60)};
     static const char* kNames[] = {"头游", "二游", "三游"};
-    QImage strip = NewPicture(144, 46, kTableColour);
+    QImage strip = NewPicture(144, 46, kTableColour, entry.scale);
     for (int place = 0; place < 3; ++place) {
-        QImage canvas = NewCanvas(48, 46);
+        QImage canvas = NewCanvas(48, 46, entry.scale);
         QPainter painter(&canvas);
         Smooth(painter);
         painter.setPen(Qt::NoPen);
@@ -264,8 +275,8 @@ QImage DrawPlaces(const AssetEntry&) {
     return strip;
 }
 
-QImage DrawReadyMark(const AssetEntry&) {
-    QImage canvas = NewCanvas(80, 35);
+QImage DrawReadyMark(const AssetEntry& entry) {
+    QImage canvas = NewCanvas(80, 35, entry.scale);
     QPainter painter(&canvas);
     Smooth(painter);
     DrawButtonBody(painter, QRectF(1, 4, 78, 27), 13, QColor(90, 200, 90), QColor(20, 120, 40),
@@ -278,19 +289,19 @@ QImage DrawReadyMark(const AssetEntry&) {
     DrawCentredText(painter, QRectF(26, 4, 52, 27), "准备", SansFont(16, true), Qt::white,
                     QColor(0, 60, 0));
     painter.end();
-    QImage strip = NewPicture(160, 35, kMaskBlack);
+    QImage strip = NewPicture(160, 35, kMaskBlack, entry.scale);
     PlaceLook(strip, SplitMask(canvas, kTableColour), 0, 80);
     return strip;
 }
 
 QImage DrawLeadBubble(const AssetEntry& entry) {
-    QImage strip = NewPicture(222, 96, kMaskBlack);
-    PlaceLook(strip, SplitMask(bubble(entry.index), kTableColour), 0, 111);
+    QImage strip = NewPicture(222, 96, kMaskBlack, entry.scale);
+    PlaceLook(strip, SplitMask(bubble(entry.index, entry.scale), kTableColour), 0, 111);
     return strip;
 }
 
-QImage DrawOfflineMark(const AssetEntry&) {
-    QImage canvas = NewCanvas(32, 32);
+QImage DrawOfflineMark(const AssetEntry& entry) {
+    QImage canvas = NewCanvas(32, 32, entry.scale);
     QPainter painter(&canvas);
     Smooth(painter);
     QRadialGradient shade(QPointF(12, 11), 20);

@@ -51,7 +51,9 @@ bool writeBytes(const QByteArray& bytes, const QString& path, std::string& error
 }  // namespace
 
 QString OutputPath(const AssetEntry& entry, const OutputDirs& dirs) {
-    const QString& root = entry.root == Root::App ? dirs.app : dirs.platform;
+    const QString& root = entry.root == Root::App        ? dirs.app
+                          : entry.root == Root::Platform ? dirs.platform
+                                                         : dirs.icons;
     return QDir(root).filePath(QString::fromStdString(DiskName(entry)));
 }
 
