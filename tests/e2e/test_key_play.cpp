@@ -177,7 +177,7 @@ TEST_F(KeyPlayTest, TypingInTheChatNeverReachesTheTable) {
     press(app, Qt::Key_G);
     ASSERT_TRUE(declineUntilPlay(app));
     press(app, Qt::Key_Tab);
-    QLineEdit* input = app.mainWindow()->VexChat().input();
+    QLineEdit* input = app.mainWindow()->chatPane().input();
     ASSERT_EQ(QApplication::focusWidget(), input) << "Tab goes from the table to the chat";
     EXPECT_EQ(app.renderer().overlays().handMark, 0) << "the mark goes with the focus";
 
@@ -196,7 +196,7 @@ TEST_F(KeyPlayTest, TypingInTheChatNeverReachesTheTable) {
     // The round goes on and a new one is dealt; the chat keeps the focus.
     drive(app);
     ASSERT_TRUE(runUntilRoundEnds(app));
-    app.game().startButton().cmdStart_Click();
+    app.game().startButton().pressStart();
     const int started = server->game.count(EngineEventKind::RoundStarted);
     ASSERT_TRUE(runUntil([&] {
         return server->game.count(EngineEventKind::RoundStarted) > started &&

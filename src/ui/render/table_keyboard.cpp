@@ -143,10 +143,10 @@ void TableKeyboard::act(TableKeyAction action) {
             if (marked == 0) return;
             if (action == Raise && raised()) return;
             if (action == Lower && !raised()) return;
-            actions_.ToggleCard(static_cast<std::size_t>(marked));
+            actions_.toggleCard(static_cast<std::size_t>(marked));
             return;
         case LowerAll:
-            actions_.LowerAllCards();
+            actions_.lowerAllCards();
             return;
         case Play:
             // Between rounds the hand is gone and Enter is the start button's.
@@ -159,16 +159,16 @@ void TableKeyboard::act(TableKeyAction action) {
             pressPlay(kPlayHint);
             return;
         case Sort:
-            if (shown(table_.bteToolBut[0])) actions_.SortHand();
+            if (shown(table_.bteToolBut[0])) actions_.sortHand();
             return;
         case PreviousTrick:
-            if (shown(table_.bteToolBut[1])) actions_.ShowPreviousTrick();
+            if (shown(table_.bteToolBut[1])) actions_.showPreviousTrick();
             return;
         case AnswerYes:
         case AnswerNo: {
             const std::size_t button = action == AnswerYes ? 0 : 1;
             // The left button answers yes, the right one no.
-            if (shown(table_.bteLiangBut[button])) actions_.SendAnswer(button == 0 ? 1 : 0);
+            if (shown(table_.bteLiangBut[button])) actions_.sendAnswer(button == 0 ? 1 : 0);
             return;
         }
         case Start:
@@ -203,12 +203,12 @@ bool TableKeyboard::moveMark(TableKeyAction action) {
 }
 
 bool TableKeyboard::pressPlay(int button) {
-    return actions_.PressPlayButton(button);
+    return actions_.pressPlayButton(button);
 }
 
 bool TableKeyboard::pressStart() {
     if (!pub_.blnCanStart || pub_.blnIsOnlooker) return false;
-    start_.cmdStart_Click();
+    start_.pressStart();
     return true;
 }
 

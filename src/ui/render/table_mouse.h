@@ -30,8 +30,8 @@ public:
     // A left click on a card of the own hand (from 1).
     std::function<void(int index)> cardClicked;
 
-    void picGameBack_MouseMove(int button, QPoint point);
-    void picGameBack_MouseUp(int button, QPoint point);
+    void moveOverTable(int button, QPoint point);
+    void releaseOnTable(int button, QPoint point);
 
 private:
     void hover(QPoint point);

@@ -74,7 +74,7 @@ TEST_F(TableKeyboardTest, AKeyActsOnlyWhereItsButtonWould) {
          [this] {
              table.bteOutBut.fill(kButtonHidden);
              table.bteMyPai.clear();
-             game.startButton().PutUp();
+             game.startButton().putUp();
          },
          {Qt::Key_Return, Qt::Key_G},
          {HandUpPacket(kMe)}},
