@@ -47,6 +47,7 @@ public:
     void setReady(std::uint8_t chair) override { engine_.setReady(chair); }
     bool isReady(std::uint8_t chair) const override { return engine_.isReady(chair); }
     void handlePlayerPacket(std::uint8_t chair, std::span<const std::uint8_t> packet) override {
+        if (packetObserver_) packetObserver_(chair, packet);
         engine_.handlePlayerPacket(chair, packet);
     }
     void advanceTo(std::int64_t nowMs) override { engine_.advanceTo(nowMs); }
@@ -64,6 +65,9 @@ public:
     void setEventObserver(std::function<void(const EngineEvent&)> observer) {
         observer_ = std::move(observer);
     }
+    // Sees every packet a player sends the game, before the game does.
+    using PacketObserver = std::function<void(std::uint8_t chair, std::span<const std::uint8_t>)>;
+    void setPacketObserver(PacketObserver observer) { packetObserver_ = std::move(observer); }
     Packet snapshot(std::uint8_t chair, bool onlooker, bool canSee) const override {
         return engine_.snapshot(chair, onlooker, canSee);
     }
@@ -71,6 +75,7 @@ public:
 private:
     GameEngine engine_;
     std::function<void(const EngineEvent&)> observer_;
+    PacketObserver packetObserver_;
 };
 
 }  // namespace krvo::server

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QPointer>
+#include <QToolTip>
 #include <QWindow>
 #include <iostream>
 
@@ -23,6 +24,7 @@
 #include "services/socket_client.h"
 #include "services/web_addresses.h"
 #include "props/props_data.h"
+#include "render/table_keyboard.h"
 #include "render/table_mouse.h"
 #include "render/table_surface.h"
 #include "room/leave_table.h"
@@ -137,6 +139,7 @@ struct TableApp::Room {
           leave(
               {.pub = app.pub_, .table = app.table_, .boxes = boxes, .chat = chat, .sender = app}),
           mouse(app.scene_, app.table_, app.pub_, game.actions()),
+          keyboard(app.scene_, app.table_, app.pub_, game.actions(), game.startButton()),
           renderer(app.scene_),
           surface(window.tableSurface()) {
         props.resetMarket();
@@ -145,14 +148,37 @@ struct TableApp::Room {
         renderer.placeStartButton = [this](QPoint place) {
             if (QPushButton* button = startButton.widget()) button->move(place);
         };
-        mouse.setToolTip = [this](const QString& tip) { surface.setToolTip(tip); };
+        mouse.setToolTip = [this](const QString& tip) {
+            surface.setToolTip(tip);
+            // Off the button, its hint goes at once rather than at its time-out.
+            if (tip.isEmpty()) QToolTip::hideText();
+        };
         surface.onMouseMove = [this](int button, QPoint at) { mouse.moveOverTable(button, at); };
         surface.onMouseUp = [this](int button, QPoint at) { mouse.releaseOnTable(button, at); };
+        mouse.cardClicked = [this](int card) { keyboard.markCard(card); };
+        keyboard.setDescription = [this](const QString& text) {
+            surface.setAccessibleDescription(text);
+        };
+        surface.onFocusChanged = [this](bool focused) { keyboard.setFocused(focused); };
+        surface.onKeyPress = [this](int key, bool command, bool repeat) {
+            return keyboard.keyPressed(key, command, repeat);
+        };
+        if (QPushButton* start = startButton.widget()) {
+            const QString caption = QStringLiteral("可以开始");
+            start->setAccessibleName(caption);
+            start->setToolTip(WithKey(caption, TableKeyAction::Start));
+            // A click on it leaves the focus where it was (in the chat, say);
+            // Tab still reaches it, right after the table.
+            start->setFocusPolicy(Qt::TabFocus);
+            QWidget::setTabOrder(&surface, start);
+        }
         renderer.attach(&surface);
     }
     ~Room() {
         surface.onMouseMove = nullptr;
         surface.onMouseUp = nullptr;
+        surface.onFocusChanged = nullptr;
+        surface.onKeyPress = nullptr;
         renderer.placeCountdownBar = nullptr;
         renderer.placeStartButton = nullptr;
     }
@@ -172,6 +198,7 @@ struct TableApp::Room {
     RoomHandler handler;
     LeaveTable leave;
     TableMouse mouse;
+    TableKeyboard keyboard;
     TableRenderer& renderer;
     TableSurface& surface;
     QPointer<UserSetDialog> userSettings;

@@ -35,12 +35,16 @@ namespace krvo::e2e {
 
 using server::TableView;
 
-// The engine behind the room, with every event it reported kept for the test.
+// The engine behind the room, with every event it reported and every packet
+// the players sent it kept for the test.
 class ObservedGame {
 public:
     explicit ObservedGame(server::EngineSettings settings) : table(std::move(settings)) {
         table.setEventObserver(
             [this](const server::EngineEvent& event) { events.push_back(event); });
+        table.setPacketObserver([this](std::uint8_t chair, std::span<const std::uint8_t> packet) {
+            packets.push_back({chair, Packet(packet.begin(), packet.end())});
+        });
     }
 
     TableView view() const { return table.engine().view(); }
@@ -51,6 +55,7 @@ public:
 
     server::EngineTableGame table;
     std::vector<server::EngineEvent> events;
+    std::vector<std::pair<std::uint8_t, Packet>> packets;
 };
 
 struct ServerSetup {

@@ -95,13 +95,23 @@ bool TableActions::canPlayNow() const {
 }
 
 void TableActions::clickPlayButton(int index) {
-    if (!canPlayNow()) return;
     const std::size_t button = static_cast<std::size_t>(index);
-    if (button >= links_.table.bteOutBut.size()) return;
+    if (index < 0 || button >= links_.table.bteOutBut.size()) return;
     // The mouse-move hit test lights the button under the pointer; a shown
     // button that is not lit was not under it when the click came.
     if (links_.table.bteOutBut[button] != kButtonHover) return;
+    pressPlayButton(index);
+}
+
+bool TableActions::pressPlayButton(int index) {
+    if (!canPlayNow()) return false;
+    const std::size_t button = static_cast<std::size_t>(index);
+    if (index < 0 || button >= links_.table.bteOutBut.size()) return false;
+    // While leading only the play button is up; the others must not play the
+    // selection in its place.
+    if (links_.table.bteOutBut[button] == kButtonHidden) return false;
     playAction(index);
+    return true;
 }
 
 void TableActions::rightClick() {

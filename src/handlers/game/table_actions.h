@@ -53,6 +53,9 @@ public:
     void playAction(int index);
     // A click on a highlighted play button; ignored during a bomb animation.
     void clickPlayButton(int index);
+    // The play button pressed from the keyboard: acts as its click would,
+    // where the button is shown rather than lit. False when it could not act.
+    bool pressPlayButton(int index);
     // The right button anywhere plays the selection when it is the player's turn.
     void rightClick();
 

@@ -1,11 +1,23 @@
 #include "chrome/column_panes.h"
 
+#include <QAccessible>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
+#include <array>
 
 #include "services/resources.h"
 
 namespace krvo {
+namespace {
+
+const char* const kButtonNames[] = {"用户设置", "帮助", "道具商城"};
+// Left to right as they stand: the market between the other two.
+constexpr std::array kButtonsAcross = {UserButtonPane::kSettings, UserButtonPane::kMarket,
+                                       UserButtonPane::kHelp};
+
+}  // namespace
 
 UserButtonPane::UserButtonPane(const std::string& appPath, QWidget* parent)
     : QWidget(parent),
@@ -14,6 +26,10 @@ UserButtonPane::UserButtonPane(const std::string& appPath, QWidget* parent)
     setObjectName(QStringLiteral("picUserButBk"));
     setMouseTracking(true);
     setAutoFillBackground(true);
+    // A click opens a window of its own: only the keyboard needs the focus here.
+    setFocusPolicy(Qt::TabFocus);
+    setAccessibleDescription(QStringLiteral("左右方向键换按钮，回车或空格按下"));
+    setKeyButton(kSettings);
 }
 
 void UserButtonPane::resizeEvent(QResizeEvent*) {
@@ -24,7 +40,8 @@ void UserButtonPane::resizeEvent(QResizeEvent*) {
 void UserButtonPane::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     for (int i = 0; i < kUserButtonCount; ++i) {
-        const int hover = i == hover_ ? 1 : 0;
+        const bool keyed = hasFocus() && i == keyButton_;
+        const int hover = i == hover_ || keyed ? 1 : 0;
         const QPoint at = places_[static_cast<std::size_t>(i)];
         if (i == kMarket) {
             if (!market_.isNull()) {
@@ -33,14 +50,59 @@ void UserButtonPane::paintEvent(QPaintEvent*) {
         } else if (!buttons_.isNull()) {
             painter.drawImage(at, buttons_, QRect(QPoint(i * 41 + hover * 82, 0), kUserButtonSize));
         }
+        if (keyed) {
+            painter.setPen(QPen(palette().color(QPalette::WindowText), 1, Qt::DotLine));
+            painter.drawRect(QRect(at, kUserButtonSize).adjusted(-2, -2, 1, 1));
+        }
     }
+}
+
+void UserButtonPane::setKeyButton(int button) {
+    keyButton_ = button;
+    // The screen reader names the button the keyboard is on.
+    setAccessibleName(QString::fromUtf8(kButtonNames[button]) + QStringLiteral("按钮"));
+    if (hasFocus()) {
+        QAccessibleEvent changed(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&changed);
+    }
+    update();
+}
+
+void UserButtonPane::keyPressEvent(QKeyEvent* event) {
+    const auto across = std::find(kButtonsAcross.begin(), kButtonsAcross.end(), keyButton_);
+    const auto place = static_cast<int>(across - kButtonsAcross.begin());
+    const int last = static_cast<int>(kButtonsAcross.size()) - 1;
+    switch (event->key()) {
+        case Qt::Key_Left:
+            setKeyButton(kButtonsAcross[static_cast<std::size_t>(std::max(place - 1, 0))]);
+            return;
+        case Qt::Key_Right:
+            setKeyButton(kButtonsAcross[static_cast<std::size_t>(std::min(place + 1, last))]);
+            return;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Space:
+            if (!event->isAutoRepeat()) emit clicked(keyButton_);
+            return;
+        default:
+            QWidget::keyPressEvent(event);
+    }
+}
+
+void UserButtonPane::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void UserButtonPane::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    update();
 }
 
 void UserButtonPane::hoverOver(int button) {
     if (button == hover_) return;
     hover_ = button;
-    static const char* const tips[] = {"用户设置", "帮助", "道具商城"};
-    setToolTip(button >= 0 ? QString::fromUtf8(tips[button]) : QString());
+    setToolTip(button >= 0 ? QString::fromUtf8(kButtonNames[button]) : QString());
     update();
 }
 

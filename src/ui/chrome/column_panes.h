@@ -15,7 +15,8 @@
 namespace krvo {
 
 // picUserButBk. A button acts on the release of the left button, when the
-// pointer is in no zone of the window's frame.
+// pointer is in no zone of the window's frame. Reached by Tab, the pane shows
+// one button lit; the arrows move to the next one and Enter or Space press it.
 class UserButtonPane : public QWidget {
     Q_OBJECT
 public:
@@ -25,6 +26,8 @@ public:
 
     std::function<bool()> frameZoneEmpty;
     int hoverButton() const { return hover_; }
+    // The button the keyboard is on.
+    int keyButton() const { return keyButton_; }
     const std::array<QPoint, kUserButtonCount>& places() const { return places_; }
 
 signals:
@@ -36,14 +39,19 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     void hoverOver(int button);
+    void setKeyButton(int button);
 
     QImage buttons_;  // settings and help, normal then hover
     QImage market_;   // the market button, normal then hover
     std::array<QPoint, kUserButtonCount> places_{};
     int hover_ = -1;
+    int keyButton_ = kSettings;
 };
 
 // picAdvBack: three bevel lines around the view, which sits 4 pixels in from

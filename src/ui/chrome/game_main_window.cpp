@@ -1,13 +1,18 @@
 #include "chrome/game_main_window.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QCursor>
 #include <QDesktopServices>
 #include <QGuiApplication>
+#include <QLineEdit>
+#include <QList>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPushButton>
 #include <QScreen>
+#include <QTableView>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -73,6 +78,12 @@ GameMainWindow::GameMainWindow(Clock& clock, const std::string& appPath, QWidget
     HSplitterBar1_ = new HorizontalSplitter(this);
     VexChat_ = new ChatControl(this);
     picSplitter_->raise();
+    // The keyboard goes round the window from the table: the chat's line, its
+    // chooser and button, the user list, then the column's buttons.
+    const QList<QWidget*> tabChain = {
+        tableSurface_,          VexChat_->input(), VexChat_->recipientBox(),
+        VexChat_->sendButton(), lstUser_->view(),  picUserButBk_};
+    for (qsizetype i = 1; i < tabChain.size(); ++i) setTabOrder(tabChain[i - 1], tabChain[i]);
 
     const QScreen* screen = QGuiApplication::primaryScreen();
     auto* pacer = new FramePacer(this);

@@ -84,6 +84,7 @@ AdvertisementView::AdvertisementView(QWidget* parent)
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     // The pane shows one page; whatever it links to belongs in a real browser.
     setOpenLinks(false);
+    setAccessibleName(QStringLiteral("公告栏"));
     connect(this, &QTextBrowser::anchorClicked, this, &AdvertisementView::openLink);
 }
 

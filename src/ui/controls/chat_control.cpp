@@ -120,6 +120,11 @@ ChatControl::ChatControl(QWidget* parent)
     lineTimer_->setInterval(FramePacer::kDefaultFrameMs);
     lineTimer_->callOnTimeout(this, [this] { showPendingLines(); });
     input_->setMaxLength(kMaxInputLength);
+    lines_->setAccessibleName(QStringLiteral("聊天记录"));
+    recipients_->setAccessibleName(QStringLiteral("聊天对象"));
+    input_->setAccessibleName(QStringLiteral("聊天输入"));
+    send_->setAccessibleName(QStringLiteral("发送"));
+    send_->setToolTip(QStringLiteral("发送 (Enter)"));
     recipients_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     recipients_->addItem(fromUtf8(kAllRecipients));
     sendStyle_ = ParseChatStyle("宋体", "10", "0", "0");

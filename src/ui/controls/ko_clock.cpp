@@ -14,7 +14,9 @@ const QColor kWarningColour(230, 60, 40);
 }  // namespace
 
 KoClock::KoClock(Clock& clock, QWidget* parent)
-    : QWidget(parent), timer_(clock.createTimer([this] { onSecond(); })) {}
+    : QWidget(parent), timer_(clock.createTimer([this] { onSecond(); })) {
+    setAccessibleName(QStringLiteral("出牌时间"));
+}
 
 KoClock::~KoClock() = default;
 

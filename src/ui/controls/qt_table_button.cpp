@@ -20,7 +20,14 @@ QtTableButton::~QtTableButton() {
 }
 
 void QtTableButton::setVisible(bool visible) {
-    if (button_) button_->setVisible(visible);
+    if (!button_) return;
+    // A button reached by Tab that goes away hands the focus back to the
+    // table it stands on, not on to whatever follows it in the window.
+    QWidget* table = button_->parentWidget();
+    if (!visible && button_->hasFocus() && table && table->focusPolicy() != Qt::NoFocus) {
+        table->setFocus(Qt::OtherFocusReason);
+    }
+    button_->setVisible(visible);
 }
 
 void QtTableButton::setCaption(std::string_view caption) {

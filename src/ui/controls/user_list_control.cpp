@@ -174,6 +174,9 @@ UserListControl::UserListControl(QWidget* parent)
     view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view_->setContextMenuPolicy(Qt::NoContextMenu);
     view_->setWordWrap(false);
+    // Tab leaves the list for the next part of the window instead of walking its cells.
+    view_->setTabKeyNavigation(false);
+    view_->setAccessibleName(QStringLiteral("用户列表"));
     view_->verticalHeader()->hide();
     view_->horizontalHeader()->setHighlightSections(false);
     view_->viewport()->installEventFilter(this);

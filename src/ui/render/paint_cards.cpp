@@ -19,6 +19,11 @@ const QString kRemainingLabel = QStringLiteral("余牌:");
 constexpr TextStyle kRemainingLabelStyle{qRgb(0, 180, 200), 11, false};
 constexpr TextStyle kRemainingNumberStyle{qRgb(250, 0, 200), 13, true};
 constexpr QPoint kRemainingNumberOffset(40, -3);
+// The keyboard's mark: a short bar in the gold of the table's frames over a
+// line of the texts' shadow, in the gap between the lowered row and the seat.
+constexpr int kHandMarkGap = 2;
+constexpr int kHandMarkBar = 3;
+constexpr int kHandMarkHeight = kHandMarkBar + 1;
 
 // Up to a hand and a half of cards fanned out in one run.
 using CardRun = QVarLengthArray<CardPlace, 40>;
@@ -143,6 +148,15 @@ void paintRemainingCount(TableCanvas& canvas, const SceneSources& scene, const S
                  kRemainingNumberStyle);
 }
 
+// Under the card's strip that shows (the whole card at the row's end), so that
+// no card loses a pixel: the rank and suit corners stay as they are.
+void paintHandMark(TableCanvas& canvas, const SceneSources& scene) {
+    const QRect mark = HandMarkRect(scene);
+    if (mark.isEmpty() || !canvas.touches(mark)) return;
+    canvas.fill(QRect(mark.topLeft(), QSize(mark.width(), kHandMarkBar)), kPropFrameColour);
+    canvas.fill(QRect(mark.left(), mark.top() + kHandMarkBar, mark.width(), 1), kTextShadow);
+}
+
 }  // namespace
 
 void PaintCentre(TableCanvas& canvas, const SceneSources& scene) {
@@ -165,7 +179,10 @@ void PaintCentre(TableCanvas& canvas, const SceneSources& scene) {
 
 void PaintSeatHand(TableCanvas& canvas, const SceneSources& scene, std::uint8_t chair) {
     const int position = scene.position(chair);
-    if (position == kBottom) return paintOwnHand(canvas, scene);
+    if (position == kBottom) {
+        paintOwnHand(canvas, scene);
+        return paintHandMark(canvas, scene);
+    }
     paintOtherHand(canvas, scene, scene.table.arrSeat[chair], position);
 }
 
@@ -179,7 +196,22 @@ QRect OwnHandArea(const SceneSources& scene) {
     const int n = static_cast<int>(table.bteMyPai.size());
     // A hand longer than the widest one expected still repaints whole.
     const QRect hand(RowLeft(anchor, n), anchor.y() - kRaise, RowWidth(n), lngPkHeight + kRaise);
-    return OwnHandEraseRect(scene.layout, table.bteDeckCount).united(n > 0 ? hand : QRect());
+    const QRect area =
+        OwnHandEraseRect(scene.layout, table.bteDeckCount).united(n > 0 ? hand : QRect());
+    if (scene.overlays.handMark < 1) return area;
+    // The mark moves with the hand's length: its whole band goes with the hand.
+    const int top = anchor.y() + lngPkHeight + kHandMarkGap;
+    return area.united(QRect(area.left(), top, area.width(), kHandMarkHeight));
+}
+
+QRect HandMarkRect(const SceneSources& scene) {
+    const int n = static_cast<int>(scene.table.bteMyPai.size());
+    if (scene.overlays.handMark < 1 || n < 1 || scene.pub.blnIsOnlooker) return {};
+    const int k = std::min(scene.overlays.handMark, n);
+    const int shows = k == n ? lngPkWidth : lngPkSpace;
+    const QPoint anchor = scene.layout.ptHandCards[kBottom];
+    return {OwnCardLeft(scene.layout, n, k) + 1, anchor.y() + lngPkHeight + kHandMarkGap, shows - 2,
+            kHandMarkHeight};
 }
 
 QRect ToggledCardArea(const SceneSources& scene, int index) {

@@ -59,6 +59,9 @@ struct SceneOverlays {
     std::optional<BombFrame> bomb;
     // Props used at the table stay for their moment, across full repaints.
     PropShows props;
+    // The card of the own hand (from 1) the keyboard marks; 0 while the
+    // table has no keyboard focus.
+    int handMark = 0;
 };
 
 struct SceneSources {
@@ -87,6 +90,8 @@ QRect SeatArea(const SceneSources& scene, std::uint8_t chair);
 QRect SeatHandArea(const SceneSources& scene, std::uint8_t chair);
 QRect OwnHandArea(const SceneSources& scene);
 QRect ToggledCardArea(const SceneSources& scene, int index);
+// The keyboard's mark under a card of the own hand; empty when none shows.
+QRect HandMarkRect(const SceneSources& scene);
 QRect CentreArea(const SceneSources& scene);
 QRect SeatPlayArea(const SceneSources& scene, std::uint8_t chair);
 QRect DeclarationMarksArea(const SceneSources& scene, std::uint8_t chair);

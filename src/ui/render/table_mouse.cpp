@@ -4,6 +4,7 @@
 #include <span>
 
 #include "game/table_actions.h"
+#include "render/table_keyboard.h"
 #include "render/table_renderer.h"
 #include "render/table_surface.h"
 #include "state/public_state.h"
@@ -59,6 +60,38 @@ void TableMouse::hover(QPoint point) {
     hoverToolButtons(point);
     hoverDecisionButtons(point);
     hoverPlayButtons(point);
+    showToolTip(point);
+}
+
+// The hint belongs to the lit button only; elsewhere the table has none.
+void TableMouse::showToolTip(QPoint point) {
+    if (!setToolTip) return;
+    const TableLayout& layout = renderer_.layout();
+    const auto lit = [](std::span<const std::uint8_t> states, int hit) {
+        return hit >= 0 && states[static_cast<std::size_t>(hit)] == kButtonHover;
+    };
+    static constexpr TableKeyAction toolKeys[] = {TableKeyAction::Sort,
+                                                  TableKeyAction::PreviousTrick};
+    static constexpr TableKeyAction playKeys[] = {TableKeyAction::Play, TableKeyAction::Pass,
+                                                  TableKeyAction::Hint};
+    static const char16_t* const playNames[] = {u"出牌", u"不出", u"提示"};
+    QString tip;
+    if (const int tool = HitToolButton(layout, table_.bteToolBut, point);
+        lit(table_.bteToolBut, tool)) {
+        const auto at = static_cast<std::size_t>(tool);
+        tip = WithKey(QString::fromStdString(table_.strToolTip[at]), toolKeys[at]);
+    } else if (const int decision = HitDecisionButton(layout, table_.bteLiangBut, point);
+               lit(table_.bteLiangBut, decision)) {
+        tip = WithKey(DecisionCaption(table_.bteRoundState, decision).simplified(),
+                      decision == 0 ? TableKeyAction::AnswerYes : TableKeyAction::AnswerNo);
+    } else if (const int play = HitPlayButton(layout, table_.bteOutBut, playButtonCount(), point);
+               lit(table_.bteOutBut, play)) {
+        const auto at = static_cast<std::size_t>(play);
+        tip = WithKey(QString::fromUtf16(playNames[at]), playKeys[at]);
+    }
+    if (tip == toolTip_) return;
+    toolTip_ = tip;
+    setToolTip(tip);
 }
 
 // A button drawn where the pointer already rests gets no mouse move; without
@@ -77,13 +110,6 @@ bool TableMouse::hoverToolButtons(QPoint point) {
     const int hit = HitToolButton(renderer_.layout(), table_.bteToolBut, point);
     const bool changed = light(table_.bteToolBut, kToolButtonCount, hit);
     if (changed) renderer_.invalidateToolButtons();
-    // The hint belongs to the lit button only; elsewhere the table has none.
-    if (setToolTip && (changed || hit < 0)) {
-        const bool lit =
-            hit >= 0 && table_.bteToolBut[static_cast<std::size_t>(hit)] == kButtonHover;
-        setToolTip(lit ? QString::fromStdString(table_.strToolTip[static_cast<std::size_t>(hit)])
-                       : QString());
-    }
     return changed;
 }
 
@@ -138,6 +164,7 @@ void TableMouse::releaseOnTable(int button, QPoint point) {
         return;
     }
     if (card > 0 && button == kLeftButton && actions_.toggleCard(static_cast<std::size_t>(card))) {
+        if (cardClicked) cardClicked(card);
         return;
     }
     actions_.lowerAllCards();

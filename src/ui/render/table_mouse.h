@@ -25,8 +25,10 @@ public:
     TableMouse(const TableMouse&) = delete;
     TableMouse& operator=(const TableMouse&) = delete;
 
-    // The surface's tool tip: a tool button's hint while it is lit.
+    // The surface's tool tip: the lit button's hint, with its key.
     std::function<void(const QString&)> setToolTip;
+    // A left click on a card of the own hand (from 1).
+    std::function<void(int index)> cardClicked;
 
     void moveOverTable(int button, QPoint point);
     void releaseOnTable(int button, QPoint point);
@@ -40,12 +42,14 @@ private:
     bool hoverPlayButtons(QPoint point);
     bool clickButtons(QPoint point);
     int playButtonCount() const;
+    void showToolTip(QPoint point);
 
     TableRenderer& renderer_;
     TableState& table_;
     const PublicState& pub_;
     TableActions& actions_;
     bool relighting_ = false;
+    QString toolTip_;
 };
 
 }  // namespace krvo

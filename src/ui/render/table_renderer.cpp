@@ -117,6 +117,14 @@ void TableRenderer::setClock(Clock& clock) {
     propTimer_ = clock.createTimer([this] { endPropShows(); });
 }
 
+void TableRenderer::setHandMark(int index) {
+    const int wanted = std::max(index, 0);
+    if (wanted == overlays_.handMark) return;
+    invalidate(HandMarkRect(sources()));
+    overlays_.handMark = wanted;
+    invalidate(HandMarkRect(sources()));
+}
+
 SceneSources TableRenderer::sources() {
     return {layout_, table_, pub_, pictures(), fonts_, clock_, overlays_};
 }

@@ -67,6 +67,8 @@ public:
     // The clock that times what shows for a moment (props used at the table);
     // without one, such pictures are not shown.
     void setClock(Clock& clock);
+    // The keyboard's mark under card `index` (from 1) of the own hand; 0 takes it away.
+    void setHandMark(int index);
 
     void invalidateSeat(std::uint8_t chair) override;
     void invalidateOfflineMark(std::uint8_t chair) override;

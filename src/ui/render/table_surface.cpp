@@ -1,5 +1,7 @@
 #include "render/table_surface.h"
 
+#include <QFocusEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -26,6 +28,8 @@ TableSurface::TableSurface(QWidget* parent) : QWidget(parent) {
     // The table covers every pixel: nothing to clear before painting it.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    setAccessibleName(QStringLiteral("牌桌"));
 }
 
 void TableSurface::paintEvent(QPaintEvent* event) {
@@ -57,6 +61,27 @@ void TableSurface::mouseReleaseEvent(QMouseEvent* event) {
 void TableSurface::leaveEvent(QEvent* event) {
     pointer_.reset();
     QWidget::leaveEvent(event);
+}
+
+void TableSurface::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    if (onFocusChanged) onFocusChanged(true);
+}
+
+void TableSurface::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    if (onFocusChanged) onFocusChanged(false);
+}
+
+void TableSurface::keyPressEvent(QKeyEvent* event) {
+    constexpr Qt::KeyboardModifiers command =
+        Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
+    if (onKeyPress &&
+        onKeyPress(event->key(), (event->modifiers() & command) != 0, event->isAutoRepeat())) {
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 }  // namespace krvo

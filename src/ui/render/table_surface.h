@@ -1,8 +1,10 @@
 #pragma once
 // picGameBack: the widget that shows the table. Its owner paints the
 // rectangles that changed, so a single element's repaint shows without
-// redrawing the rest. The widget reports its size and the mouse to its owner,
-// and keeps where its own mouse events last placed the pointer.
+// redrawing the rest. The widget reports its size, the mouse, the keyboard
+// focus and keys to its owner, and keeps where its own mouse events last
+// placed the pointer. It takes the focus from a click or from Tab, never by
+// itself: keys typed elsewhere never reach the table.
 
 #include <QWidget>
 #include <functional>
@@ -23,6 +25,9 @@ public:
     std::function<void(QSize)> onResize;
     std::function<void(int button, QPoint)> onMouseMove;
     std::function<void(int button, QPoint)> onMouseUp;
+    std::function<void(bool focused)> onFocusChanged;
+    // True when the table took the key; others go on to the window.
+    std::function<bool(int key, bool withCommandModifier, bool autoRepeat)> onKeyPress;
 
     // Where the pointer rests over the table, in the widget's coordinates, as
     // its mouse events last placed it; none once it has left the widget.
@@ -35,6 +40,9 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     std::optional<QPoint> pointer_;

@@ -3,19 +3,26 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QCursor>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QMouseEvent>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "chrome/column_panes.h"
 #include "chrome/game_main_window.h"
 #include "chrome/splitter_widgets.h"
-#include "core/clock.h"
+#include "controls/chat_control.h"
 #include "controls/user_list_control.h"
+#include "core/clock.h"
 #include "render/table_surface.h"
 #include "support/qt_test_application.h"
 
@@ -157,6 +164,29 @@ TEST_F(MainWindowTest, DraggingTheListSplitterCarriesThePaneAndTheChat) {
     EXPECT_EQ(pane.top(), before + 50 + 5);
     EXPECT_EQ(pane.height(), 180);
     EXPECT_EQ(window.userList().geometry().bottom() + 1, before + 50);
+}
+
+TEST_F(MainWindowTest, TabGoesFromTheTableToTheChatTheListAndTheColumnsButtons) {
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    window.tableSurface().setFocus(Qt::TabFocusReason);
+    const ChatControl& chat = window.chatPane();
+    auto* buttons = window.findChild<UserButtonPane*>();
+    const QWidget* const chain[] = {chat.input(), chat.recipientBox(), chat.sendButton(),
+                                    window.userList().view(), buttons};
+    for (const QWidget* next : chain) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), next) << next->accessibleName().toStdString();
+    }
+    // On the buttons the arrows go across them as they stand, and Enter presses one.
+    QSignalSpy pressed(buttons, &UserButtonPane::clicked);
+    for (const Qt::Key key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Right, Qt::Key_Return}) {
+        QTest::keyClick(buttons, key);
+    }
+    EXPECT_EQ(buttons->keyButton(), UserButtonPane::kHelp);
+    ASSERT_EQ(pressed.size(), 1);
+    EXPECT_EQ(pressed[0][0].toInt(), UserButtonPane::kHelp);
+    EXPECT_EQ(buttons->accessibleName(), QStringLiteral("帮助按钮"));
 }
 
 class FrameWithoutEndCapsTest : public ::testing::Test {

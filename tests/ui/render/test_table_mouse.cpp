@@ -1,6 +1,8 @@
 // The click rules of the table surface, for what a whole round by mouse does
 // not show: onlookers, the bomb lock, the tool tip and clicks beside the hand.
 
+#include <tuple>
+
 #include "handlers/game/game_table_fixture.h"
 #include "render/table_mouse.h"
 #include "render/table_renderer.h"
@@ -64,14 +66,24 @@ TEST_F(TableMouseTest, PlayClicksWaitWhileABombPlays) {
     EXPECT_EQ(sender.packets[0], myPlayPacket(kMe, {card(0, 0)}));
 }
 
-TEST_F(TableMouseTest, ToolTipBelongsToTheLitToolButton) {
+TEST_F(TableMouseTest, ToolTipBelongsToTheLitButtonAndNamesItsKey) {
     const QRect previous = ToolButtonRect(renderer.layout(), 1);
-    move(previous.center());
-    EXPECT_EQ(table.bteToolBut[1], kButtonHover);
-    EXPECT_EQ(toolTip.toStdString(), table.strToolTip[1]);
-    move(previous.topLeft());  // the edge is outside
+    const QRect play = PlayButtonRect(renderer.layout(), 1, 0);
+    // The hints after the full reset, with their spaces, and after a round's reset.
+    const std::tuple<std::string, QRect, QString> hints[] = {
+        {" 查看玩家上一轮的出牌 ", previous, QStringLiteral(" 查看玩家上一轮的出牌 (L)")},
+        {"上一轮", previous, QStringLiteral("上一轮 (L)")},
+        {"上一轮", play, QStringLiteral("出牌 (Enter)")},
+    };
+    for (const auto& [stored, button, shown] : hints) {
+        table.strToolTip[1] = stored;
+        move(button.center());
+        EXPECT_EQ(toolTip, shown);
+        move(button.topLeft());  // the edge is outside
+        EXPECT_TRUE(toolTip.isEmpty());
+    }
     EXPECT_EQ(table.bteToolBut[1], kButtonShown);
-    EXPECT_TRUE(toolTip.isEmpty());
+    EXPECT_EQ(table.strToolTip[1], "上一轮") << "the stored hint stays as it came";
 }
 
 TEST_F(TableMouseTest, ClicksBesideTheHandOrWithTheMiddleButtonLowerEveryCard) {
