@@ -18,13 +18,13 @@ public:
     };
     explicit RoomRequests(Links links) : links_(links) {}
 
-    void AgreeToSettings() override;
-    void SendOwnerSettings(std::string_view settings) override;
+    void agreeToSettings() override;
+    void sendOwnerSettings(std::string_view settings) override;
     // Nothing before the room has named the local user: a nameless leave
     // would take nobody off the table.
-    void LeaveTable() override;
-    void SendWatchCardsPreference(std::uint8_t bteAllowWatchCards) override;
-    void SendChatLine(std::span<const std::string> tenTexts) override;
+    void leaveTable() override;
+    void sendWatchCardsPreference(std::uint8_t bteAllowWatchCards) override;
+    void sendChatLine(std::span<const std::string> tenTexts) override;
 
 private:
     Links links_;
