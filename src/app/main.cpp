@@ -98,6 +98,7 @@ int main(int argc, char** argv) {
                          krvo::PumpQtEvents, alerts);
     alerts.setEnding([&table] { return table.ended(); });
     alerts.setNoticeOwner([&table] { return table.mainWindow(); });
+    alerts.setFallenBehind([&table] { return table.waiter().fallenBehind(); });
     table.start();
     if (table.finished()) return table.exitStatus();
     // The status the table left with: 0 for the player's own close, or the

@@ -222,7 +222,10 @@ TableApp::TableApp(LaunchParams launch, std::string_view appDir, Clock& clock,
     connect(socket_.get(), &SocketClient::failed, this, &TableApp::leaveOnLostConnection);
     socket_->setDeliveryGate([this] { return !waiter_.holdingPackets(); });
     waiter_.setPacketsReleased([this] { socket_->resumeDelivery(); });
-    waiter_.setFallenBehind([this] { return socket_->fallenBehind(); });
+    // Normal play nests a box over a pause at most; loops nested to the
+    // limit hold packets that only a burst of boxes or pauses leaves waiting.
+    waiter_.setFallenBehind(
+        [this] { return socket_->fallenBehind(waiter_.nestedLoops() >= Waiter::kMaxNestedLoops); });
 }
 
 TableApp::~TableApp() {

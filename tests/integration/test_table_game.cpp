@@ -213,6 +213,19 @@ TEST_F(TableGameTest, BurstsOfWaitingPacketsNestNoDeeperThanTheLimit) {
     }
 }
 
+// A burst too short to count by its size: once its notices nest as deep as
+// the limit, they give way, and the round start behind them is answered
+// before any notice could have counted down or the packets grown old.
+TEST_F(TableGameTest, AShortBurstOfNoticesGivesWayOnceItNestsToTheLimit) {
+    startRound(5, 1, 2);
+    const Packet refusal{22, 'n', 'o'};
+    const std::int64_t start = clock.nowMs();
+    sendTogether({refusal, refusal, refusal, refusal, refusal, refusal, roundStart(5, 2, 1)});
+    EXPECT_EQ(nextPacket(), (Packet{19, 0}));
+    EXPECT_LT(clock.nowMs() - start, 1000);
+    EXPECT_EQ(app->waiter().nestedLoops(), 0);
+}
+
 TEST_F(TableGameTest, TheFifthAutomaticPlayLeavesTheTable) {
     startRound(5, 9);
     deliver(declare(0, 0, 9));

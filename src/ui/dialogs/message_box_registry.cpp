@@ -37,6 +37,13 @@ bool MessageBoxRegistry::showMessageBox(std::int32_t lngRoomObjectIdx, MsgType b
     lastAnswered_ = false;
     // Nothing new is shown once the program is ending.
     if (waiter_.ending()) return false;
+    // Behind a backlog a notice would give way before its first step, seen
+    // by nobody: it is not built at all (a window costs more than handling
+    // most packets) and answers as its countdown would.
+    if (MessageBoxWindow::asksNothing(bteMsgType) && waiter_.fallenBehind()) {
+        lastAnswered_ = true;
+        return true;
+    }
     releaseUnloaded();
     const std::int32_t slot = freeSlot();
     MsgObject& entry = MsgObjects[static_cast<std::size_t>(slot)];
@@ -63,8 +70,6 @@ bool MessageBoxRegistry::showMessageBox(std::int32_t lngRoomObjectIdx, MsgType b
     const bool modal = ButtonCount(bteMsgType) > 0;
     showBox(*box, modal);
     if (!modal) return false;
-    // Already behind, a notice gives way before its first step.
-    giveWayIfBehind(*box);
     const bool waited = waiter_.waitUntil([&outcome] { return outcome->closed; }, kModalStepMs,
                                           [this, &outcome, self] {
                                               releaseUnloaded();

@@ -84,7 +84,8 @@ public:
     // Answers as the countdown does when it runs out.
     void expire();
     // Notices with one button only say something; a newer one may replace them.
-    bool asksNothing() const { return bteMsgType_ == MsgType::OneButton; }
+    static bool asksNothing(MsgType type) { return type == MsgType::OneButton; }
+    bool asksNothing() const { return asksNothing(bteMsgType_); }
     // The reason box's first button follows the leave limit while it is open.
     void setFirstButtonDisabled(bool disabled);
 

@@ -70,6 +70,14 @@ const QImage& PictureCache::find(bool platform, std::string_view relativeName) {
     return pictures.emplace(std::string(relativeName), std::move(picture)).first->second;
 }
 
+void PictureCache::forget(std::string_view relativeName) {
+    const auto found = app_.find(relativeName);
+    if (found == app_.end()) return;
+    const qint64 key = found->second.cacheKey();
+    std::erase_if(solidRuns_, [key](const MaskRuns& runs) { return runs.mask == key; });
+    app_.erase(found);
+}
+
 std::span<const SolidRun> PictureCache::solidRuns(const QImage& mask, const QRect& part) {
     for (const MaskRuns& known : solidRuns_) {
         if (known.mask == mask.cacheKey() && known.part == part) return known.runs;

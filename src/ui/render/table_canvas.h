@@ -46,6 +46,11 @@ public:
     const QImage& platform(std::string_view relativeName);
     // The solid runs of part of a mask, row by row; measured once.
     std::span<const SolidRun> solidRuns(const QImage& mask, const QRect& part);
+    // How many pictures are held decoded.
+    std::size_t size() const { return app_.size() + platform_.size(); }
+    // Drops one picture; it is read again on its next use. For pictures
+    // shown for a moment, which need not take memory for the rest of the game.
+    void forget(std::string_view relativeName);
     // Reads every file again on its next use.
     void clear() {
         app_.clear();

@@ -4,7 +4,9 @@
 #include <QPaintEngine>
 #include <QPainter>
 #include <QScreen>
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "core/clock.h"
 #include "core/waits.h"
@@ -353,20 +355,29 @@ void TableRenderer::showPropUsed(std::uint8_t chair, std::int32_t propId) {
     endPropShows();
 }
 
-// Takes away what has had its moment and waits for the next to end.
+// Takes away what has had its moment and waits for the next to end. A
+// picture no show uses any more is let go, like the bomb's frames.
 void TableRenderer::endPropShows() {
     if (!timeSource_ || !propTimer_) return;
     const std::int64_t now = timeSource_->nowMs();
     std::optional<std::int64_t> next;
+    std::vector<std::int32_t> ended;
     for (std::uint8_t chair = 0; chair < kChairCount; ++chair) {
         std::optional<PropShow>& show = overlays_.props[chair];
         if (!show) continue;
         if (show->untilMs <= now) {
             invalidate(PropShowArea(sources(), chair));
+            ended.push_back(show->propId);
             show.reset();
             continue;
         }
         next = std::min(next.value_or(show->untilMs), show->untilMs);
+    }
+    for (const std::int32_t propId : ended) {
+        const bool stillShown =
+            std::any_of(overlays_.props.begin(), overlays_.props.end(),
+                        [propId](const auto& show) { return show && show->propId == propId; });
+        if (!stillShown) pictures().forget(PropPictureName(propId));
     }
     if (next) {
         propTimer_->start(*next - now, true);
@@ -393,9 +404,13 @@ void TableRenderer::eraseClock(std::uint8_t chair) {
 // Frame by frame over the seat's play, each frame replacing the one before;
 // between frames the events flow. The table under the frames is repainted
 // from the state, so it comes back exactly as it was, and anything that
-// changed meanwhile shows as it is now.
+// changed meanwhile shows as it is now. The frames are read for each bomb
+// and let go after it: bombs are rare, and a few small pictures read in
+// their moment cost less than keeping them for the rest of the game.
 void TableRenderer::playBombAnimation(std::uint8_t chair, std::uint8_t kind) {
     if (chair >= kChairCount || kind < 1 || kind > 2) return;
+    // Behind a backlog nobody would see it: no frame is read or painted.
+    if (waiter_.fallenBehind()) return;
     const BombKind& bomb = kBombKinds[kind - 1];
     const int cards = static_cast<int>(table_.arrSeat[chair].bteOutPai.size());
     for (int frame = 1; frame <= bomb.frames; ++frame) {
@@ -406,9 +421,10 @@ void TableRenderer::playBombAnimation(std::uint8_t chair, std::uint8_t kind) {
         if (overlays_.bomb) invalidate(overlays_.bomb->area());
         overlays_.bomb = BombFrame{picture, bomb.key, origin};
         invalidate(overlays_.bomb->area());
-        // Behind a backlog the frames nobody would see go by at once.
+        // Falling behind meanwhile, the frames nobody would see go by at once.
         if (!waiter_.pause(bomb.delayMs)) break;
     }
+    for (int frame = 1; frame <= bomb.frames; ++frame) pictures().forget(frameName(bomb, frame));
     if (!overlays_.bomb) return;
     invalidate(overlays_.bomb->area());
     overlays_.bomb.reset();

@@ -98,6 +98,9 @@ public:
     void invalidateClock(std::uint8_t chair, std::int32_t ticks) override;
     void eraseClock(std::uint8_t chair) override;
 
+    // How many pictures are held decoded, for the memory they take.
+    std::size_t keptPictures() const { return pictures_ ? pictures_->size() : 0; }
+
 private:
     SceneSources sources();
     PictureCache& pictures();

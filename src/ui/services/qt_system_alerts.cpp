@@ -28,6 +28,20 @@ std::unique_ptr<QMessageBox> MakeSystemBox(QMessageBox::Icon icon, std::string_v
     return box;
 }
 
+QtSystemAlerts::QtSystemAlerts() : QtSystemAlerts(RunBox{}) {}
+
+QtSystemAlerts::QtSystemAlerts(RunBox run) : run_(std::move(run)) {
+    catchUpCheck_.setSingleShot(true);
+    catchUpCheck_.setInterval(kCatchUpCheckMs);
+    QObject::connect(&catchUpCheck_, &QTimer::timeout, &catchUpCheck_, [this] {
+        if (programEnding()) {
+            notices_.clear();
+            return;
+        }
+        showNextNotice();
+    });
+}
+
 void QtSystemAlerts::warning(std::string_view caption, std::string_view text, QWidget* owner) {
     const QString platform = QGuiApplication::platformName();
     const bool nobodySees =
@@ -81,7 +95,19 @@ void QtSystemAlerts::notify(std::string_view caption, std::string_view text, QWi
     if (programEnding()) return;
     if (!owner && noticeOwner_) owner = noticeOwner_();
     Waiting notice{std::string(caption), std::string(text), owner};
-    if (!notice_) return showNotice(notice);
+    if (behind()) {
+        notices_.clear();
+        notices_.push_back(std::move(notice));
+        if (QMessageBox* const shown = notice_) {
+            // Closed without telling noticeClosed: what shows next is decided here.
+            notice_ = nullptr;
+            shown->disconnect();
+            shown->hide();
+            shown->deleteLater();
+        }
+        return showNextNotice();
+    }
+    if (!notice_ && notices_.empty()) return showNotice(notice);
     if (notices_.size() < kMostWaiting) {
         notices_.push_back(std::move(notice));
     } else {
@@ -109,7 +135,16 @@ void QtSystemAlerts::noticeClosed() {
         notices_.clear();
         return;
     }
-    if (notices_.empty()) return;
+    showNextNotice();
+}
+
+void QtSystemAlerts::showNextNotice() {
+    if (notice_ || notices_.empty()) return;
+    if (behind()) {
+        notices_.erase(notices_.begin(), notices_.end() - 1);
+        if (!catchUpCheck_.isActive()) catchUpCheck_.start();
+        return;
+    }
     const Waiting next = std::move(notices_.front());
     notices_.pop_front();
     showNotice(next);

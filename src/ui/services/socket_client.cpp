@@ -62,6 +62,7 @@ void SocketClient::closeConnection() {
     decoder_ = FrameDecoder{};
     pending_.clear();
     pendingBytes_ = 0;
+    catchingUp_ = false;
     ending_ = Ending::none;
     deliveryScheduled_ = false;
     ++connectionId_;
@@ -83,10 +84,13 @@ void SocketClient::resumeDelivery() {
     if (!pending_.empty() && mayDeliver()) scheduleDelivery();
 }
 
-bool SocketClient::fallenBehind() const {
+bool SocketClient::fallenBehind(bool heldByABurst) {
     if (pending_.empty()) return false;
-    return pending_.size() > kBehindPackets ||
-           clock_.nowMs() - pending_.front().arrivedMs > kBehindMs;
+    if (heldByABurst || pending_.size() > kBehindPackets ||
+        clock_.nowMs() - pending_.front().arrivedMs > kBehindMs) {
+        catchingUp_ = true;
+    }
+    return catchingUp_;
 }
 
 std::size_t SocketClient::queuedBytes() const {
@@ -188,6 +192,8 @@ void SocketClient::deliverNext() {
             const QByteArray packet = std::move(pending_.front().packet);
             pending_.pop_front();
             pendingBytes_ -= std::min(pendingBytes_, costOf(packet));
+            // The last packet that waited is going out: caught up.
+            if (pending_.empty()) catchingUp_ = false;
             // Reading stopped at the bound; what it left waiting comes in behind.
             if (wasFull && pendingBytes_ < kMaxQueuedBytes) readAvailable();
             if (!pending_.empty() || ending_ != Ending::none) scheduleDelivery();
@@ -209,6 +215,7 @@ void SocketClient::deliverNext() {
     // Left only behind a closed gate; the receiver is told the connection is gone.
     pending_.clear();
     pendingBytes_ = 0;
+    catchingUp_ = false;
     if (ending == Ending::closed) {
         emit closed();
         return;

@@ -48,8 +48,13 @@ public:
 
     // Whether the receiver has fallen behind: more than kBehindPackets wait,
     // or the oldest has waited longer than kBehindMs, longer than any pause of
-    // normal play holds one back.
-    bool fallenBehind() const;
+    // normal play holds one back, or any waits while the receiver holds
+    // packets as only a burst makes it hold them (heldByABurst: its boxes and
+    // pauses nested as deep as it lets them). Once behind it stays behind
+    // until every packet that waited has been delivered: the last few of a
+    // backlog are as late as the rest, and playing their pauses in full would
+    // only make the packets after them later still.
+    bool fallenBehind(bool heldByABurst = false);
     static constexpr std::size_t kBehindPackets = 32;
     static constexpr std::int64_t kBehindMs = 6000;
 
@@ -104,6 +109,8 @@ private:
     std::size_t pendingBytes_ = 0;  // pending_ with its bookkeeping
     Ending ending_ = Ending::none;
     bool deliveryScheduled_ = false;
+    // Fallen behind, until the queue is next empty.
+    bool catchingUp_ = false;
     // Counts the runs of deliverNext, so that a batch can tell that packets
     // were delivered inside its last one (a box or a pause ran a loop).
     std::uint64_t deliveryRuns_ = 0;

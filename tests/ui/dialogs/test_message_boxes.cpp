@@ -199,23 +199,41 @@ TEST_F(MessageBoxTest, NestedModalBoxesAnswerEachTheirOwnCaller) {
     EXPECT_FALSE(registry_->slotResult(0));
 }
 
-// Behind a backlog a notice closes as its countdown would, answered, without
-// a step of its own; a question still waits for its answer or its own countdown.
+// Counts the message boxes that come on screen.
+class ShownBoxes : public QObject {
+public:
+    ShownBoxes() { QCoreApplication::instance()->installEventFilter(this); }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject* object, QEvent* event) override {
+        if (event->type() == QEvent::Show && dynamic_cast<MessageBoxWindow*>(object) != nullptr)
+            ++count;
+        return false;
+    }
+};
+
+// Behind a backlog a notice answers as its countdown would without ever
+// coming on screen; a question still shows and waits for its answer or its
+// own countdown.
 TEST_F(MessageBoxTest, BehindABacklogNoticesGiveWayAndQuestionsWait) {
     const struct {
         MsgType type;
         bool result;
         std::int64_t returnsAtMs;
-    } cases[] = {{MsgType::OneButton, true, 0},
-                 {MsgType::TwoButtons, true, 11000},
-                 {MsgType::Reason, false, 21000}};
+        int shown;
+    } cases[] = {{MsgType::OneButton, true, 0, 0},
+                 {MsgType::TwoButtons, true, 11000, 1},
+                 {MsgType::Reason, false, 21000, 1}};
     loop_.waiter().setFallenBehind([] { return true; });
     for (const auto& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.type));
+        const ShownBoxes shown;
         const std::int64_t start = loop_.clock().nowMs();
         EXPECT_EQ(show(c.type, c.type == MsgType::Reason ? 20 : 10), c.result);
         EXPECT_TRUE(registry_->lastBoxAnswered());
         EXPECT_EQ(loop_.clock().nowMs() - start, c.returnsAtMs);
+        EXPECT_EQ(shown.count, c.shown);
     }
 }
 

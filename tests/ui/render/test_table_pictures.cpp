@@ -2,6 +2,7 @@
 
 #include <random>
 
+#include "render/prop_show.h"
 #include "ui/render/table_picture_fixture.h"
 
 namespace krvo::testing {
@@ -138,6 +139,21 @@ TEST_F(TablePictureTest, BehindABacklogTheBombTakesNoTimeAndLeavesTheTableAsItWa
     EXPECT_EQ(loop.clock().nowMs(), start);
     EXPECT_FALSE(renderer.overlays().bomb);
     EXPECT_TRUE(repaint() == before);
+}
+
+// A bomb's frames and a used prop's picture are shown for a moment and are
+// not kept for the rest of the game.
+TEST_F(TablePictureTest, PicturesShownForAMomentAreNotKept) {
+    renderer.setClock(loop.clock());
+    table.arrSeat[0].bteOutPai = {3, 16, 29, 42};
+    repaint();
+    const std::size_t kept = renderer.keptPictures();
+    renderer.playBombAnimation(0, 1);
+    renderer.playBombAnimation(0, 2);
+    renderer.showPropUsed(1, 3);
+    loop.clock().advance(kPropShowMs);
+    repaint();
+    EXPECT_EQ(renderer.keptPictures(), kept);
 }
 
 TEST(ColourKeyPainter, OnlyTheExactKeyLetsTheDestinationThrough) {

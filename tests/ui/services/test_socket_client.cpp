@@ -325,17 +325,20 @@ TEST_F(SocketClientTest, ClosedGateHoldsTheNextPacketAndResumingIsPosted) {
     EXPECT_EQ(events_, (Events{"connected", "stop", "two", "three"}));
 }
 
-// Behind: many packets waiting, or one that has waited longer than any pause.
+// Behind: many packets waiting, one that has waited longer than any pause,
+// or one held as only a burst makes the receiver hold it.
 TEST_F(SocketClientTest, FallsBehindOnManyWaitingPacketsOrOneWaitingLong) {
     const struct {
         int packets;
         std::int64_t waitedMs;
+        bool heldByABurst;
         bool behind;
-    } cases[] = {{0, 60'000, false},
-                 {1, SocketClient::kBehindMs, false},
-                 {1, SocketClient::kBehindMs + 1, true},
-                 {SocketClient::kBehindPackets, 0, false},
-                 {SocketClient::kBehindPackets + 1, 0, true}};
+    } cases[] = {{0, 60'000, true, false},
+                 {1, SocketClient::kBehindMs, false, false},
+                 {1, SocketClient::kBehindMs + 1, false, true},
+                 {SocketClient::kBehindPackets, 0, false, false},
+                 {SocketClient::kBehindPackets + 1, 0, false, true},
+                 {1, 0, true, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.packets);
         events_.clear();
@@ -347,9 +350,36 @@ TEST_F(SocketClientTest, FallsBehindOnManyWaitingPacketsOrOneWaitingLong) {
         send(peer, bytes);
         QTest::qWait(100);
         clock_.advance(c.waitedMs);
-        EXPECT_EQ(client_->fallenBehind(), c.behind);
+        EXPECT_EQ(client_->fallenBehind(c.heldByABurst), c.behind);
         client_->closeConnection();
     }
+}
+
+// Once behind, the receiver stays behind until every packet that waited has
+// gone out: the last few of a backlog are as late as the rest.
+TEST_F(SocketClientTest, StaysBehindUntilEveryWaitingPacketIsDelivered) {
+    QTcpSocket* peer = connectPeer();
+    ASSERT_NE(peer, nullptr);
+    std::size_t allowed = 0;  // packets the gate lets through
+    client_->setDeliveryGate([&] { return events_.size() < 1 + allowed; });
+    QByteArray burst;
+    for (std::size_t n = 0; n <= SocketClient::kBehindPackets; ++n) burst += frame("p");
+    send(peer, burst);
+    QTest::qWait(100);
+    EXPECT_TRUE(client_->fallenBehind());
+    allowed = 2;
+    client_->resumeDelivery();
+    ASSERT_TRUE(waitForEvents(1 + allowed));
+    EXPECT_TRUE(client_->fallenBehind()) << "fewer wait now, but they waited as long";
+    allowed = SocketClient::kBehindPackets + 1;
+    client_->resumeDelivery();
+    ASSERT_TRUE(waitForEvents(1 + allowed));
+    EXPECT_FALSE(client_->fallenBehind());
+    // Caught up: a packet waiting on its own (the gate is closed again) is
+    // normal play again.
+    send(peer, frame("p"));
+    QTest::qWait(100);
+    EXPECT_FALSE(client_->fallenBehind());
 }
 
 }  // namespace

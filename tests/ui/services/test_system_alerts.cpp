@@ -6,6 +6,8 @@
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QMessageBox>
+#include <QPointer>
+#include <QTest>
 #include <QWidget>
 #include <algorithm>
 #include <string>
@@ -92,6 +94,32 @@ TEST(SystemAlerts, NoticesShowWithoutALoopOneAtATimeOverTheirOwner) {
     ending = true;
     alerts.notify("道具演示", "late", nullptr);
     EXPECT_EQ(alerts.noticeShown(), nullptr);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// Behind a backlog a newer notice replaces the one on screen and those
+// waiting; the newest shows once the program has caught up.
+TEST(SystemAlerts, BehindABacklogTheNewestNoticeReplacesTheOthers) {
+    testing::EnsureQtApplication();
+    bool behind = false;
+    QtSystemAlerts alerts([](QMessageBox&) { ADD_FAILURE() << "a notice runs no loop"; });
+    alerts.setFallenBehind([&behind] { return behind; });
+    alerts.notify("道具演示", "0", nullptr);
+    const QPointer<QMessageBox> first = alerts.noticeShown();
+    ASSERT_NE(first, nullptr);
+    alerts.notify("道具演示", "1", nullptr);
+    behind = true;
+    for (int i = 2; i <= 40; ++i) alerts.notify("道具演示", std::to_string(i), nullptr);
+    EXPECT_TRUE(first.isNull() || !first->isVisible());
+    EXPECT_EQ(alerts.noticeShown(), nullptr) << "nothing shows while the backlog is worked off";
+    QTest::qWait(3 * QtSystemAlerts::kCatchUpCheckMs);
+    EXPECT_EQ(alerts.noticeShown(), nullptr);
+
+    behind = false;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return alerts.noticeShown() != nullptr; }, 5000));
+    EXPECT_EQ(alerts.noticeShown()->text().toStdString(), "40");
+    alerts.noticeShown()->button(QMessageBox::Ok)->click();
+    EXPECT_EQ(alerts.noticeShown(), nullptr) << "no older notice waits behind it";
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
