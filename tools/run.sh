@@ -12,12 +12,18 @@
 #
 # BUILD is the Release tree `make run` builds (build-run); the sanitizer tree
 # of the tests (build) works as well, only slower, and so does an installed
-# tree's prefix (/usr, or a staging directory's usr/), with both programs in bin/.
+# tree's prefix (/usr, or a staging directory's usr/).
 set -euo pipefail
 build=${1:-build-run}
 client="$build/platform/krvo/krvo"
 server="$build/bin/krvo-server"
-if [ ! -x "$client" ] && [ -x "$build/bin/krvo" ]; then client="$build/bin/krvo"; fi
+installed=0
+if [ ! -x "$client" ]; then
+  # Both programs in bin/ (cmake --install) or games/ (the Debian package).
+  for dir in "$build/bin" "$build/games"; do
+    if [ -x "$dir/krvo" ]; then client="$dir/krvo" server="$dir/krvo-server" installed=1; break; fi
+  done
+fi
 token='q@!%tb)*&m[]:zp;{/hd{|kx73WQLMR8!$@~41'
 title='krvo演示牌桌'
 levels='新手_0`学徒_100`熟手_300`好手_800`高手_2000`大师_5000'
@@ -25,7 +31,7 @@ levels='新手_0`学徒_100`熟手_300`好手_800`高手_2000`大师_5000'
 # into a directory of its own for an installed tree (KRVO_RUN_OUT chooses).
 if [ -z "${KRVO_RUN_OUT:-}" ]; then
   KRVO_RUN_OUT=$build
-  if [ "$client" = "$build/bin/krvo" ]; then KRVO_RUN_OUT=$(mktemp -d); fi
+  if [ "$installed" = 1 ]; then KRVO_RUN_OUT=$(mktemp -d); fi
 fi
 export KRVO_RUN_OUT
 out=$KRVO_RUN_OUT
