@@ -27,9 +27,10 @@ grep -q '^\./usr/share/krvo/krvo/krvo$\|UserSet\.ini' <<<"$files" && fail "stray
 
 # Found from the programs' shared libraries, plus the window system's plugin.
 depends=$(dpkg-deb -f "$deb" Depends)
+names=$(sed 's/ ([^)]*)//g; s/, /\n/g' <<<"$depends")
 for package in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 \
   libqt6multimedia6 qt6-qpa-plugins; do
-  grep -qE "(^|, )$package( |,|$)" <<<"$depends" || fail "Depends lacks $package: $depends"
+  grep -qxF "$package" <<<"$names" || fail "Depends lacks $package: $depends"
 done
 [ "$(dpkg-deb -f "$deb" Section)" = games ] || fail "not in section games"
 echo "$(basename "$deb"): $(wc -l <<<"$files") entries; Depends: $depends"
