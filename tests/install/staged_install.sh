@@ -46,7 +46,13 @@ status=0
 env -u DISPLAY -u WAYLAND_DISPLAY XDG_CONFIG_HOME="$stage/config" KRVO_RUN_OUT="$stage" \
   bash "$source/tools/run.sh" "$prefix" >"$stage/run.log" 2>&1 || status=$?
 grep -q 'the cards are dealt' "$stage/run.log" || { cat "$stage/run.log"; fail "no table was dealt"; }
-[ "$status" = 0 ] || { cat "$stage/run.log"; fail "run ended with status $status"; }
+# After the deal the client plays on its time-outs; on a busy machine it may
+# leave by another of its own endings (run.sh passes 3 on as 0, 2..7 as they
+# are), but never by a crash or a refused start.
+case "$status" in
+  0 | [2-7]) ;;
+  *) cat "$stage/run.log"; fail "run ended with status $status" ;;
+esac
 # Without its pictures the client paints flat colours and text (about 2,000
 # colours on the screenshot); the dealt cards and the table art bring about 11,000.
 colours=$(identify -format %k "$stage/run-screenshot.png")

@@ -51,6 +51,8 @@ UserSettingsFiles UserSettingsFilesFor(std::string_view strAppPath,
     if (keepBeside || configDir.empty()) return {beside, beside};
     const std::filesystem::path own = configDir / std::string(kUserSettingsFileName);
     std::error_code error;
+    // Created now, so that the first save has somewhere to go.
+    std::filesystem::create_directories(configDir, error);
     return {std::filesystem::exists(own, error) ? own : beside, own};
 }
 

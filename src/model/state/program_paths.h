@@ -38,8 +38,9 @@ struct UserSettingsFiles {
 
 // Beside the program (strAppPath + UserSet.ini) when its directory is
 // writable and not installed, as the lobby's platform expects. Otherwise the
-// file is saved into configDir and read from there first, falling back to one
-// beside the program (a copy the platform shipped) until the user saves.
+// file is saved into configDir (created when missing) and read from there
+// first, falling back to one beside the program (a copy the platform shipped)
+// until the user saves.
 UserSettingsFiles UserSettingsFilesFor(std::string_view strAppPath,
                                        const std::filesystem::path& configDir);
 

@@ -101,8 +101,6 @@ UserSettings LoadUserSettings(const std::filesystem::path& path) {
 bool SaveUserSettings(const std::filesystem::path& path, const UserSettings& settings) {
     const std::filesystem::path temporary = TemporaryPathFor(path);
     std::error_code error;
-    // The user's configuration directory may not exist before the first save.
-    if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), error);
     if (!WriteFlags(temporary, settings)) {
         std::filesystem::remove(temporary, error);
         return false;

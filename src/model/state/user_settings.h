@@ -35,10 +35,9 @@ std::filesystem::path UserSettingsPath(std::string_view strAppPath);
 // defaults for all five flags, never a mix of read and default values.
 UserSettings LoadUserSettings(const std::filesystem::path& path);
 
-// Creates the target's directory when missing, then writes a temporary file
-// beside the target and renames it over the old one, so a crash mid-write
-// leaves either the old file or the new one. False on any failure; the old
-// file is then untouched.
+// Writes a temporary file beside the target and renames it over the old one,
+// so a crash mid-write leaves either the old file or the new one. False on any
+// failure; the old file is then untouched.
 bool SaveUserSettings(const std::filesystem::path& path, const UserSettings& settings);
 
 }  // namespace krvo
