@@ -4,10 +4,11 @@
 BUILD      ?= build
 RUNBUILD   ?= build-run
 BENCHBUILD ?= build-bench
+PKGBUILD   ?= build-package
 JOBS       ?= $(shell nproc)
 MAKEFLAGS  += --no-print-directory
 
-.PHONY: deps configure build run run-build test bench format clean
+.PHONY: deps configure build run run-build test bench package format clean
 
 deps:
 	@./tools/install-deps.sh
@@ -31,6 +32,16 @@ run: run-build
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
+# The Debian package (build-package/krvo_<version>_<arch>.deb): a Release build
+# installed under /usr, the programs in /usr/games as Debian wants for games,
+# its dependencies read off the shared libraries.
+package: deps
+	@cmake -S . -B $(PKGBUILD) -DCMAKE_BUILD_TYPE=Release -DKRVO_SANITIZE=OFF -DKRVO_TESTS=OFF \
+		-DKRVO_BENCH=OFF -DKRVO_FUZZ=OFF -DCMAKE_INSTALL_PREFIX=/usr -DCMAKE_INSTALL_BINDIR=games >/dev/null
+	@cmake --build $(PKGBUILD) -j $(JOBS)
+	@cd $(PKGBUILD) && cpack -G DEB >/dev/null
+	@ls $(PKGBUILD)/*.deb
+
 # The client over a socket paints a real window: without a display every
 # program runs on a virtual X server (the start-up benchmark starts its own).
 BENCH_X := $(if $(DISPLAY),,xvfb-run -a -s "-screen 0 1920x1080x24")
@@ -44,7 +55,7 @@ format:
 	@find src tests bench tools server fuzz -name '*.cpp' -o -name '*.h' 2>/dev/null | xargs -r clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(RUNBUILD) $(BENCHBUILD)
+	rm -rf $(BUILD) $(RUNBUILD) $(BENCHBUILD) $(PKGBUILD)
 
 # One PNG showing every generated picture with its name (docs/assets-sheet.png).
 .PHONY: assets-sheet

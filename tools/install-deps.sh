@@ -12,6 +12,9 @@ packages=(
   libxcb-damage0-dev
   # Noto Sans CJK is the face the table and the chat are read in; the others stand in.
   fonts-noto-cjk fonts-arphic-uming fonts-wqy-zenhei
+  # The menu entry, the AppStream file and the Debian package are checked by
+  # the tools Debian checks them with; dpkg-shlibdeps finds the dependencies.
+  desktop-file-utils appstream lintian dpkg-dev
 )
 
 missing=()

@@ -11,16 +11,32 @@
 # table (exit status 3, the expected end of such a run).
 #
 # BUILD is the Release tree `make run` builds (build-run); the sanitizer tree
-# of the tests (build) works as well, only slower.
+# of the tests (build) works as well, only slower, and so does an installed
+# tree's prefix (/usr, or a staging directory's usr/).
 set -euo pipefail
 build=${1:-build-run}
 client="$build/platform/krvo/krvo"
 server="$build/bin/krvo-server"
+installed=0
+if [ ! -x "$client" ]; then
+  # Both programs in bin/ (cmake --install) or games/ (the Debian package).
+  for dir in "$build/bin" "$build/games"; do
+    if [ -x "$dir/krvo" ]; then client="$dir/krvo" server="$dir/krvo-server" installed=1; break; fi
+  done
+fi
 token='q@!%tb)*&m[]:zp;{/hd{|kx73WQLMR8!$@~41'
 title='krvo演示牌桌'
 levels='新手_0`学徒_100`熟手_300`好手_800`高手_2000`大师_5000'
-screenshot="$build/run-screenshot.png"
-server_out="$build/run-server.out"
+# What the run leaves (screenshot, server output) goes into a build tree, and
+# into a directory of its own for an installed tree (KRVO_RUN_OUT chooses).
+if [ -z "${KRVO_RUN_OUT:-}" ]; then
+  KRVO_RUN_OUT=$build
+  if [ "$installed" = 1 ]; then KRVO_RUN_OUT=$(mktemp -d); fi
+fi
+export KRVO_RUN_OUT
+out=$KRVO_RUN_OUT
+screenshot="$out/run-screenshot.png"
+server_out="$out/run-server.out"
 # A sanitizer build reports the display and font libraries' process-lifetime
 # caches as leaks; the tests ignore the same ones.
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -73,7 +89,7 @@ if [ "$headless" = 1 ]; then
   server_args+=(--auto-start --play-time 10 --declare-time 1 --autoplay-limit 2)
 fi
 : >"$server_out"
-"$server" "${server_args[@]}" >"$server_out" 2>"$build/run-server.log" &
+"$server" "${server_args[@]}" >"$server_out" 2>"$out/run-server.log" &
 server_pid=$!
 trap 'kill "$server_pid" 2>/dev/null || true' EXIT
 
@@ -86,7 +102,7 @@ for _ in $(seq 100); do
 done
 if [ -z "$port" ]; then
   echo "krvo-server did not start:" >&2
-  cat "$build/run-server.log" >&2
+  cat "$out/run-server.log" >&2
   exit 1
 fi
 echo "room server on 127.0.0.1:$port with three computer players"

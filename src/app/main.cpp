@@ -6,6 +6,7 @@
 #include <QIcon>
 
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <string_view>
 
@@ -15,6 +16,7 @@
 #include "services/qt_system_alerts.h"
 #include "qt/qt_clock.h"
 #include "state/command_line.h"
+#include "state/program_paths.h"
 
 namespace {
 
@@ -86,15 +88,20 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
     krvo::InstallFontSubstitutions();
     krvo::InstallQtChineseTexts();
-    // The desktop icon the build draws into build/icons, two levels above the
-    // program; without it the windows keep the system's default.
-    const QString icon =
-        QCoreApplication::applicationDirPath() + "/../../icons/hicolor/256x256/apps/krvo.png";
+    // Beside the program in a build tree or a lobby's platform, share/krvo/krvo
+    // in an installed tree.
+    const std::filesystem::path programDir =
+        krvo::ProgramDirectoryFor(QCoreApplication::applicationDirPath().toStdString());
+    // The desktop icon two levels above the program directory: build/icons in
+    // a build tree, share/icons (the hicolor theme) in an installed one;
+    // without it the windows keep the system's default.
+    const QString icon = QString::fromStdString(programDir.string()) +
+                         "/../../icons/hicolor/256x256/apps/krvo.png";
     if (QFileInfo::exists(icon)) QApplication::setWindowIcon(QIcon(icon));
 
     krvo::QtClock clock;
     krvo::QtSystemAlerts alerts;
-    krvo::TableApp table(launch.params, QCoreApplication::applicationDirPath().toStdString(), clock,
+    krvo::TableApp table(launch.params, programDir.string(), clock,
                          krvo::PumpQtEvents, alerts);
     alerts.setEnding([&table] { return table.ended(); });
     alerts.setNoticeOwner([&table] { return table.mainWindow(); });

@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QToolTip>
 #include <QWindow>
+#include <cstdlib>
 #include <iostream>
 
 #include "chrome/column_panes.h"
@@ -262,7 +263,11 @@ void TableApp::start() {
     };
     window_->advertisementPane().setView(advertisement);
     advertisement->navigate(pages.advertisement);
-    preferences_ = LoadUserSettings(pub_.strAppPath + "UserSet.ini");
+    // An installed program's directory is shared and read-only: the
+    // preferences then live in the user's configuration directory.
+    settingsFiles_ = UserSettingsFilesFor(
+        pub_.strAppPath, UserConfigDirectory(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME")));
+    preferences_ = LoadUserSettings(settingsFiles_.read);
     ConfigureUserList(window_->userList(), launch_);
     ConfigureChat(window_->chatPane(), pub_, launch_.strMyUserName);
     room_ = std::make_unique<Room>(*this, *window_);
@@ -291,7 +296,7 @@ void TableApp::openUserSettings() {
     // A dialog that has answered is only waiting for its deferred deletion
     // (which a nested loop may hold up); it never takes a second turn.
     if (room_->userSettings) room_->userSettings->deleteLater();
-    auto* dialog = new UserSetDialog(preferences_, pub_.strAppPath + "UserSet.ini", room_->requests,
+    auto* dialog = new UserSetDialog(preferences_, settingsFiles_.write, room_->requests,
                                      window_.get());
     connect(dialog, &UserSetDialog::ended, dialog, &QObject::deleteLater);
     room_->userSettings = dialog;

@@ -14,6 +14,7 @@
 #include "render/table_renderer.h"
 #include "state/command_line.h"
 #include "state/exit_reason.h"
+#include "state/program_paths.h"
 #include "state/public_state.h"
 #include "state/table_state.h"
 #include "state/user_settings.h"
@@ -104,6 +105,7 @@ private:
     PublicState pub_;
     TableState table_;
     UserSettings preferences_;
+    UserSettingsFiles settingsFiles_;
     Waiter waiter_;
     TableRenderer scene_{table_, pub_, waiter_};
     std::unique_ptr<SocketClient> socket_;
