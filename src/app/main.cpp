@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <iostream>
 #include <string_view>
+#include <utility>
 
 #include "app/table_app.h"
 #include "chrome/game_main_window.h"
@@ -94,7 +95,9 @@ int main(int argc, char** argv) {
 
     krvo::QtClock clock;
     krvo::QtSystemAlerts alerts;
-    krvo::TableApp table(launch.params, QCoreApplication::applicationDirPath().toStdString(), clock,
+    krvo::LaunchParams params = launch.params;
+    params.strTablePassword = qEnvironmentVariable(krvo::kTablePasswordVariable).toStdString();
+    krvo::TableApp table(std::move(params), QCoreApplication::applicationDirPath().toStdString(), clock,
                          krvo::PumpQtEvents, alerts);
     alerts.setEnding([&table] { return table.ended(); });
     alerts.setNoticeOwner([&table] { return table.mainWindow(); });

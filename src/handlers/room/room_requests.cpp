@@ -12,7 +12,7 @@ static_assert(kChatLineTexts == kChatLineFields && kAllRecipients == kEverybody,
               "the chat pane and the wire agree on a chat line");
 
 void RoomRequests::LogIn(std::uint8_t bteAllowWatchCards) {
-    links_.sender.SendPacket(BuildLoginPacket(bteAllowWatchCards));
+    links_.sender.SendPacket(BuildLoginPacket(bteAllowWatchCards, links_.launch.strTablePassword));
 }
 
 void RoomRequests::AgreeToSettings() {
