@@ -8,7 +8,8 @@ constexpr int kStopWaitMs = 3000;
 }  // namespace
 
 QStringList ServerArguments(const ServerLaunch& launch) {
-    QStringList arguments = {"--bind", launch.bind, "--port", QString::number(launch.port),
+    QStringList arguments = {"--bind",   launch.bind,
+                             "--port",   QString::number(launch.port),
                              "--humans", QString::number(launch.humans)};
     if (!launch.names.isEmpty()) arguments << "--names" << launch.names.join(',');
     if (!launch.password.isEmpty()) arguments << "--password" << launch.password;

@@ -56,15 +56,24 @@ QProcessEnvironment ClientEnvironment(const ClientLaunch& launch, QProcessEnviro
 QString ExitReason(int status, bool crashed) {
     if (crashed) return "牌桌程序意外结束了。";
     switch (status) {
-        case 0: return "你离开了牌桌。";
-        case 1: return "牌桌程序无法启动（命令行有误，或没有可用的显示器）。";
-        case 2: return "20 秒内没有按“可以开始”，你已离开牌桌。";
-        case 3: return "自动出牌的次数到了上限，算你逃跑，你已离开牌桌。";
-        case 4: return "大家同意你离开，本桌已解散。";
-        case 5: return "服务器说你不能继续玩下去了。";
-        case 6: return "与房间服务器的连接断开了，你已离开牌桌。";
-        case 7: return "无法连接到房间服务器，请检查地址和端口，稍后再试。";
-        default: return QString("牌桌程序意外结束了（状态 %1）。").arg(status);
+        case 0:
+            return "你离开了牌桌。";
+        case 1:
+            return "牌桌程序无法启动（命令行有误，或没有可用的显示器）。";
+        case 2:
+            return "20 秒内没有按“可以开始”，你已离开牌桌。";
+        case 3:
+            return "自动出牌的次数到了上限，算你逃跑，你已离开牌桌。";
+        case 4:
+            return "大家同意你离开，本桌已解散。";
+        case 5:
+            return "服务器说你不能继续玩下去了。";
+        case 6:
+            return "与房间服务器的连接断开了，你已离开牌桌。";
+        case 7:
+            return "无法连接到房间服务器，请检查地址和端口，稍后再试。";
+        default:
+            return QString("牌桌程序意外结束了（状态 %1）。").arg(status);
     }
 }
 

@@ -79,7 +79,8 @@ private:
             qreal angle;
             const char* rank;
             QColor colour;
-        } cards[] = {{-18, "3", Qt::black}, {0, "A", QColor(200, 20, 30)}, {18, "A", QColor(200, 20, 30)}};
+        } cards[] = {
+            {-18, "3", Qt::black}, {0, "A", QColor(200, 20, 30)}, {18, "A", QColor(200, 20, 30)}};
         for (const auto& card : cards) {
             painter.save();
             painter.translate(pivot);
@@ -101,12 +102,16 @@ private:
             const qreal r = cardWidth / 6;
             if (card.colour == Qt::black) {
                 mark.moveTo(c + QPointF(0, -r * 1.4));
-                mark.cubicTo(c + QPointF(r * 2, 0), c + QPointF(r, r * 1.4), c + QPointF(0, r * 0.5));
-                mark.cubicTo(c + QPointF(-r, r * 1.4), c + QPointF(-r * 2, 0), c + QPointF(0, -r * 1.4));
+                mark.cubicTo(c + QPointF(r * 2, 0), c + QPointF(r, r * 1.4),
+                             c + QPointF(0, r * 0.5));
+                mark.cubicTo(c + QPointF(-r, r * 1.4), c + QPointF(-r * 2, 0),
+                             c + QPointF(0, -r * 1.4));
             } else {
                 mark.moveTo(c + QPointF(0, r * 1.4));
-                mark.cubicTo(c + QPointF(r * 2.2, -r * 0.2), c + QPointF(r, -r * 1.6), c + QPointF(0, -r * 0.5));
-                mark.cubicTo(c + QPointF(-r, -r * 1.6), c + QPointF(-r * 2.2, -r * 0.2), c + QPointF(0, r * 1.4));
+                mark.cubicTo(c + QPointF(r * 2.2, -r * 0.2), c + QPointF(r, -r * 1.6),
+                             c + QPointF(0, -r * 0.5));
+                mark.cubicTo(c + QPointF(-r, -r * 1.6), c + QPointF(-r * 2.2, -r * 0.2),
+                             c + QPointF(0, r * 1.4));
             }
             painter.setPen(Qt::NoPen);
             painter.setBrush(card.colour);
@@ -147,6 +152,8 @@ LauncherWindow::LauncherWindow(Programs programs, QSettings& settings, QWidget* 
     setWindowTitle("krvo 牌桌");
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    // The window never gets smaller than its contents need, at any font size.
+    layout->setSizeConstraint(QLayout::SetMinimumSize);
     layout->addWidget(new Banner(this));
 
     auto* body = new QVBoxLayout;
@@ -250,12 +257,18 @@ QWidget* LauncherWindow::buildHostPage() {
     buttons->addWidget(hostButton_);
     buttons->addWidget(hostSitButton_);
     form->addRow(buttons);
+    // Room for two lines of addresses from the start: the window keeps the
+    // size it opened with, and a late line would squeeze the list below it.
     hostAddressText_ = Note({}, page);
     hostAddressText_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    hostAddressText_->setMinimumHeight(fontMetrics().lineSpacing() * 2);
+    hostAddressText_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     form->addRow(hostAddressText_);
     hostPeopleList_ = new QListWidget(page);
     hostPeopleList_->setFocusPolicy(Qt::NoFocus);
-    hostPeopleList_->setMaximumHeight(fontMetrics().lineSpacing() * 5);
+    hostPeopleList_->setFixedHeight(fontMetrics().lineSpacing() * 5);
+    // The style's own frame loses its top and bottom lines at some font sizes.
+    hostPeopleList_->setStyleSheet("QListWidget { border: 1px solid #a8a8a8; background: white; }");
     form->addRow("已入座：", hostPeopleList_);
     connect(hostButton_, &QPushButton::clicked, this, &LauncherWindow::toggleHosting);
     connect(hostSitButton_, &QPushButton::clicked, this, &LauncherWindow::sitAtHostedTable);
@@ -335,8 +348,9 @@ void LauncherWindow::updateButtons() {
     hostButton_->setEnabled(programs);
     hostButton_->setText(hosting ? "关闭牌桌(&H)" : "建桌(&H)");
     hostSitButton_->setEnabled(programs && hosted_.listening() && !playing);
-    for (QWidget* field : {static_cast<QWidget*>(hostAddress_), static_cast<QWidget*>(hostPort_),
-                           static_cast<QWidget*>(hostPeople_), static_cast<QWidget*>(hostPassword_)}) {
+    for (QWidget* field :
+         {static_cast<QWidget*>(hostAddress_), static_cast<QWidget*>(hostPort_),
+          static_cast<QWidget*>(hostPeople_), static_cast<QWidget*>(hostPassword_)}) {
         field->setEnabled(!hosting);
     }
     // Enter starts what the page in front offers.
@@ -390,18 +404,21 @@ void LauncherWindow::showTableAddress() {
                                  : QString("密码 %1").arg(hostPassword_->text());
     QString text;
     if (bind == kLoopback) {
-        text = QString("牌桌只对本机开放（端口 %1，%2）：别的电脑上的朋友进不来，要请朋友请选别的地址。")
-                   .arg(hostPort_->value())
-                   .arg(password);
+        text =
+            QString(
+                "牌桌只对本机开放（端口 %1，%2）：别的电脑上的朋友进不来，要请朋友请选别的地址。")
+                .arg(hostPort_->value())
+                .arg(password);
     } else {
-        const QStringList addresses = bind == kEveryNetwork ? NetworkAddresses() : QStringList{bind};
+        const QStringList addresses =
+            bind == kEveryNetwork ? NetworkAddresses() : QStringList{bind};
         text = QString("告诉朋友：地址 %1，端口 %2，%3。")
                    .arg(addresses.isEmpty() ? QString("（本机没有联网）") : addresses.join(" 或 "))
                    .arg(hostPort_->value())
                    .arg(password);
     }
     hostAddressText_->setText(text);
-    setStatus("牌桌开好了，朋友入座后就会出现在下面。");
+    setStatus("牌桌开好了：朋友入座后会列在“已入座”里。");
 }
 
 void LauncherWindow::hostedPeopleChanged() {
@@ -439,7 +456,8 @@ bool LauncherWindow::startClient(const ClientLaunch& launch) {
         setStatus("找不到牌桌程序 krvo。", true);
         return false;
     }
-    client_.setProcessEnvironment(ClientEnvironment(launch, QProcessEnvironment::systemEnvironment()));
+    client_.setProcessEnvironment(
+        ClientEnvironment(launch, QProcessEnvironment::systemEnvironment()));
     client_.start(programs_.client, ClientArguments(launch));
     setStatus(QString("牌桌程序已启动：%1:%2").arg(launch.host).arg(launch.port));
     updateButtons();

@@ -36,9 +36,15 @@ int main(int argc, char* argv[]) {
     std::fflush(stdout);
     server.room().setPresenceHandler([](Presence presence, const std::string& name) {
         switch (presence) {
-            case Presence::Arrived: std::printf("joined %s\n", name.c_str()); break;
-            case Presence::Left: std::printf("left %s\n", name.c_str()); break;
-            case Presence::Refused: std::puts("refused a login: wrong table password"); break;
+            case Presence::Arrived:
+                std::printf("joined %s\n", name.c_str());
+                break;
+            case Presence::Left:
+                std::printf("left %s\n", name.c_str());
+                break;
+            case Presence::Refused:
+                std::puts("refused a login: wrong table password");
+                break;
         }
         std::fflush(stdout);
     });

@@ -97,8 +97,8 @@ int main(int argc, char** argv) {
     krvo::QtSystemAlerts alerts;
     krvo::LaunchParams params = launch.params;
     params.strTablePassword = qEnvironmentVariable(krvo::kTablePasswordVariable).toStdString();
-    krvo::TableApp table(std::move(params), QCoreApplication::applicationDirPath().toStdString(), clock,
-                         krvo::PumpQtEvents, alerts);
+    krvo::TableApp table(std::move(params), QCoreApplication::applicationDirPath().toStdString(),
+                         clock, krvo::PumpQtEvents, alerts);
     alerts.setEnding([&table] { return table.ended(); });
     alerts.setNoticeOwner([&table] { return table.mainWindow(); });
     table.Start();

@@ -32,8 +32,8 @@ protected:
         QSignalSpy ready(&server, &HostedServer::ready);
         QSignalSpy failed(&server, &HostedServer::failed);
         server.start(launch);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !ready.isEmpty() || !failed.isEmpty(); },
-                                    kLimitMs));
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return !ready.isEmpty() || !failed.isEmpty(); }, kLimitMs));
         QTest::qWait(50);  // nothing else may follow the outcome
         EXPECT_EQ(ready.size() + failed.size(), 1);
         return failed.isEmpty() ? QString() : failed.front().front().toString();
@@ -54,7 +54,8 @@ TEST_F(HostedServerTest, AServerThatCannotStartSaysWhyAndLeavesNothingRunning) {
         QString reason;
     } cases[] = {
         {"busy port", busyPort, QString("端口 %1 已被占用，请换一个端口。").arg(busy)},
-        {"bad address", badAddress, "牌桌服务器没能启动（krvo-server: --bind needs an IP address）。"},
+        {"bad address", badAddress,
+         "牌桌服务器没能启动（krvo-server: --bind needs an IP address）。"},
         {"missing program", missing, "无法启动牌桌服务器（/nonexistent/krvo-server）。"},
         {"no program", unnamed, "找不到牌桌服务器程序 krvo-server。"},
     };
@@ -83,9 +84,8 @@ TEST_F(HostedServerTest, TwoClientsJoinTheHostedTableWithAndWithoutThePassword) 
     for (const auto& c : cases) {
         SCOPED_TRACE(c.password.toStdString());
         HostedServer server;
-        ASSERT_EQ(startOutcome(server, {.program = KRVO_SERVER_BINARY,
-                                        .humans = 2,
-                                        .password = c.password}),
+        ASSERT_EQ(startOutcome(
+                      server, {.program = KRVO_SERVER_BINARY, .humans = 2, .password = c.password}),
                   QString());
         std::vector<std::unique_ptr<krvo::testing::TemporaryPlatform>> platforms;
         std::vector<std::unique_ptr<QProcess>> clients;
@@ -104,10 +104,7 @@ TEST_F(HostedServerTest, TwoClientsJoinTheHostedTableWithAndWithoutThePassword) 
             clients.push_back(std::move(client));
         }
         EXPECT_TRUE(QTest::qWaitFor(
-            [&] {
-                return server.people().size() + server.refusedLogins() == 2;
-            },
-            kLimitMs));
+            [&] { return server.people().size() + server.refusedLogins() == 2; }, kLimitMs));
         EXPECT_EQ(server.people().size(), c.seated) << server.people().join(',').toStdString();
         EXPECT_EQ(server.refusedLogins(), c.refused);
         for (const auto& client : clients) {

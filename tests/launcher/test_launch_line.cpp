@@ -17,7 +17,8 @@
 namespace krvo::launcher {
 namespace {
 
-const QString kToken = QString::fromUtf8(kLaunchToken.data(), static_cast<qsizetype>(kLaunchToken.size()));
+const QString kToken =
+    QString::fromUtf8(kLaunchToken.data(), static_cast<qsizetype>(kLaunchToken.size()));
 const QString kTitle = QString::fromUtf8(kTableTitle);
 const QString kLevels = QString::fromUtf8(kLevelTitles);
 
@@ -31,7 +32,8 @@ TEST(LaunchLine, BuildsTheNineFieldsTheClientReadsBack) {
          {kToken, "127.0.0.1", "40123", kTitle, kLevels, "-", "-", "玩家", "1"}},
         {{"小明", "192.168.1.20", 16800, "门开了"},
          {kToken, "192.168.1.20", "16800", kTitle, kLevels, "-", "-", "小明", "1"}},
-        {{"a", "table.local", 1, {}}, {kToken, "table.local", "1", kTitle, kLevels, "-", "-", "a", "1"}},
+        {{"a", "table.local", 1, {}},
+         {kToken, "table.local", "1", kTitle, kLevels, "-", "-", "a", "1"}},
     };
     for (const auto& c : cases) {
         const QStringList arguments = ClientArguments(c.launch);

@@ -21,8 +21,8 @@ const char* flag(bool on) {
 }  // namespace
 
 Packet BuildLoginPacket(std::uint8_t bteAllowWatchCards, std::string_view tablePassword) {
-    std::string body = std::string(kLoginVersion) + kFieldSeparator + kGameCode +
-                       kFieldSeparator + std::to_string(bteAllowWatchCards);
+    std::string body = std::string(kLoginVersion) + kFieldSeparator + kGameCode + kFieldSeparator +
+                       std::to_string(bteAllowWatchCards);
     if (!tablePassword.empty()) {
         body.push_back(kFieldSeparator);
         body += tablePassword;

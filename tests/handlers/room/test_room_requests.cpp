@@ -65,8 +65,8 @@ TEST(RoomRequests, EachRequestSendsItsPacketUnderTheCurrentName) {
 // The launcher's table password rides on the login; without one the login is
 // the lobby's three fields.
 TEST(RoomRequests, TheLoginCarriesTheTablePasswordOnlyWhenThereIsOne) {
-    for (const auto& [password, body] : {std::pair<std::string, std::string>{"", "500`KRVO`1"},
-                                         {"sesame", "500`KRVO`1`sesame"}}) {
+    for (const auto& [password, body] :
+         {std::pair<std::string, std::string>{"", "500`KRVO`1"}, {"sesame", "500`KRVO`1`sesame"}}) {
         LaunchParams launch;
         launch.strTablePassword = password;
         testing::RecordingSender sender;
