@@ -3,6 +3,7 @@
 #include <string>
 
 #include "state/command_line.h"
+#include "state/exit_reason.h"
 
 namespace krvo::launcher {
 namespace {
@@ -19,6 +20,9 @@ bool HasBlank(const QString& text) {
 QString CheckClientLaunch(const ClientLaunch& launch) {
     if (launch.name.trimmed().isEmpty()) return "请填写你的名字。";
     if (HasBlank(launch.name)) return "名字里不能有空格。";
+    // The server's list of names is comma-separated, and a backtick would end
+    // a field of the user row.
+    if (launch.name.contains(',') || launch.name.contains('`')) return "名字里不能有逗号或 ` 号。";
     if (launch.host.trimmed().isEmpty()) return "请填写牌桌的地址。";
     if (HasBlank(launch.host)) return "地址里不能有空格。";
     if (launch.port < 1 || launch.port > 65535) return "端口应在 1 到 65535 之间。";
@@ -53,28 +57,19 @@ QProcessEnvironment ClientEnvironment(const ClientLaunch& launch, QProcessEnviro
     return base;
 }
 
-QString ExitReason(int status, bool crashed) {
+QString ClientExitText(int status, bool crashed) {
     if (crashed) return "牌桌程序意外结束了。";
-    switch (status) {
-        case 0:
-            return "你离开了牌桌。";
-        case 1:
-            return "牌桌程序无法启动（命令行有误，或没有可用的显示器）。";
-        case 2:
-            return "20 秒内没有按“可以开始”，你已离开牌桌。";
-        case 3:
-            return "自动出牌的次数到了上限，算你逃跑，你已离开牌桌。";
-        case 4:
-            return "大家同意你离开，本桌已解散。";
-        case 5:
-            return "服务器说你不能继续玩下去了。";
-        case 6:
-            return "与房间服务器的连接断开了，你已离开牌桌。";
-        case 7:
-            return "无法连接到房间服务器，请检查地址和端口，稍后再试。";
-        default:
-            return QString("牌桌程序意外结束了（状态 %1）。").arg(status);
+    if (status == 0) return "你离开了牌桌。";
+    if (status == 1) return "牌桌程序无法启动（命令行有误，或没有可用的显示器）。";
+    for (const ExitReason reason :
+         {ExitReason::StartCountdown, ExitReason::AutoPlayLimit, ExitReason::TableDissolved,
+          ExitReason::CannotGoOn, ExitReason::ConnectionLost, ExitReason::ConnectFailed}) {
+        if (ExitStatusOf(reason) == status) {
+            const std::string_view text = ExitReasonText(reason);
+            return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+        }
     }
+    return QString("牌桌程序意外结束了（状态 %1）。").arg(status);
 }
 
 }  // namespace krvo::launcher

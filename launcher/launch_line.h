@@ -34,7 +34,8 @@ QStringList ClientArguments(const ClientLaunch& launch);
 // The client's environment: the password set, or any inherited one removed.
 QProcessEnvironment ClientEnvironment(const ClientLaunch& launch, QProcessEnvironment base);
 
-// The client's exit status as the player is told it; a crash is told apart.
-QString ExitReason(int status, bool crashed);
+// The client's exit status as the player is told it, in the client's own
+// words for the reasons it leaves by itself; a crash is told apart.
+QString ClientExitText(int status, bool crashed);
 
 }  // namespace krvo::launcher

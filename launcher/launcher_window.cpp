@@ -467,7 +467,7 @@ bool LauncherWindow::startClient(const ClientLaunch& launch) {
 void LauncherWindow::clientEnded(int status, QProcess::ExitStatus exitStatus) {
     if (clientForComputers_) computers_.stop();
     clientForComputers_ = false;
-    setStatus(ExitReason(status, exitStatus == QProcess::CrashExit),
+    setStatus(ClientExitText(status, exitStatus == QProcess::CrashExit),
               exitStatus == QProcess::CrashExit || (status != 0 && status != 2 && status != 4));
     updateButtons();
 }

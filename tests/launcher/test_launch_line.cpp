@@ -56,6 +56,8 @@ TEST(LaunchLine, RefusesFieldsTheClientWouldSplitOrCouldNotUse) {
         {{"", "127.0.0.1", 5000, {}}, false},
         {{"张 三", "127.0.0.1", 5000, {}}, false},
         {{"张\t三", "127.0.0.1", 5000, {}}, false},
+        {{"张,三", "127.0.0.1", 5000, {}}, false},
+        {{"张`三", "127.0.0.1", 5000, {}}, false},
         {{"玩家", "", 5000, {}}, false},
         {{"玩家", "a b", 5000, {}}, false},
         {{"玩家", "127.0.0.1", 0, {}}, false},
@@ -85,12 +87,12 @@ TEST(LaunchLine, ThePasswordIsSetInTheClientsEnvironmentOrRemoved) {
 
 TEST(LaunchLine, EachExitStatusHasItsOwnReason) {
     QStringList reasons;
-    for (int status = 0; status <= 8; ++status) reasons.append(ExitReason(status, false));
-    reasons.append(ExitReason(0, true));
+    for (int status = 0; status <= 8; ++status) reasons.append(ClientExitText(status, false));
+    reasons.append(ClientExitText(0, true));
     reasons.removeDuplicates();
     EXPECT_EQ(reasons.size(), 10);
-    EXPECT_EQ(ExitReason(2, false), "20 秒内没有按“可以开始”，你已离开牌桌。");
-    EXPECT_TRUE(ExitReason(139, false).contains("139"));
+    EXPECT_EQ(ClientExitText(2, false), "20 秒内没有按“可以开始”，你已离开牌桌。");
+    EXPECT_TRUE(ClientExitText(139, false).contains("139"));
 }
 
 TEST(LauncherFields, AreRememberedAndUnusableValuesKeepTheirDefaults) {
