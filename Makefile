@@ -19,12 +19,12 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
-# Only what running needs: the client, the server, the pictures and sounds, the
-# shipped web pages; optimised, without tests or sanitizers.
+# Only what running needs: the launcher, the client, the server, the pictures
+# and sounds, the shipped web pages; optimised, without tests or sanitizers.
 run-build: deps
 	@cmake -S . -B $(RUNBUILD) -DCMAKE_BUILD_TYPE=Release -DKRVO_SANITIZE=OFF -DKRVO_TESTS=OFF \
 		-DKRVO_BENCH=OFF -DKRVO_FUZZ=OFF >/dev/null
-	@cmake --build $(RUNBUILD) -j $(JOBS) --target krvo krvo-server assets web_pages
+	@cmake --build $(RUNBUILD) -j $(JOBS) --target krvo krvo-server krvo-launcher assets web_pages
 
 run: run-build
 	@./tools/run.sh $(RUNBUILD)

@@ -49,6 +49,7 @@ RoomSettings RoomSettingsFrom(const ServerOptions& options) {
     settings.capacity = options.capacity;
     settings.chatLines = options.chatLines;
     settings.propShows = options.propShows;
+    settings.password = options.password;
     return settings;
 }
 

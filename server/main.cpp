@@ -1,7 +1,10 @@
 // krvo-server: the local room server. Prints "listening on HOST:PORT" as its
 // first line once the socket is bound, so a test or the launcher can read the
 // port it picked, and "dealt round N" whenever it deals, so a launcher can
-// wait until the cards are on the table.
+// wait until the cards are on the table. A host's launcher shows who is at
+// the table from "joined NAME" and "left NAME" (a person who takes a place or
+// comes back, and one who goes or drops out), and counts "refused a login:
+// wrong table password".
 
 #include <QCoreApplication>
 
@@ -31,6 +34,20 @@ int main(int argc, char* argv[]) {
     }
     std::printf("listening on %s\n", server.endpoint().c_str());
     std::fflush(stdout);
+    server.room().setPresenceHandler([](Presence presence, const std::string& name) {
+        switch (presence) {
+            case Presence::Arrived:
+                std::printf("joined %s\n", name.c_str());
+                break;
+            case Presence::Left:
+                std::printf("left %s\n", name.c_str());
+                break;
+            case Presence::Refused:
+                std::puts("refused a login: wrong table password");
+                break;
+        }
+        std::fflush(stdout);
+    });
     server.setRoundStartedHandler([](int round) {
         std::printf("dealt round %d\n", round);
         std::fflush(stdout);

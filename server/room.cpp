@@ -24,6 +24,7 @@ constexpr std::size_t kWorstRowBytes = 14 * 11 + 2 * (kMaxNameBytes + 10) + 16;
 static_assert(kMaxCapacity * kWorstRowBytes + 2 <= kMaxPacketLength);
 
 constexpr std::string_view kTableFull = "本桌人数已满，不能再进入！";
+constexpr std::string_view kWrongPassword = "牌桌密码不对，无法入座。";
 
 // A user row's yes/no field. Returned as a string, not assigned from a
 // literal: GCC 12 misreads that assignment as an overlapping copy at -O2.
@@ -153,6 +154,7 @@ void Room::packetArrived(ClientId client, std::span<const std::uint8_t> packet) 
 }
 
 void Room::clientClosed(ClientId client) {
+    refused_.erase(client);
     Member* member = memberOfClient(client);
     if (member == nullptr) return;
     catchUp();
@@ -163,6 +165,17 @@ void Room::login(ClientId client, std::span<const std::uint8_t> packet) {
     const std::optional<LoginRequest> request = ParseLogin(PacketToString(packet, 2));
     if (!request) {
         output_.disconnect(client);
+        return;
+    }
+    if (refused_.contains(client)) return;
+    // Checked before a dropped-out player's place is given back: the place is
+    // the password's to protect as much as an empty chair.
+    if (!settings_.password.empty() && request->tablePassword != settings_.password) {
+        // Like a full table, the connection is left to its deadlines so that the
+        // notice can be read; it gets no second guess meanwhile.
+        refused_.insert(client);
+        output_.send(client, RejectPacket(kWrongPassword));
+        tellPresence(Presence::Refused, {});
         return;
     }
     const bool allowWatch = request->allowWatch;
@@ -218,6 +231,7 @@ void Room::seatPlayer(Member member, std::uint8_t chair) {
     member.chair = chair;
     members_.push_back(std::move(member));
     const Member& seated = members_.back();
+    tellPresence(Presence::Arrived, seated.name);
     game_.setSeat(chair, seated.name, false);
     sendTo(seated, IdentityPacket(seated.name, seated.name));
     greet(seated);
@@ -239,6 +253,7 @@ void Room::addOnlooker(Member member) {
     }
     members_.push_back(std::move(member));
     const Member& onlooker = members_.back();
+    tellPresence(Presence::Arrived, onlooker.name);
     sendTo(onlooker, IdentityPacket(onlooker.name, onlooker.watchedName));
     greet(onlooker);
     sendToAll(OnlookerArrivesPacket(userRow(onlooker)), &onlooker);
@@ -253,6 +268,7 @@ void Room::welcomeBack(Member& member, ClientId client, bool allowWatch) {
     const bool seeChanged = member.allowWatch != allowWatch;
     member.client = client;
     member.allowWatch = allowWatch;
+    tellPresence(Presence::Arrived, member.name);
     game_.setOffline(chair, false);
     sendTo(member, IdentityPacket(member.name, member.name));
     greet(member);
@@ -279,6 +295,7 @@ void Room::greet(const Member& member) {
 
 void Room::leave(Member& member, bool asked) {
     const ClientId client = member.client;
+    tellPresence(Presence::Left, member.name);
     if (!member.chair) {
         const std::string name = member.name;
         removeMember(member);
@@ -300,6 +317,10 @@ void Room::leave(Member& member, bool asked) {
     if (asked && client != 0) output_.disconnect(client);
     flush();
     checkEmpty();
+}
+
+void Room::tellPresence(Presence presence, const std::string& name) {
+    if (onPresence_) onPresence_(presence, name);
 }
 
 void Room::removeMember(const Member& member) {

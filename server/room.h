@@ -12,6 +12,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <span>
 #include <string>
 #include <string_view>
@@ -59,7 +60,12 @@ struct RoomSettings {
     std::size_t chatLines = kDefaultChatLines;
     // Computers now and then use a prop on somebody at a round's end.
     bool propShows = true;
+    // A login must carry it to take a place; empty: anybody may sit down.
+    std::string password;
 };
+
+// What the host of a table is told about the people at it.
+enum class Presence { Arrived, Left, Refused };
 
 struct UserStats {
     std::int32_t score = 0;
@@ -100,6 +106,12 @@ public:
 
     // Called once when the last person has gone after somebody had logged in.
     void setEmptyHandler(std::function<void()> handler) { onEmpty_ = std::move(handler); }
+    // Told of each person who takes a place or comes back (Arrived), goes or
+    // drops out (Left), and of each login refused for its password (Refused,
+    // with no name: the room never learnt one).
+    void setPresenceHandler(std::function<void(Presence, const std::string& name)> handler) {
+        onPresence_ = std::move(handler);
+    }
 
     const Member* findMember(std::string_view name) const;
     const std::vector<Member>& members() const { return members_; }
@@ -127,6 +139,7 @@ private:
     void leave(Member& member, bool asked);
     void removeMember(const Member& member);
     void checkEmpty();
+    void tellPresence(Presence presence, const std::string& name);
 
     // The settings round and the start button.
     void offerStart(const Member& member);
@@ -163,6 +176,10 @@ private:
     RoomOutput& output_;
     std::unique_ptr<Timer> timer_;
     std::function<void()> onEmpty_;
+    std::function<void(Presence, const std::string&)> onPresence_;
+    // Connections that gave a wrong password: one guess each, the rest of
+    // their logins are ignored until the network's deadline ends them.
+    std::set<ClientId> refused_;
 
     std::vector<Member> members_;  // in list order
     std::map<std::string, UserStats> stats_;

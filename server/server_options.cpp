@@ -94,6 +94,19 @@ bool ReadSwitches(const QCommandLineParser& parser, ServerOptions& options, std:
     return true;
 }
 
+// The client sends the password as the login's last text, which the wire
+// keeps as it is; blanks at either end would be lost where people copy it.
+bool ReadPassword(const QCommandLineParser& parser, ServerOptions& options, std::string& error) {
+    if (!parser.isSet("password")) return true;
+    const QString password = parser.value("password");
+    if (password.isEmpty() || password.trimmed() != password) {
+        error = "--password must not be empty nor start or end with a blank";
+        return false;
+    }
+    options.password = password.toStdString();
+    return true;
+}
+
 void DeclareOptions(QCommandLineParser& parser) {
     parser.addOptions({
         {"bind", "Address to listen on.", "address", "127.0.0.1"},
@@ -126,6 +139,10 @@ void DeclareOptions(QCommandLineParser& parser) {
         {"chat-lines",
          "Chat lines a person may send in any 10 seconds; more are dropped (1-1000, default 10).",
          "count", "10"},
+        {"password",
+         "Table password a login must carry to take a place (no blanks at either end; "
+         "default none).",
+         "text"},
     });
 }
 
@@ -159,6 +176,7 @@ ParsedOptions ParseServerOptions(const QStringList& arguments) {
     if (!ReadNumbers(parser, options, result.error)) return result;
     options.names = ReadNames(parser);
     if (!ReadSwitches(parser, options, result.error)) return result;
+    if (!ReadPassword(parser, options, result.error)) return result;
     if (parser.isSet("deals")) {
         if (!LoadDealsFile(parser.value("deals").toStdString(), options.decks, options.deals,
                            result.error)) {

@@ -38,6 +38,8 @@ struct ServerOptions {
     std::uint32_t idleTime = 10;   // seconds a connection may stay silent before its login
     std::uint32_t capacity = 100;  // people and computers at the table
     std::uint32_t chatLines = 10;  // per person in any ten seconds
+    // --password: a login must carry it to take a place at the table (empty: none needed).
+    std::string password;
 };
 
 // More decks would fit the wire (a hand of 12 cards per deck travels with a

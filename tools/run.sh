@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
-# Starts the local room server on a free loopback port with three computer
-# players, then the table client the way the lobby does; when the client ends,
-# so does the server.
+# With a display (DISPLAY or WAYLAND_DISPLAY set) this starts krvo-launcher,
+# from which the player plays against the computers, hosts a table for friends
+# or joins one (KRVO_RUN_DIRECT=1 skips it and starts the table at once, as
+# below, with the normal times).
 #
-# With a display (DISPLAY or WAYLAND_DISPLAY set) the window is the user's,
-# with the normal times. Without one the table runs under a virtual X server
-# with short times and the server raising the player's hand: once the cards
-# are dealt a screenshot goes to BUILD/run-screenshot.png, and the client then
-# plays on its own time-outs until its automatic-play limit takes it off the
-# table (exit status 3, the expected end of such a run).
+# Otherwise it starts the local room server on a free loopback port with three
+# computer players, then the table client the way the lobby does; when the
+# client ends, so does the server. Without a display the table runs under a
+# virtual X server with short times and the server raising the player's hand:
+# once the cards are dealt a screenshot goes to BUILD/run-screenshot.png, and
+# the client then plays on its own time-outs until its automatic-play limit
+# takes it off the table (exit status 3, the expected end of such a run).
 #
 # BUILD is the Release tree `make run` builds (build-run); the sanitizer tree
 # of the tests (build) works as well, only slower, and so does an installed
@@ -83,6 +85,12 @@ describe_status() {
 
 headless=0
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then headless=1; fi
+
+launcher="$build/bin/krvo-launcher"
+if [ "$headless" = 0 ] && [ "${KRVO_RUN_DIRECT:-}" != 1 ] && [ -x "$launcher" ]; then
+  echo "starting the launcher: $launcher"
+  exec "$launcher"
+fi
 
 server_args=(--port 0 --humans 1 --names 玩家 --exit-when-empty)
 if [ "$headless" = 1 ]; then

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <iostream>
 #include <string_view>
+#include <utility>
 
 #include "app/table_app.h"
 #include "chrome/game_main_window.h"
@@ -101,8 +102,10 @@ int main(int argc, char** argv) {
 
     krvo::QtClock clock;
     krvo::QtSystemAlerts alerts;
-    krvo::TableApp table(launch.params, programDir.string(), clock,
-                         krvo::PumpQtEvents, alerts);
+    krvo::LaunchParams params = launch.params;
+    params.strTablePassword = qEnvironmentVariable(krvo::kTablePasswordVariable).toStdString();
+    krvo::TableApp table(std::move(params), programDir.string(), clock, krvo::PumpQtEvents,
+                         alerts);
     alerts.setEnding([&table] { return table.ended(); });
     alerts.setNoticeOwner([&table] { return table.mainWindow(); });
     alerts.setFallenBehind([&table] { return table.waiter().fallenBehind(); });

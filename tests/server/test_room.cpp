@@ -167,6 +167,40 @@ TEST_F(RoomTest, AWrongGameCodeEndsTheConnectionAndNothingElseCountsBeforeLogin)
     EXPECT_EQ(game.seats.count(0), 0u);
 }
 
+// A table with a password: a login without it or with a wrong one gets the
+// refusal as message 22 and no place, not even a dropped-out player's, and no
+// second guess on that connection; the right one sits down. The host hears of
+// each.
+TEST_F(RoomTest, ATablePasswordIsCheckedAtTheLoginOneGuessPerConnection) {
+    RoomSettings settings = TwoHumans();
+    settings.password = "门 开`了";
+    make(settings);
+    std::vector<std::string> heard;
+    room->setPresenceHandler([&heard](Presence presence, const std::string& name) {
+        heard.push_back(std::to_string(static_cast<int>(presence)) + name);
+    });
+    const auto refused = [&](ClientId client) {
+        return output.sent[client].size() == 1 && output.sent[client][0].size() > 1 &&
+               output.sent[client][0][0] == 22 &&
+               PacketToString(output.sent[client][0], 1) == "牌桌密码不对，无法入座。";
+    };
+    login(1);  // no password
+    room->packetArrived(2, Room2(130, 0, "500`KRVO`0`门 开"));
+    room->packetArrived(2, Room2(130, 0, "500`KRVO`0`门 开`了"));  // a second guess
+    EXPECT_TRUE(refused(1));
+    EXPECT_TRUE(refused(2));
+    EXPECT_EQ(game.seats.count(0), 0u);
+    room->packetArrived(3, Room2(130, 0, "500`KRVO`0`门 开`了"));
+    EXPECT_EQ(game.seats[0], "张三");
+    game.running = true;
+    room->clientClosed(3);  // drops out during the round
+    login(4);
+    EXPECT_TRUE(refused(4)) << "a dropped-out player's place needs the password too";
+    EXPECT_TRUE(game.offline[0]);
+    EXPECT_EQ(heard, (std::vector<std::string>{"2", "2", "0张三", "1张三", "2"}));
+    EXPECT_TRUE(output.disconnected.empty()) << "the network's deadlines end refused logins";
+}
+
 TEST_F(RoomTest, LongNamesAreCutAtACharacterBoundaryAndStillToldApart) {
     std::string longName;
     for (int i = 0; i < 40; ++i) longName += "甲";  // three bytes each

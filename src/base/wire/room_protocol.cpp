@@ -20,9 +20,13 @@ const char* flag(bool on) {
 
 }  // namespace
 
-Packet BuildLoginPacket(std::uint8_t bteAllowWatchCards) {
-    const std::string body = std::string(kLoginVersion) + kFieldSeparator + kGameCode +
-                             kFieldSeparator + std::to_string(bteAllowWatchCards);
+Packet BuildLoginPacket(std::uint8_t bteAllowWatchCards, std::string_view tablePassword) {
+    std::string body = std::string(kLoginVersion) + kFieldSeparator + kGameCode + kFieldSeparator +
+                       std::to_string(bteAllowWatchCards);
+    if (!tablePassword.empty()) {
+        body.push_back(kFieldSeparator);
+        body += tablePassword;
+    }
     return HeaderAndText({RoomMsg::kLogin, LoginSub::kLogin}, body);
 }
 
@@ -106,7 +110,10 @@ Packet SettingsAnnouncementPacket(const SettingsAnnouncement& announcement) {
 std::optional<LoginRequest> ParseLogin(std::string_view body) {
     const std::vector<std::string> fields = SplitFields(body);
     if (fields.size() < 2 || fields[1] != kGameCode) return std::nullopt;
-    return LoginRequest{fields.size() > 2 && LeadingNumber(fields[2]) > 0};
+    LoginRequest request;
+    request.allowWatch = fields.size() > 2 && LeadingNumber(fields[2]) > 0;
+    request.tablePassword = JoinFieldsFrom(fields, 3);
+    return request;
 }
 
 std::optional<Identity> ParseIdentity(std::string_view body) {

@@ -28,8 +28,10 @@ constexpr bool IsRoomMessage(std::uint8_t mainId) {
 
 // --- Sent by the table program -------------------------------------------
 
-// 130/0 with "500`KRVO`<allow watching cards>".
-Packet BuildLoginPacket(std::uint8_t bteAllowWatchCards);
+// 130/0 with "500`KRVO`<allow watching cards>". A table password, when there
+// is one, follows as a fourth field; without one the login is the lobby's
+// three fields, byte for byte, so the lobby's servers see nothing new.
+Packet BuildLoginPacket(std::uint8_t bteAllowWatchCards, std::string_view tablePassword = {});
 // (130, 1): a round started while the room state was still idle.
 Packet GameOnPacket();
 // 112/1 with the own name: agreement in the settings round, the start button
@@ -80,8 +82,11 @@ Packet SettingsAnnouncementPacket(const SettingsAnnouncement& announcement);
 
 struct LoginRequest {
     bool allowWatch = false;
+    // Fields 3 to the last joined again, so a password may hold the separator;
+    // empty when the login has three fields or fewer.
+    std::string tablePassword;
 };
-// The game code must be KRVO; the flag is optional.
+// The game code must be KRVO; the flag and the password are optional.
 std::optional<LoginRequest> ParseLogin(std::string_view body);
 
 struct Identity {

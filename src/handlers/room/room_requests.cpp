@@ -12,7 +12,7 @@ static_assert(kChatLineTexts == kChatLineFields && kAllRecipients == kEverybody,
               "the chat pane and the wire agree on a chat line");
 
 void RoomRequests::logIn(std::uint8_t bteAllowWatchCards) {
-    links_.sender.sendPacket(BuildLoginPacket(bteAllowWatchCards));
+    links_.sender.sendPacket(BuildLoginPacket(bteAllowWatchCards, links_.launch.strTablePassword));
 }
 
 void RoomRequests::agreeToSettings() {

@@ -31,7 +31,14 @@ struct LaunchParams {
     std::string strField7{};
     std::string strMyUserName{};
     std::uint8_t bteUseScore = 0;  // 0: experience, otherwise score
+    // Not a field: krvo-launcher hands a friends' table password over in the
+    // environment (kTablePasswordVariable), which the lobby never sets, so the
+    // lobby's login stays as it was. The environment, unlike the arguments, is
+    // not shown to other users in the process list and is not split at blanks.
+    std::string strTablePassword{};
 };
+
+inline constexpr const char* kTablePasswordVariable = "KRVO_TABLE_PASSWORD";
 
 enum class LaunchError { None, FieldCount, Token };
 

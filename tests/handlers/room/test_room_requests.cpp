@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "room/room_requests.h"
@@ -58,6 +59,20 @@ TEST(RoomRequests, EachRequestSendsItsPacketUnderTheCurrentName) {
         c.act(requests);
         ASSERT_EQ(sender.packets.size(), c.sent.size()) << c.what;
         EXPECT_EQ(sender.packets, c.sent) << c.what;
+    }
+}
+
+// The launcher's table password rides on the login; without one the login is
+// the lobby's three fields.
+TEST(RoomRequests, TheLoginCarriesTheTablePasswordOnlyWhenThereIsOne) {
+    for (const auto& [password, body] :
+         {std::pair<std::string, std::string>{"", "500`KRVO`1"}, {"sesame", "500`KRVO`1`sesame"}}) {
+        LaunchParams launch;
+        launch.strTablePassword = password;
+        testing::RecordingSender sender;
+        RoomRequests requests({.launch = launch, .sender = sender});
+        requests.logIn(1);
+        EXPECT_EQ(sender.packets, std::vector<Bytes>{With({130, 0}, body)}) << password;
     }
 }
 
