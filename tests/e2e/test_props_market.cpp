@@ -41,11 +41,10 @@ TEST_F(PropsMarketTest, APropBoughtWithTheMouseShowsInTheOwnedStrip) {
     startServer(ServerSetup{});
     TableApp& app = connectWithArtwork();
     ASSERT_TRUE(runUntil([&app] { return app.props().typeCount() == 2; }));
-    // Seated and playing, so that the start countdown cannot take the client
-    // off the table while the purchases' notices run their time.
+    // The hand raised, so that the start countdown cannot take the client off
+    // the table while the purchases' notices run their time.
     ASSERT_TRUE(runUntil([&app] { return app.pub().blnCanStart; }));
     app.game().startButton().pressStart();
-    drive(app);
     ASSERT_NE(app.mainWindow(), nullptr);
     emit app.mainWindow()->propsMarketRequested();
     PropsMarketWindow* market = app.propsMarket();
