@@ -114,6 +114,8 @@ void GameMainWindow::placeOnScreen() {
 
 void GameMainWindow::LayoutMainWindow() {
     if (isMinimized()) return;
+    splitters_.columnMinimum = VexChat_->minimumSizeHint().width();
+    picSplitter_->rightMargin = BarRightMargin(splitters_);
     applyLayout(krvo::LayoutMainWindow(splitters_, size()));
     picSplitter_->setCollapsed(splitters_.blnColumnCollapsed);
     ptSysButton_ = SysButtonSlots(width());
@@ -289,6 +291,11 @@ bool GameMainWindow::eventFilter(QObject* watched, QEvent* event) {
                                type == QEvent::MouseButtonRelease || type == QEvent::Enter;
     if (placesPointer && event->isSinglePointEvent()) {
         pointer_ = static_cast<QSinglePointEvent*>(event)->globalPosition().toPoint();
+    }
+    // The chat's least width changed (a longer name to send to): the column follows.
+    if (watched == VexChat_ && type == QEvent::LayoutRequest &&
+        VexChat_->minimumSizeHint().width() != splitters_.columnMinimum) {
+        LayoutMainWindow();
     }
     return QWidget::eventFilter(watched, event);
 }

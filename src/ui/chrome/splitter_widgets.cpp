@@ -90,7 +90,7 @@ void SplitterBar::mouseMoveEvent(QMouseEvent* event) {
     lastX_ = x() + (at.x() - pressOffset_.x());
     const int clientWidth = parentWidget() ? parentWidget()->width() : 0;
     // Beyond the limits the band stays where it was; the release clamps.
-    if (ghost_ && SplitterDragAllowed(lastX_, clientWidth)) {
+    if (ghost_ && SplitterDragAllowed(lastX_, clientWidth, rightMargin)) {
         ghost_->showAt(QRect(QPoint(lastX_, y()), QSize(width() - 4, height())));
     }
 }

@@ -11,6 +11,8 @@
 #include <functional>
 #include <string>
 
+#include "chrome/frame_layout.h"
+
 namespace krvo {
 
 // The band shown while the vertical bar is dragged: the window's own pixels
@@ -37,6 +39,8 @@ public:
     // Nothing reacts while a bomb plays on the table.
     std::function<bool()> bombShowing;
     void setCollapsed(bool collapsed);
+    // How far from the window's right edge a drag may take it (BarRightMargin).
+    int rightMargin = kSplitterRightMargin;
     bool dragging() const { return dragging_; }
 
 signals:
