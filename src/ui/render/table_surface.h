@@ -2,7 +2,9 @@
 // picGameBack: the widget that shows the table. Its owner paints the
 // rectangles that changed, so a single element's repaint shows without
 // redrawing the rest. The widget reports its size and the mouse to its owner,
-// and keeps where its own mouse events last placed the pointer.
+// and keeps where its own mouse events last placed the pointer. Points go out
+// in the table's coordinates, which differ from the widget's where the table
+// is shown scaled.
 
 #include <QWidget>
 #include <functional>
@@ -23,8 +25,10 @@ public:
     std::function<void(QSize)> onResize;
     std::function<void(int button, QPoint)> onMouseMove;
     std::function<void(int button, QPoint)> onMouseUp;
+    // A point of the widget in the table's coordinates; the same without it.
+    std::function<QPoint(QPoint)> toTable;
 
-    // Where the pointer rests over the table, in the widget's coordinates, as
+    // Where the pointer rests over the table, in the table's coordinates, as
     // its mouse events last placed it; none once it has left the widget.
     std::optional<QPoint> pointer() const { return pointer_; }
 
@@ -37,6 +41,8 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
+    QPoint onTable(const QMouseEvent& event) const;
+
     std::optional<QPoint> pointer_;
 };
 
