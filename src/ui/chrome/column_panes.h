@@ -11,6 +11,7 @@
 #include <string>
 
 #include "chrome/frame_layout.h"
+#include "services/resources.h"
 
 namespace krvo {
 
@@ -40,8 +41,8 @@ protected:
 private:
     void hoverOver(int button);
 
-    QImage buttons_;  // settings and help, normal then hover
-    QImage market_;   // the market button, normal then hover
+    PicturePair buttons_;  // settings and help, normal then hover
+    PicturePair market_;   // the market button, normal then hover
     std::array<QPoint, kUserButtonCount> places_{};
     int hover_ = -1;
 };

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "chrome/frame_layout.h"
+#include "services/resources.h"
 
 namespace krvo {
 
@@ -57,10 +58,10 @@ protected:
 private:
     bool blocked() const { return bombShowing && bombShowing(); }
 
-    QImage tile_;
-    QImage middleTile_;
-    QImage arrowRight_;
-    QImage arrowLeft_;
+    PicturePair tile_;
+    PicturePair middleTile_;
+    PicturePair arrowRight_;
+    PicturePair arrowLeft_;
     bool collapsed_ = false;
     bool dragging_ = false;
     QPoint pressOffset_;

@@ -100,15 +100,6 @@ const QImage& PictureCache::twice(const QImage& picture) {
     return twins_.emplace(key, std::move(twin)).first->second;
 }
 
-std::string TwinName(std::string_view relativeName) {
-    const std::size_t component = relativeName.find_last_of("\\/");
-    const std::size_t dot = relativeName.rfind('.');
-    const bool extension =
-        dot != std::string_view::npos && (component == std::string_view::npos || dot > component);
-    const std::size_t at = extension ? dot : relativeName.size();
-    return std::string(relativeName.substr(0, at)) + "@2x" + std::string(relativeName.substr(at));
-}
-
 QImage DoubledPicture(const QImage& picture) {
     if (picture.isNull()) return {};
     const QImage source = isWide(picture) ? picture : picture.convertToFormat(QImage::Format_RGB32);

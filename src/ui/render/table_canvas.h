@@ -95,8 +95,6 @@ private:
     std::unordered_map<qint64, QImage> twins_;
 };
 
-// "Res\\PkBack.bmp" -> "Res\\PkBack@2x.bmp": the file of a picture's twin.
-std::string TwinName(std::string_view relativeName);
 // Every pixel of the picture as a square of two by two.
 QImage DoubledPicture(const QImage& picture);
 
