@@ -250,6 +250,7 @@ void TableRenderer::present(QPainter& painter, const QRegion& area) {
         const qsizetype stride = buffer->bytesPerLine();
         for (const QRect& rect : area) {
             const QRect pixels = devicePixels(rect) & QRect(QPoint(), surfacePixels);
+            if (pixels.isEmpty()) continue;
             uchar* into = buffer->bits() + (offset.y() + pixels.top()) * stride +
                           (offset.x() + pixels.left()) * qsizetype(sizeof(QRgb));
             ScalePart(picture, factor, pixels, kTableColour, into, stride);
