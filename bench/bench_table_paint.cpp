@@ -127,9 +127,9 @@ struct PaintedTable {
         } else {
             renderer->resize(kSurface);
         }
-        renderer->paintClock(kMyChair, 7);
+        renderer->invalidateClock(kMyChair, 7);
         renderer->layoutTable();
-        renderer->paintTable();
+        renderer->invalidateTable();
     }
 
     krvo::TableState table;
@@ -186,7 +186,7 @@ void repaintIntoWindow(benchmark::State& state, PaintedTable& painted, QSize sur
     krvo::TableRenderer& renderer = *painted.renderer;
     QImage window = windowBuffer(surface, ratio);
     for (auto _ : state) {
-        renderer.paintTable();
+        renderer.invalidateTable();
         QPainter painter(&window);
         renderer.paintOn(painter, QRect(QPoint(), surface));
         painter.end();
@@ -223,7 +223,7 @@ void checkPaintingReadsNoFile() {
     }
     fs::remove_all(platform, error);
     if (error || fs::exists(platform)) fail("cannot remove the copied pictures");
-    copied.renderer->paintTable();
+    copied.renderer->invalidateTable();
     if (copied.renderer->image() != reference) {
         fail("a repaint read a file after the pictures were cached");
     }
@@ -256,7 +256,7 @@ BENCHMARK(BM_SurfaceCopyBaseline);
 void fullRepaint(benchmark::State& state) {
     krvo::TableRenderer& renderer = *benchTable().renderer;
     for (auto _ : state) {
-        renderer.paintTable();
+        renderer.invalidateTable();
         benchmark::DoNotOptimize(renderer.image().constBits());
     }
     state.SetBytesProcessed(state.iterations() * renderer.image().sizeInBytes());
@@ -283,11 +283,11 @@ void BM_ToggledCardRepaint(benchmark::State& state) {
     for (auto _ : state) {
         index = index % selected.size() + 1;
         selected[index - 1] ^= 1;
-        renderer.paintToggledCard(index);
+        renderer.invalidateToggledCard(index);
         benchmark::DoNotOptimize(renderer.image().constBits());
     }
     selected = before;
-    renderer.paintOwnHand();
+    renderer.invalidateOwnHand();
 }
 BENCHMARK(BM_ToggledCardRepaint);
 

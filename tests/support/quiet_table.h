@@ -42,24 +42,24 @@ namespace quiet {
 
 class Sender final : public PacketSender {
 public:
-    void SendPacket(std::span<const std::uint8_t>) override { ++sent; }
+    void sendPacket(std::span<const std::uint8_t>) override { ++sent; }
     int sent = 0;
 };
 
 class Dialogs final : public SettingsDialogOpener {
 public:
-    bool OpenGameSet(bool, std::string_view) override { return true; }
+    bool openTableSettings(bool, std::string_view) override { return true; }
 };
 
 // Every box is answered at once: with the first button when answerYes is set.
 class Boxes final : public MessageBoxService {
 public:
-    bool ShowMessageBox(std::int32_t, MsgType, std::string_view, std::string_view, std::int32_t,
+    bool showMessageBox(std::int32_t, MsgType, std::string_view, std::string_view, std::int32_t,
                         std::string_view, std::string_view, bool) override {
         return answerYes;
     }
-    void CloseMessageBoxes(std::int32_t) override {}
-    void InitMsgObjects() override {}
+    void closeMessageBoxes(std::int32_t) override {}
+    void closeAllBoxes() override {}
     LeaveAnswer& leaveAnswer() override { return answer_; }
     bool lastBoxAnswered() const override { return true; }
 
@@ -102,7 +102,7 @@ public:
         launch.strMyUserName = std::move(myName);
         pub.strAppPath = "/nonexistent/";
         ResetAll(table);
-        props.InitPropsMarket();
+        props.resetMarket();
         // The table program's glue between the list and the seats.
         users.onLoaded = [this](std::string_view names) {
             FillSeatsFromList(names, table, pub, users, chat, scene, launch.strMyUserName);
@@ -112,9 +112,9 @@ public:
     void handle(std::span<const std::uint8_t> packet) {
         if (packet.empty()) return;
         if (IsRoomMessage(packet[0])) {
-            room.OnRoomMessage(packet);
+            room.handleRoomMessage(packet);
         } else {
-            game.HandleGameMsg(packet);
+            game.handleGameMessage(packet);
         }
     }
 

@@ -22,10 +22,10 @@ protected:
         startPlaying({card(11, 1), card(9, 1), card(5, 2), card(0, 1), card(0, 0)});
         renderer.layoutTable();
     }
-    void move(QPoint at) { mouse.picGameBack_MouseMove(kOtherButton, at); }
+    void move(QPoint at) { mouse.moveOverTable(kOtherButton, at); }
     void click(QPoint at, int button = kLeftButton) {
         move(at);
-        mouse.picGameBack_MouseUp(button, at);
+        mouse.releaseOnTable(button, at);
     }
     QPoint cardAt(std::size_t index) const {
         return {OwnCardLeft(renderer.layout(), static_cast<int>(table.bteMyPai.size()),
@@ -93,7 +93,7 @@ TEST_F(TableMouseTest, ClicksBesideTheHandOrWithTheMiddleButtonLowerEveryCard) {
 TEST_F(TableMouseTest, AClickOnAScaledCardRaisesThatCard) {
     TableSurface surface;
     surface.resize(786, 530);  // the table's place in a 1024 x 600 window
-    surface.onMouseUp = [this](int button, QPoint at) { mouse.picGameBack_MouseUp(button, at); };
+    surface.onMouseUp = [this](int button, QPoint at) { mouse.releaseOnTable(button, at); };
     renderer.attach(&surface);
     ASSERT_LT(renderer.shownScale(), 1.0);
     QTest::mouseClick(&surface, Qt::LeftButton, {}, renderer.onSurface(cardAt(4)));

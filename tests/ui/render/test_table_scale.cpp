@@ -62,7 +62,7 @@ TEST_F(TablePictureTest, ScaledRepaintsEndAsAFullOne) {
     const int n = static_cast<int>(table.bteMyPai.size());
     for (const int card : {3, 7}) {
         table.bteSelected[static_cast<std::size_t>(card - 1)] = 1;
-        renderer.paintToggledCard(static_cast<std::size_t>(card));
+        renderer.invalidateToggledCard(static_cast<std::size_t>(card));
         const QRect changed(OwnCardLeft(layout(), n, card),
                             layout().ptHandCards[kBottom].y() - kRaise, lngPkWidth + 3,
                             lngPkHeight + kRaise);
