@@ -6,7 +6,18 @@
 //   BM_FullRepaint        against a plain copy of the same 32-bit surface
 //                         (goal: at most 5 x);
 //   BM_ToggledCardRepaint against the full repaint, measured again as a
-//                         baseline just before it (goal: at most 1/20).
+//                         baseline just before it (goal: at most 1/20);
+//   BM_ScaledFullRepaint  the table on the 786 x 530 place of a 1024 x 600
+//                         window: laid out at the design height, drawn and
+//                         shown scaled down, against a plain copy of that
+//                         surface (goal: at most 3 x);
+//   BM_TwiceFullRepaint   the 1920 x 1048 table at two device pixels per
+//                         pixel, drawn straight into a window buffer of that
+//                         ratio, against a plain copy of the same device
+//                         size (goal: at most 3 x);
+//   BM_OneAndAHalfFullRepaint  the same at a ratio of 1.5: drawn at twice
+//                         and filtered down, against a copy at 1.5 (goal:
+//                         at most 3 x).
 //
 // Before measuring, the program checks once that painting reads no file once
 // the pictures are cached: it paints from a copy of the picture directories,
@@ -16,12 +27,14 @@
 
 #include <QGuiApplication>
 #include <QImage>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <system_error>
 
@@ -39,6 +52,8 @@ namespace fs = std::filesystem;
 using krvo::CardList;
 
 constexpr QSize kSurface(1920, 1048);
+// The table's place in a 1024 x 600 window.
+constexpr QSize kSmallSurface(786, 530);
 constexpr std::uint8_t kMyChair = 2;
 
 std::uint8_t card(int suit, int rank) {
@@ -97,14 +112,21 @@ void fillRound(krvo::TableState& table, krvo::PublicState& pub) {
 }
 
 // A renderer over a filled table, with a waiter whose pump moves a manual clock.
+// `surface`: fitted to a surface of that size, with `ratio` device pixels per pixel.
 struct PaintedTable {
-    PaintedTable(const std::string& appDir, const std::string& platformDir) {
+    PaintedTable(const std::string& appDir, const std::string& platformDir,
+                 std::optional<QSize> surface = {}, qreal ratio = 1.0) {
         pub.strAppPath = krvo::WithTrailingSlash(appDir);
         pub.strPlatformPath = krvo::WithTrailingSlash(platformDir);
         fillRound(table, pub);
         renderer = std::make_unique<krvo::TableRenderer>(table, pub, waiter);
         renderer->screenWidth = [] { return 1920; };
-        renderer->resize(kSurface);
+        renderer->setDevicePixelRatio(ratio);
+        if (surface) {
+            renderer->fitTo(*surface);
+        } else {
+            renderer->resize(kSurface);
+        }
         renderer->invalidateClock(kMyChair, 7);
         renderer->layoutTable();
         renderer->invalidateTable();
@@ -121,6 +143,56 @@ struct PaintedTable {
 PaintedTable& benchTable() {
     static PaintedTable table(KRVO_APP_DIR, KRVO_PLATFORM_DIR);
     return table;
+}
+
+PaintedTable& scaledTable() {
+    static PaintedTable table(KRVO_APP_DIR, KRVO_PLATFORM_DIR, kSmallSurface);
+    return table;
+}
+
+PaintedTable& hiDpiTable(qreal ratio) {
+    static PaintedTable twice(KRVO_APP_DIR, KRVO_PLATFORM_DIR, kSurface, 2.0);
+    static PaintedTable oneAndAHalf(KRVO_APP_DIR, KRVO_PLATFORM_DIR, kSurface, 1.5);
+    return ratio == 2.0 ? twice : oneAndAHalf;
+}
+
+// A window's buffer for a surface at a ratio, as the windowing system gives it.
+QImage windowBuffer(QSize surface, qreal ratio) {
+    QImage window((QSizeF(surface) * ratio).toSize(), QImage::Format_RGB32);
+    window.setDevicePixelRatio(ratio);
+    window.fill(Qt::black);
+    return window;
+}
+
+void copyBaseline(benchmark::State& state, QSize pixels) {
+    QImage source(pixels, QImage::Format_RGB32);
+    source.fill(Qt::darkBlue);
+    QImage target(source.size(), source.format());
+    uchar* to = target.bits();
+    const uchar* from = source.constBits();
+    const auto line = static_cast<std::size_t>(source.bytesPerLine());
+    for (auto _ : state) {
+        for (int y = 0; y < source.height(); ++y) {
+            std::memcpy(to + y * target.bytesPerLine(), from + y * source.bytesPerLine(), line);
+        }
+        benchmark::DoNotOptimize(to);
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(state.iterations() * source.sizeInBytes());
+}
+
+// Everything changed, repainted and shown in the window's buffer.
+void repaintIntoWindow(benchmark::State& state, PaintedTable& painted, QSize surface, qreal ratio) {
+    krvo::TableRenderer& renderer = *painted.renderer;
+    QImage window = windowBuffer(surface, ratio);
+    for (auto _ : state) {
+        renderer.invalidateTable();
+        QPainter painter(&window);
+        renderer.paintOn(painter, QRect(QPoint(), surface));
+        painter.end();
+        benchmark::DoNotOptimize(window.constBits());
+    }
+    state.SetBytesProcessed(state.iterations() * window.sizeInBytes());
 }
 
 [[noreturn]] void fail(const char* message) {
@@ -218,6 +290,36 @@ void BM_ToggledCardRepaint(benchmark::State& state) {
     renderer.invalidateOwnHand();
 }
 BENCHMARK(BM_ToggledCardRepaint);
+
+void BM_ScaledSurfaceCopyBaseline(benchmark::State& state) {
+    copyBaseline(state, kSmallSurface);
+}
+BENCHMARK(BM_ScaledSurfaceCopyBaseline);
+
+void BM_ScaledFullRepaint(benchmark::State& state) {
+    repaintIntoWindow(state, scaledTable(), kSmallSurface, 1.0);
+}
+BENCHMARK(BM_ScaledFullRepaint);
+
+void BM_TwiceSurfaceCopyBaseline(benchmark::State& state) {
+    copyBaseline(state, kSurface * 2);
+}
+BENCHMARK(BM_TwiceSurfaceCopyBaseline);
+
+void BM_TwiceFullRepaint(benchmark::State& state) {
+    repaintIntoWindow(state, hiDpiTable(2.0), kSurface, 2.0);
+}
+BENCHMARK(BM_TwiceFullRepaint);
+
+void BM_OneAndAHalfSurfaceCopyBaseline(benchmark::State& state) {
+    copyBaseline(state, (QSizeF(kSurface) * 1.5).toSize());
+}
+BENCHMARK(BM_OneAndAHalfSurfaceCopyBaseline);
+
+void BM_OneAndAHalfFullRepaint(benchmark::State& state) {
+    repaintIntoWindow(state, hiDpiTable(1.5), kSurface, 1.5);
+}
+BENCHMARK(BM_OneAndAHalfFullRepaint);
 
 }  // namespace
 

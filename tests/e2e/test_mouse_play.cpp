@@ -25,18 +25,22 @@ protected:
     TableSurface& surface(TableApp& app) { return app.mainWindow()->tableSurface(); }
     const TableLayout& layout(TableApp& app) { return app.renderer().layout(); }
 
+    // Points of the table, clicked where they show on the surface: the
+    // window may be smaller than the table, shown scaled.
     void click(TableApp& app, QPoint at, Qt::MouseButton button = Qt::LeftButton) {
-        QTest::mouseMove(&surface(app), at);
-        QTest::mouseClick(&surface(app), button, {}, at);
+        const QPoint shown = app.renderer().onSurface(at);
+        QTest::mouseMove(&surface(app), shown);
+        QTest::mouseClick(&surface(app), button, {}, shown);
     }
     // The middle of a button, after the pointer has lit it. A button that
     // appears under a resting pointer lights only once the pointer moves, so
     // the hand moves as a person's does, a little, then onto the button.
     void clickButton(TableApp& app, const QRect& button, const std::uint8_t& state) {
-        QTest::mouseMove(&surface(app), button.center() + QPoint(3, 2));
-        QTest::mouseMove(&surface(app), button.center());
+        const QPoint middle = app.renderer().onSurface(button.center());
+        QTest::mouseMove(&surface(app), middle + QPoint(3, 2));
+        QTest::mouseMove(&surface(app), middle);
         EXPECT_EQ(state, kButtonHover) << "the button under the pointer lights up";
-        QTest::mouseClick(&surface(app), Qt::LeftButton, {}, button.center());
+        QTest::mouseClick(&surface(app), Qt::LeftButton, {}, middle);
     }
     // A card's visible strip, in the band where raised and lowered cards both show.
     QPoint cardPoint(TableApp& app, std::size_t index) {
@@ -127,7 +131,8 @@ TEST_F(MousePlayTest, APersonPlaysAWholeRoundWithTheMouse) {
     ASSERT_TRUE(runUntil([&app] { return app.pub().blnCanStart; }));
     QPushButton* start = app.startButtonWidget();
     ASSERT_NE(start, nullptr);
-    EXPECT_EQ(start->pos(), layout(app).ptUserFace[kBottom] + QPoint(150, 5));
+    EXPECT_EQ(start->pos(),
+              app.renderer().onSurface(layout(app).ptUserFace[kBottom] + QPoint(150, 5)));
     QTest::mouseClick(start, Qt::LeftButton);
 
     // The sort button, then a look at the previous trick, once each.

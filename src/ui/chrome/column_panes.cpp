@@ -21,8 +21,8 @@ constexpr std::array kButtonsAcross = {UserButtonPane::kSettings, UserButtonPane
 
 UserButtonPane::UserButtonPane(const std::string& appPath, QWidget* parent)
     : QWidget(parent),
-      buttons_(LoadPicture(appPath, "Res\\UserButton.bmp")),
-      market_(LoadPicture(appPath, "Res\\UserButtonShop.bmp")) {
+      buttons_(LoadPicturePair(appPath, "Res\\UserButton.bmp")),
+      market_(LoadPicturePair(appPath, "Res\\UserButtonShop.bmp")) {
     setObjectName(QStringLiteral("picUserButBk"));
     setMouseTracking(true);
     setAutoFillBackground(true);
@@ -39,16 +39,21 @@ void UserButtonPane::resizeEvent(QResizeEvent*) {
 
 void UserButtonPane::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    const QImage& market = market_.at(devicePixelRatioF());
+    const QImage& buttons = buttons_.at(devicePixelRatioF());
     for (int i = 0; i < kUserButtonCount; ++i) {
         const bool keyed = hasFocus() && i == keyButton_;
         const int hover = i == hover_ || keyed ? 1 : 0;
-        const QPoint at = places_[static_cast<std::size_t>(i)];
+        const QPointF at = places_[static_cast<std::size_t>(i)];
         if (i == kMarket) {
-            if (!market_.isNull()) {
-                painter.drawImage(at, market_, QRect(QPoint(hover * 41, 0), kUserButtonSize));
+            if (!market.isNull()) {
+                painter.drawImage(at, market,
+                                  CellOf(market, QRect(QPoint(hover * 41, 0), kUserButtonSize)));
             }
-        } else if (!buttons_.isNull()) {
-            painter.drawImage(at, buttons_, QRect(QPoint(i * 41 + hover * 82, 0), kUserButtonSize));
+        } else if (!buttons.isNull()) {
+            painter.drawImage(
+                at, buttons,
+                CellOf(buttons, QRect(QPoint(i * 41 + hover * 82, 0), kUserButtonSize)));
         }
         if (keyed) {
             painter.setPen(QPen(palette().color(QPalette::WindowText), 1, Qt::DotLine));

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "chrome/frame_layout.h"
+#include "services/resources.h"
 
 namespace krvo {
 
@@ -47,8 +48,8 @@ private:
     void hoverOver(int button);
     void setKeyButton(int button);
 
-    QImage buttons_;  // settings and help, normal then hover
-    QImage market_;   // the market button, normal then hover
+    PicturePair buttons_;  // settings and help, normal then hover
+    PicturePair market_;   // the market button, normal then hover
     std::array<QPoint, kUserButtonCount> places_{};
     int hover_ = -1;
     int keyButton_ = kSettings;

@@ -116,6 +116,11 @@ Qt::CursorShape ZoneCursor(FrameZone zone) {
     }
 }
 
+int BarRightMargin(const SplitterPositions& positions) {
+    // Right of the bar: 2 pixels, the column, and 6 pixels to the window's edge.
+    return std::max(kSplitterRightMargin, kSplitterBarWidth + 2 + positions.columnMinimum + 6);
+}
+
 int BarLeft(const SplitterPositions& positions, int clientWidth) {
     const int stored = std::max(positions.lngSplitterX, kSplitterMinX);
     // A collapsed bar stands at the right edge of the window it was collapsed
@@ -127,8 +132,11 @@ int BarLeft(const SplitterPositions& positions, int clientWidth) {
     // buttons and the caption its end. The stored place is kept for a window
     // that grows again. A window narrower than both limits allow (below the
     // minimum size) leaves the bar where it is.
-    const int rightLimit = clientWidth - kSplitterRightMargin;
-    return rightLimit >= kSplitterMinX ? std::min(stored, rightLimit) : stored;
+    const int rightLimit = clientWidth - BarRightMargin(positions);
+    if (rightLimit >= kSplitterMinX) return std::min(stored, rightLimit);
+    // Too narrow for both the column's content and the table's least width:
+    // the bar stands at its left limit, leaving the column what there is.
+    return clientWidth - kSplitterRightMargin >= kSplitterMinX ? kSplitterMinX : stored;
 }
 
 std::pair<int, int> SplitterTops(const SplitterPositions& positions, int clientHeight) {
@@ -250,7 +258,7 @@ void ToggleColumn(SplitterPositions& positions, int clientWidth) {
 }
 
 void DropSplitterBar(SplitterPositions& positions, int clientWidth, int x) {
-    x = std::min(x, clientWidth - kSplitterRightMargin);
+    x = std::min(x, clientWidth - BarRightMargin(positions));
     positions.lngSplitterX = std::max(x, kSplitterMinX);
 }
 

@@ -61,7 +61,15 @@ struct SplitterPositions {
     bool blnColumnCollapsed = false;
     int lngListSplitY = 0;
     int lngChatSplitY = 0;
+    // The least width the column's content needs (the chat's input row); the
+    // bar's right limit keeps it, where the window is wide enough for both
+    // that and the bar's left limit.
+    int columnMinimum = 0;
 };
+
+// How far the bar stays from the window's right edge at least: 140, or as
+// far as the column's content needs.
+int BarRightMargin(const SplitterPositions& positions);
 
 // Where the splitters start on a screen of this size.
 SplitterPositions InitialSplitters(QSize screen);
@@ -102,7 +110,7 @@ MainLayout DropChatSplitter(SplitterPositions& positions, QSize client, const QR
                             int y);
 
 // The vertical bar: a press in its middle zone collapses or restores the
-// column; a drag ends at x, kept between 650 and W - 140.
+// column; a drag ends at x, kept between 650 and W - BarRightMargin.
 void ToggleColumn(SplitterPositions& positions, int clientWidth);
 void DropSplitterBar(SplitterPositions& positions, int clientWidth, int x);
 // The bar's middle zone, from (Hb - 60) / 2 to (Hb + 60) / 2.
@@ -112,8 +120,8 @@ inline bool InMiddleZone(int y, int barHeight, bool boundsIncluded) {
     return boundsIncluded ? (y >= top && y <= bottom) : (y > top && y < bottom);
 }
 // Whether a ghost at x may be shown while the bar is dragged.
-inline bool SplitterDragAllowed(int x, int clientWidth) {
-    return x >= kSplitterMinX && x <= clientWidth - kSplitterRightMargin;
+inline bool SplitterDragAllowed(int x, int clientWidth, int rightMargin = kSplitterRightMargin) {
+    return x >= kSplitterMinX && x <= clientWidth - rightMargin;
 }
 
 }  // namespace krvo

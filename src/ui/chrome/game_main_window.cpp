@@ -48,10 +48,10 @@ GameMainWindow::GameMainWindow(Clock& clock, const std::string& appPath, QWidget
           if (!pointer_) pointer_ = QCursor::pos();
           trackFrameHit(*pointer_);
       })),
-      captionMid_(LoadPicture(appPath, "Res\\CaptionMid.bmp")),
-      captionEnd_(LoadPicture(appPath, "Res\\CaptionLR.bmp")),
-      sysMenu_(LoadPicture(appPath, "Res\\SysMenu.bmp")),
-      logo_(LoadPicture(appPath, "Res\\Logo.ico")) {
+      captionMid_(LoadPicturePair(appPath, "Res\\CaptionMid.bmp")),
+      captionEnd_(LoadPicturePair(appPath, "Res\\CaptionLR.bmp")),
+      sysMenu_(LoadPicturePair(appPath, "Res\\SysMenu.bmp")),
+      logo_(LoadPicturePair(appPath, "Res\\Logo.ico")) {
     setObjectName(QStringLiteral("frmGameMain"));
     setMinimumSize(kMinimumWindowSize);
     setAutoFillBackground(true);
@@ -59,7 +59,11 @@ GameMainWindow::GameMainWindow(Clock& clock, const std::string& appPath, QWidget
     QPalette background = palette();
     background.setColor(QPalette::Window, kWindowBackground);
     setPalette(background);
-    if (!logo_.isNull()) setWindowIcon(QIcon(QPixmap::fromImage(logo_)));
+    if (!logo_.plain.isNull()) {
+        QIcon icon(QPixmap::fromImage(logo_.plain));
+        if (!logo_.twice.isNull()) icon.addPixmap(QPixmap::fromImage(logo_.twice));
+        setWindowIcon(icon);
+    }
 
     famGameBack_ = new QWidget(this);
     famGameBack_->setObjectName(QStringLiteral("famGameBack"));
@@ -125,6 +129,8 @@ void GameMainWindow::placeOnScreen() {
 
 void GameMainWindow::layoutWindow() {
     if (isMinimized()) return;
+    splitters_.columnMinimum = VexChat_->minimumSizeHint().width();
+    picSplitter_->rightMargin = BarRightMargin(splitters_);
     applyLayout(krvo::LayoutMainWindow(splitters_, size()));
     picSplitter_->setCollapsed(splitters_.blnColumnCollapsed);
     ptSysButton_ = SysButtonSlots(width());
@@ -178,19 +184,25 @@ void GameMainWindow::paintCaption(QPainter& painter) {
     const int w = width();
     if ((w - 2) - 5 < kCaptionTile) return;
     if (picSplitter_->x() + picSplitter_->width() >= w) return;
-    if (captionMid_.isNull()) return;
-    for (int x = 5; x <= w - 2; x += kCaptionTile) painter.drawImage(x, 2, captionMid_);
-    if (captionEnd_.isNull()) return;
+    // Each picture at the screen's resolution, where it has a twin for it.
+    const qreal ratio = devicePixelRatioF();
+    const QImage& middle = captionMid_.at(ratio);
+    if (middle.isNull()) return;
+    for (int x = 5; x <= w - 2; x += kCaptionTile) painter.drawImage(x, 2, middle);
+    const QImage& end = captionEnd_.at(ratio);
+    if (end.isNull()) return;
     // The left end is the right one mirrored, covering x 4 to 18.
-    painter.drawImage(4, 2, captionEnd_.mirrored(true, false));
-    painter.drawImage(w - 19, 2, captionEnd_);
+    painter.drawImage(4, 2, end.mirrored(true, false));
+    painter.drawImage(w - 19, 2, end);
+    const QImage& sysMenu = sysMenu_.at(ratio);
     for (int slot = 0; slot < 3; ++slot) {
         const int glyph = sysButtonGlyph(slot);
         const int hover = slot == lngHoverSysButton_ ? kHoverOffset : 0;
-        painter.drawImage(ptSysButton_[static_cast<std::size_t>(slot)], sysMenu_,
-                          QRect(glyph * kSysButtonSize + hover, 0, kSysButtonSize, kSysButtonSize));
+        painter.drawImage(QPointF(ptSysButton_[static_cast<std::size_t>(slot)]), sysMenu,
+                          CellOf(sysMenu, QRect(glyph * kSysButtonSize + hover, 0, kSysButtonSize,
+                                                kSysButtonSize)));
     }
-    if (!logo_.isNull()) painter.drawImage(25, 6, logo_);
+    if (!logo_.plain.isNull()) painter.drawImage(25, 6, logo_.at(ratio));
     const QString title = windowTitle();
     const QRect room(0, 0, std::max(w - 160, 0), 24);
     painter.setPen(QColor(230, 250, 240));
@@ -300,6 +312,11 @@ bool GameMainWindow::eventFilter(QObject* watched, QEvent* event) {
                                type == QEvent::MouseButtonRelease || type == QEvent::Enter;
     if (placesPointer && event->isSinglePointEvent()) {
         pointer_ = static_cast<QSinglePointEvent*>(event)->globalPosition().toPoint();
+    }
+    // The chat's least width changed (a longer name to send to): the column follows.
+    if (watched == VexChat_ && type == QEvent::LayoutRequest &&
+        VexChat_->minimumSizeHint().width() != splitters_.columnMinimum) {
+        layoutWindow();
     }
     return QWidget::eventFilter(watched, event);
 }

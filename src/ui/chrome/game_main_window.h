@@ -18,6 +18,7 @@
 #include <string>
 
 #include "chrome/frame_layout.h"
+#include "services/resources.h"
 
 namespace krvo {
 
@@ -100,10 +101,10 @@ private:
     std::unique_ptr<Timer> tmrForm_;
     // Where the pointer was last seen by the program's own mouse events.
     std::optional<QPoint> pointer_;
-    QImage captionMid_;
-    QImage captionEnd_;
-    QImage sysMenu_;
-    QImage logo_;
+    PicturePair captionMid_;
+    PicturePair captionEnd_;
+    PicturePair sysMenu_;
+    PicturePair logo_;
 
     QWidget* famGameBack_ = nullptr;
     TableSurface* tableSurface_ = nullptr;

@@ -41,10 +41,10 @@ void DragGhost::paintEvent(QPaintEvent*) {
 
 SplitterBar::SplitterBar(const std::string& appPath, QWidget* parent)
     : QWidget(parent),
-      tile_(LoadPicture(appPath, "res\\VSpliterBk.bmp")),
-      middleTile_(LoadPicture(appPath, "res\\VSpliterMidBk.bmp")),
-      arrowRight_(LoadPicture(appPath, "res\\VSpliterMid_Right.bmp")),
-      arrowLeft_(LoadPicture(appPath, "res\\VSpliterMid_Left.bmp")),
+      tile_(LoadPicturePair(appPath, "res\\VSpliterBk.bmp")),
+      middleTile_(LoadPicturePair(appPath, "res\\VSpliterMidBk.bmp")),
+      arrowRight_(LoadPicturePair(appPath, "res\\VSpliterMid_Right.bmp")),
+      arrowLeft_(LoadPicturePair(appPath, "res\\VSpliterMid_Left.bmp")),
       ghost_(new DragGhost(parent)) {
     setObjectName(QStringLiteral("picSplitter"));
     setMouseTracking(true);
@@ -60,10 +60,11 @@ void SplitterBar::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), palette().window());
     const int hb = height();
-    tileDown(painter, tile_, 0, hb);
+    const qreal ratio = devicePixelRatioF();
+    tileDown(painter, tile_.at(ratio), 0, hb);
     const int middle = (hb - kSplitterMiddleZone) / 2;
-    tileDown(painter, middleTile_, middle, middle + kSplitterMiddleZone);
-    const QImage& arrow = collapsed_ ? arrowLeft_ : arrowRight_;
+    tileDown(painter, middleTile_.at(ratio), middle, middle + kSplitterMiddleZone);
+    const QImage& arrow = (collapsed_ ? arrowLeft_ : arrowRight_).at(ratio);
     if (!arrow.isNull()) painter.drawImage(0, hb / 2 - 4, arrow);
 }
 
@@ -90,7 +91,7 @@ void SplitterBar::mouseMoveEvent(QMouseEvent* event) {
     lastX_ = x() + (at.x() - pressOffset_.x());
     const int clientWidth = parentWidget() ? parentWidget()->width() : 0;
     // Beyond the limits the band stays where it was; the release clamps.
-    if (ghost_ && SplitterDragAllowed(lastX_, clientWidth)) {
+    if (ghost_ && SplitterDragAllowed(lastX_, clientWidth, rightMargin)) {
         ghost_->showAt(QRect(QPoint(lastX_, y()), QSize(width() - 4, height())));
     }
 }

@@ -11,6 +11,9 @@
 #include <functional>
 #include <string>
 
+#include "chrome/frame_layout.h"
+#include "services/resources.h"
+
 namespace krvo {
 
 // The band shown while the vertical bar is dragged: the window's own pixels
@@ -37,6 +40,8 @@ public:
     // Nothing reacts while a bomb plays on the table.
     std::function<bool()> bombShowing;
     void setCollapsed(bool collapsed);
+    // How far from the window's right edge a drag may take it (BarRightMargin).
+    int rightMargin = kSplitterRightMargin;
     bool dragging() const { return dragging_; }
 
 signals:
@@ -53,10 +58,10 @@ protected:
 private:
     bool blocked() const { return bombShowing && bombShowing(); }
 
-    QImage tile_;
-    QImage middleTile_;
-    QImage arrowRight_;
-    QImage arrowLeft_;
+    PicturePair tile_;
+    PicturePair middleTile_;
+    PicturePair arrowRight_;
+    PicturePair arrowLeft_;
     bool collapsed_ = false;
     bool dragging_ = false;
     QPoint pressOffset_;

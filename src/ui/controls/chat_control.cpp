@@ -30,6 +30,9 @@ constexpr int kDefaultPoints = 10;
 constexpr int kMaxFamilyLength = 32;
 constexpr int kMaxTimeLength = 16;
 constexpr int kMaxInputLength = 256;
+// The input keeps room for this many Chinese characters, and its frame.
+constexpr int kInputMinCharacters = 8;
+constexpr int kInputFrame = 12;
 constexpr QRgb kSystemColour = 0xB00000;
 constexpr QRgb kChatTextColour = 0x000080;
 constexpr QRgb kNameColour = 0x00686A;
@@ -125,6 +128,11 @@ ChatControl::ChatControl(QWidget* parent)
     input_->setAccessibleName(QStringLiteral("聊天输入"));
     send_->setAccessibleName(QStringLiteral("发送"));
     send_->setToolTip(QStringLiteral("发送 (Enter)"));
+    // However narrow the column, a few words stay in sight as they are typed;
+    // the column's least width follows from this row.
+    input_->setMinimumWidth(
+        input_->fontMetrics().horizontalAdvance(QString(kInputMinCharacters, QChar(0x6C49))) +
+        kInputFrame);
     recipients_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     recipients_->addItem(fromUtf8(kAllRecipients));
     sendStyle_ = ParseChatStyle("宋体", "10", "0", "0");

@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <algorithm>
+#include <cstring>
 
 #include "services/resources.h"
 #include "render/canvas_pixels.h"
@@ -58,16 +59,59 @@ const QImage& PictureCache::platform(std::string_view relativeName) {
     return find(true, relativeName);
 }
 
+namespace {
+
+// One format for every picture, so painting reads pixels without converting;
+// and pixels of the file, whatever ratio its name suggests to Qt.
+QImage paintable(QImage picture) {
+    if (!picture.isNull() && picture.format() != QImage::Format_RGB32) {
+        picture = picture.convertToFormat(QImage::Format_RGB32);
+    }
+    if (picture.devicePixelRatio() != 1.0) picture.setDevicePixelRatio(1.0);
+    return picture;
+}
+
+}  // namespace
+
 const QImage& PictureCache::find(bool platform, std::string_view relativeName) {
     Pictures& pictures = platform ? platform_ : app_;
     const auto found = pictures.find(relativeName);
     if (found != pictures.end()) return found->second;
-    QImage picture = LoadPicture(platform ? platformPath_ : appPath_, relativeName);
-    // One format for every picture, so painting reads pixels without converting.
-    if (!picture.isNull() && picture.format() != QImage::Format_RGB32) {
-        picture = picture.convertToFormat(QImage::Format_RGB32);
+    QImage picture = paintable(LoadPicture(platform ? platformPath_ : appPath_, relativeName));
+    const QImage& kept =
+        pictures.emplace(std::string(relativeName), std::move(picture)).first->second;
+    if (!kept.isNull()) names_[kept.cacheKey()] = {platform, std::string(relativeName)};
+    return kept;
+}
+
+const QImage& PictureCache::twice(const QImage& picture) {
+    const qint64 key = picture.cacheKey();
+    const auto found = twins_.find(key);
+    if (found != twins_.end()) return found->second;
+    QImage twin;
+    const auto source = names_.find(key);
+    if (source != names_.end()) {
+        const std::string& base = source->second.platform ? platformPath_ : appPath_;
+        twin = paintable(LoadPicture(base, TwinName(source->second.name)));
+        // A twin of another layout would misplace every cell cut from it.
+        if (twin.size() != picture.size() * 2) twin = QImage();
     }
-    return pictures.emplace(std::string(relativeName), std::move(picture)).first->second;
+    if (twin.isNull()) twin = DoubledPicture(picture);
+    return twins_.emplace(key, std::move(twin)).first->second;
+}
+
+QImage DoubledPicture(const QImage& picture) {
+    if (picture.isNull()) return {};
+    const QImage source = isWide(picture) ? picture : picture.convertToFormat(QImage::Format_RGB32);
+    QImage doubled(source.size() * 2, source.format());
+    for (int y = 0; y < source.height(); ++y) {
+        const auto* from = reinterpret_cast<const QRgb*>(source.constScanLine(y));
+        auto* upper = reinterpret_cast<QRgb*>(doubled.scanLine(2 * y));
+        for (int x = 0; x < source.width(); ++x) upper[2 * x] = upper[2 * x + 1] = from[x];
+        std::memcpy(doubled.scanLine(2 * y + 1), upper,
+                    static_cast<std::size_t>(doubled.bytesPerLine()));
+    }
+    return doubled;
 }
 
 void PictureCache::forget(std::string_view relativeName) {
@@ -105,34 +149,57 @@ std::span<const SolidRun> PictureCache::solidRuns(const QImage& mask, const QRec
 TableCanvas::TableCanvas(QImage& target, QRect clip)
     : TableCanvas(target, QRegion(clip.intersected(target.rect()))) {}
 
-TableCanvas::TableCanvas(QImage& target, const QRegion& clip, TableFonts* fonts)
-    : target_(target), fonts_(fonts) {
-    const QRect bounds = target.rect();
+TableCanvas::TableCanvas(QImage& target, const QRegion& clip, TableFonts* fonts, int scale,
+                         PictureCache* pictures)
+    : target_(target), scale_(scale == 2 ? 2 : 1), pictures_(pictures), fonts_(fonts) {
+    // The table's pixels the buffer holds whole.
+    const QRect bounds(0, 0, target.width() / scale_, target.height() / scale_);
     for (const QRect& rect : clip) {
         const QRect part = rect.intersected(bounds);
         if (part.isEmpty()) continue;
-        parts_.append(part);
+        tableParts_.append(part);
+        parts_.append(device(part));
         clip_ = clip_.united(part);
     }
+    deviceClip_ = device(clip_);
     if (target_.isNull()) return;
+    // Texts are drawn at the buffer's resolution.
+    if (target_.devicePixelRatio() != scale_) target_.setDevicePixelRatio(scale_);
     // Detach once, before any painter shares the pixels; the rows stay put
     // for the canvas's life.
     bits_ = target_.bits();
     stride_ = target_.bytesPerLine();
 }
 
+QRect TableCanvas::device(const QRect& area) const {
+    if (scale_ == 1 || area.isNull()) return area;
+    const canvas::PixelSpan columns = canvas::columnsOf(area);
+    const canvas::PixelSpan rows = canvas::rowsOf(area);
+    return {QPoint(columns.first * scale_, rows.first * scale_),
+            QPoint(columns.last * scale_ + scale_ - 1, rows.last * scale_ + scale_ - 1)};
+}
+
+const QImage& TableCanvas::atScale(const QImage& picture) {
+    if (scale_ == 1 || picture.isNull()) return picture;
+    if (pictures_) return pictures_->twice(picture);
+    const qint64 key = picture.cacheKey();
+    const auto found = ownTwins_.find(key);
+    if (found != ownTwins_.end()) return found->second;
+    return ownTwins_.emplace(key, DoubledPicture(picture)).first->second;
+}
+
 TableCanvas::~TableCanvas() = default;
 
 bool TableCanvas::touches(const QRect& area) const {
     if (!overlaps(clip_, area)) return false;
-    return std::any_of(parts_.begin(), parts_.end(),
+    return std::any_of(tableParts_.begin(), tableParts_.end(),
                        [&](const QRect& part) { return overlaps(part, area); });
 }
 
 QRect TableCanvas::reach(const QRect& area) const {
     QRect around;
     if (!overlaps(clip_, area)) return around;
-    for (const QRect& part : parts_) {
+    for (const QRect& part : tableParts_) {
         const QRect inside = overlap(area, part);
         if (!inside.isEmpty()) around = around.united(inside);
     }
@@ -141,8 +208,9 @@ QRect TableCanvas::reach(const QRect& area) const {
 
 void TableCanvas::fill(const QRect& area, QRgb colour) {
     if (!overlaps(clip_, area)) return;
+    const QRect pixels = device(area);
     for (const QRect& part : parts_) {
-        const QRect r = overlap(area, part);
+        const QRect r = overlap(pixels, part);
         if (r.isEmpty()) continue;
         for (int y = r.top(); y <= r.bottom(); ++y) {
             QRgb* out = row(y) + r.left();
@@ -179,13 +247,21 @@ void TableCanvas::maskedBy(const QImage& face, const QImage& mask, const QRect& 
 void TableCanvas::cards(std::span<const CardPlace> run, const QImage& mask, const QRect& part,
                         std::span<const SolidRun> solid) {
     const auto drawn = [](const CardPlace& card) { return card.face && !card.face->isNull(); };
+    // At twice the resolution the runs are those of the mask's twin.
+    const QImage& scaledMask = atScale(mask);
+    const QRect scaledPart(part.topLeft() * scale_, part.size() * scale_);
+    if (scale_ != 1) {
+        solid = pictures_ && !scaledMask.isNull() ? pictures_->solidRuns(scaledMask, scaledPart)
+                                                  : std::span<const SolidRun>();
+    }
     for (auto card = run.begin(); card != run.end(); ++card) {
         if (!drawn(*card)) continue;
         const auto next = std::find_if(card + 1, run.end(), drawn);
         const bool hidden = next != run.end() && !mask.isNull() && isWide(mask) &&
                             isWide(*card->face) && !solid.empty();
         if (hidden) {
-            maskedUnder(*card->face, mask, part, card->at, next->at, solid);
+            maskedUnder(atScale(*card->face), scaledMask, scaledPart, card->at * scale_,
+                        next->at * scale_, solid);
         } else {
             maskedBy(*card->face, mask, part, card->at);
         }
@@ -197,7 +273,7 @@ void TableCanvas::cards(std::span<const CardPlace> run, const QImage& mask, cons
 void TableCanvas::maskedUnder(const QImage& face, const QImage& mask, const QRect& part, QPoint to,
                               QPoint above, std::span<const SolidRun> solid) {
     const QRect wanted(to, part.size());
-    if (part.isEmpty() || !overlaps(clip_, wanted)) return;
+    if (part.isEmpty() || !overlaps(deviceClip_, wanted)) return;
     const Pixels masks(mask);
     const Pixels faces(face);
     const auto draw = [&](int y, int first, int end) {
@@ -256,13 +332,21 @@ void TableCanvas::colourKeyed(const QImage& source, QRgb key, QPoint to) {
 
 void TableCanvas::blitPixels(const QImage& source, const QRect& part, QPoint to, bool flipX,
                              bool flipY, BlitOp op, const QRgb* key) {
-    const QRect wanted(to, part.size());
     // Elements away from the repainted rectangles cost no more than this.
-    if (part.isEmpty() || !overlaps(clip_, wanted) || source.isNull()) return;
+    if (part.isEmpty() || !overlaps(clip_, QRect(to, part.size())) || source.isNull()) return;
+    const QRect scaledPart(part.topLeft() * scale_, part.size() * scale_);
     if (!isWide(source)) {
-        blitPixels(source.convertToFormat(QImage::Format_RGB32), part, to, flipX, flipY, op, key);
-        return;
+        // A passing picture of another format: converted, and doubled, for this copy only.
+        const QImage wide = source.convertToFormat(QImage::Format_RGB32);
+        return blitScaled(scale_ == 1 ? wide : DoubledPicture(wide), scaledPart, to * scale_, flipX,
+                          flipY, op, key);
     }
+    blitScaled(atScale(source), scaledPart, to * scale_, flipX, flipY, op, key);
+}
+
+void TableCanvas::blitScaled(const QImage& source, const QRect& part, QPoint to, bool flipX,
+                             bool flipY, BlitOp op, const QRgb* key) {
+    const QRect wanted(to, part.size());
     for (const QRect& clipPart : parts_) {
         const QRect visible = overlap(wanted, clipPart);
         if (!visible.isEmpty()) blitInto(source, part, wanted, visible, flipX, flipY, op, key);
@@ -315,10 +399,11 @@ void TableCanvas::blitInto(const QImage& source, const QRect& part, const QRect&
     }
 }
 
-QImage NewTableImage(QSize size) {
-    QImage image(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+QImage NewTableImage(QSize size, int scale) {
+    QImage image(size.expandedTo(QSize(1, 1)) * scale, QImage::Format_RGB32);
     image.setDotsPerMeterX(kDotsPerMeterAt96Dpi);
     image.setDotsPerMeterY(kDotsPerMeterAt96Dpi);
+    image.setDevicePixelRatio(scale);
     image.fill(kTableColour);
     return image;
 }

@@ -5,6 +5,11 @@
 // black where the element is; then the image, black around it); a negative
 // width or height gives a mirrored copy extending left of, or above, the
 // point; an erase fills with the table colour, both corners included.
+//
+// On a screen with more than one device pixel per pixel of the table the
+// buffer holds two pixels for each: the operations keep taking the table's
+// coordinates, pictures come from their twins at twice the resolution and
+// texts are drawn at twice the resolution, so cards and text stay crisp.
 
 #include <QColor>
 #include <QFont>
@@ -51,11 +56,17 @@ public:
     // Drops one picture; it is read again on its next use. For pictures
     // shown for a moment, which need not take memory for the rest of the game.
     void forget(std::string_view relativeName);
+    // The picture at twice the resolution: its "@2x" twin when that file is
+    // exactly twice the size, else the picture with every pixel doubled, so
+    // that masks and faces always agree. Made once per picture.
+    const QImage& twice(const QImage& picture);
     // Reads every file again on its next use.
     void clear() {
         app_.clear();
         platform_.clear();
         solidRuns_.clear();
+        names_.clear();
+        twins_.clear();
     }
 
 private:
@@ -80,7 +91,17 @@ private:
         std::vector<SolidRun> runs;
     };
     std::vector<MaskRuns> solidRuns_;
+    // Where each picture read came from, by its cache key, for its twin.
+    struct Source {
+        bool platform;
+        std::string name;
+    };
+    std::unordered_map<qint64, Source> names_;
+    std::unordered_map<qint64, QImage> twins_;
 };
+
+// Every pixel of the picture as a square of two by two.
+QImage DoubledPicture(const QImage& picture);
 
 struct TextStyle {
     QRgb colour = qRgb(0, 0, 0);
@@ -101,7 +122,8 @@ struct CardPlace {
 // resolved once, with the widths of the texts measured in them and the texts
 // as drawn: a repaint neither looks a font up nor shapes a text only to
 // measure it, and a text drawn again at the same place over the same pixels
-// is the copy of its first drawing.
+// is the copy of its first drawing. Widths and heights are in the table's
+// pixels at every resolution, so the layout is the same on every screen.
 class TableFonts {
 public:
     TableFonts();
@@ -113,21 +135,22 @@ public:
     int width(const QString& text, const TextStyle& style);
     int height(const TextStyle& style);
 
-    // A text at a place: every pixel that drawing it can change (patch; empty
-    // when that cannot be told), and the drawings made so far, each as the
-    // pixels below it and the same pixels with the text.
+    // A text at a place: every pixel that drawing it can change (patch, in
+    // the table's pixels; empty when that cannot be told), and the drawings
+    // made so far at `scale` device pixels per pixel, each as the pixels
+    // below it and the same pixels with the text.
     struct Drawn {
         QRect patch;
         std::vector<std::pair<QImage, QImage>> over;
     };
-    Drawn& drawn(const QString& text, const TextStyle& style, const QRect& area);
+    Drawn& drawn(const QString& text, const TextStyle& style, const QRect& area, int scale = 1);
     void keep(Drawn& drawn, QImage below, QImage with);
 
 private:
     struct Face;
     struct DrawnTexts;
     Face& face(const TextStyle& style);
-    QRect inkPatch(const QString& text, const TextStyle& style, const QRect& area);
+    QRect inkPatch(const QString& text, const TextStyle& style, const QRect& area, int scale);
 
     std::vector<std::unique_ptr<Face>> faces_;
     std::unique_ptr<DrawnTexts> drawn_;
@@ -142,13 +165,19 @@ public:
     // would draw it, so a repaint of many scattered rectangles costs one walk
     // over the scene, not one per rectangle. Texts are drawn in `fonts` when
     // given; otherwise the canvas resolves fonts of its own.
-    TableCanvas(QImage& target, const QRegion& clip, TableFonts* fonts = nullptr);
+    //
+    // scale 2: target holds two by two pixels for each pixel of the table
+    // (clip stays in the table's pixels); pictures are drawn from their twins
+    // in `pictures` (doubled here when there is none).
+    TableCanvas(QImage& target, const QRegion& clip, TableFonts* fonts = nullptr, int scale = 1,
+                PictureCache* pictures = nullptr);
     ~TableCanvas();
     TableCanvas(const TableCanvas&) = delete;
     TableCanvas& operator=(const TableCanvas&) = delete;
 
     // The rectangle around everything being repainted.
     const QRect& clip() const { return clip_; }
+    int scale() const { return scale_; }
     bool touches(const QRect& area) const;
     // The rectangle around what of area is being repainted; empty for nothing.
     QRect reach(const QRect& area) const;
@@ -183,10 +212,17 @@ public:
 private:
     void blitPixels(const QImage& source, const QRect& part, QPoint to, bool flipX, bool flipY,
                     BlitOp op, const QRgb* key);
+    // The same in device pixels, source at the buffer's resolution.
+    void blitScaled(const QImage& source, const QRect& part, QPoint to, bool flipX, bool flipY,
+                    BlitOp op, const QRgb* key);
     void blitInto(const QImage& source, const QRect& part, const QRect& wanted,
                   const QRect& visible, bool flipX, bool flipY, BlitOp op, const QRgb* key);
+    // In device pixels: the part of face and mask at `to`, the next card at `above`.
     void maskedUnder(const QImage& face, const QImage& mask, const QRect& part, QPoint to,
                      QPoint above, std::span<const SolidRun> solid);
+    // The table's rectangle in device pixels, and a picture at the buffer's resolution.
+    QRect device(const QRect& area) const;
+    const QImage& atScale(const QImage& picture);
     // A picture's rows, read once per element rather than once per row.
     struct Pixels {
         explicit Pixels(const QImage& image);
@@ -205,8 +241,15 @@ private:
     void copyText(const QImage& with, const QRect& patch, const QRect& area);
 
     QImage& target_;
+    int scale_ = 1;
+    PictureCache* pictures_ = nullptr;
+    // Pictures doubled by a canvas without a cache, for its own life.
+    std::unordered_map<qint64, QImage> ownTwins_;
     QRect clip_;
+    // The repainted rectangles, in device pixels (parts_) and in the table's (tableParts_).
+    QRect deviceClip_;
     QVarLengthArray<QRect, 16> parts_;
+    QVarLengthArray<QRect, 16> tableParts_;
     uchar* bits_ = nullptr;
     qsizetype stride_ = 0;
     TableFonts* fonts_ = nullptr;
@@ -216,8 +259,9 @@ private:
 
 // The table surface's font of a style, at the fixed 96 pixels per inch of the back buffer.
 QFont TableFont(const TextStyle& style);
-// A back buffer of the table: 32-bit, 96 dpi, so text sizes are fixed in pixels.
-QImage NewTableImage(QSize size);
+// A back buffer of the table: 32-bit, 96 dpi, so text sizes are fixed in pixels;
+// at scale 2 it holds two by two device pixels for each pixel of size.
+QImage NewTableImage(QSize size, int scale = 1);
 
 // Transparent painting of an image without a mask of its own: each pixel of
 // the image lands on the destination unless it is exactly the key colour.

@@ -1,6 +1,7 @@
 #include "render/table_layout.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "core/cards.h"
 
@@ -40,6 +41,22 @@ int CardFaceNumber(std::uint8_t code) {
     if (code == kRedAceSuit0) result = kPlainAceSuit0;
     if (code == kRedAceSuit3) result = kPlainAceSuit3;
     return result % kRanksPerSuit == kRankAce ? result - kRankAce : result + 2;
+}
+
+TableFit FitTable(QSize surface) {
+    surface = surface.expandedTo(QSize(1, 1));
+    const QSize design = kTableDesignSize;
+    const double scale = std::min({1.0, double(surface.width()) / design.width(),
+                                   double(surface.height()) / design.height()});
+    if (scale >= 1.0) return {surface, 1.0};
+    // The short direction is the design size; the other as long as the scale
+    // lets it fill the surface.
+    const auto length = [scale](int surfaceLength, int designLength) {
+        const int fitting = static_cast<int>(std::floor(surfaceLength / scale + 1e-9));
+        return std::max(fitting, designLength);
+    };
+    return {{length(surface.width(), design.width()), length(surface.height(), design.height())},
+            scale};
 }
 
 TableLayout ComputeTableLayout(QSize surface, bool smallScreen, bool backsShown) {

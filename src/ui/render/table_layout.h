@@ -49,6 +49,12 @@ inline constexpr QPoint kTimeBarHead{15, 12};
 inline constexpr QPoint kTimeBarEnd{15 + 52 + 120, 12};
 inline constexpr QRect kKoClockGeometry{15 + 52, 12, 120, 15};
 inline constexpr QPoint kSecondsText{100, 27};
+// The least table on which a round of one deck keeps apart what has room to
+// be apart: the seats, the hands, the panels, the play buttons and the labels
+// (the left hand meets the declaration panel in a lower table, the top seat's
+// marks the time bar in a narrower one). A smaller surface shows the table
+// laid out at this size, scaled down.
+inline constexpr QSize kTableDesignSize{782, 776};
 
 // A row of n cards, left edge to right edge, and a column of n cards.
 constexpr int RowWidth(int n) {
@@ -87,6 +93,17 @@ struct TableLayout {
         return {centrePicture(), QSize(lngBackMidWidth, lngBackMidHeight)};
     }
 };
+
+// How a table fills a surface: the surface's own size when it holds the
+// design size, else laid out at least at the design size in both directions,
+// in the surface's shape, and shown scaled down by `scale` (under 1) from the
+// surface's top-left corner; less than a pixel of the surface may be left
+// beyond it.
+struct TableFit {
+    QSize table;
+    double scale = 1.0;
+};
+TableFit FitTable(QSize surface);
 
 // smallScreen: the screen the window is on is at most 800 pixels wide.
 // backsShown: the other players' hands are shown as card backs.

@@ -5,11 +5,13 @@
 #include <QPainter>
 #include <QScreen>
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
 #include "core/clock.h"
 #include "core/waits.h"
+#include "render/scaled_picture.h"
 #include "render/table_surface.h"
 #include "state/public_state.h"
 #include "state/table_state.h"
@@ -36,32 +38,45 @@ std::string frameName(const BombKind& kind, int frame) {
     return kind.directory + std::string(frame < 10 ? "0" : "") + std::to_string(frame) + ".jpg";
 }
 
-// The widget's part of the buffer the painter draws into, when the table can
-// be painted there pixel for pixel: a 32-bit image, nothing scaled, the
-// widget at a whole-pixel offset and wholly inside it. Null otherwise (a
-// grab into a pixmap, a scaled screen).
-QImage windowPixels(QPainter& painter, QSize size) {
+// The buffer the painter draws into, when the table can be painted there
+// pixel for pixel: a 32-bit image of `ratio` device pixels per pixel of the
+// widget, nothing else scaled, the widget at a whole-pixel offset (in device
+// pixels) and `pixels` of it wholly inside it. Null otherwise (a grab into a
+// pixmap, a screen of another ratio).
+QImage* windowBuffer(QPainter& painter, qreal ratio, QSize pixels, QPoint& offset) {
     QPaintEngine* engine = painter.paintEngine();
     QPaintDevice* device = engine ? engine->paintDevice() : nullptr;
-    if (!device || device->devType() != QInternal::Image) return {};
-    auto& buffer = *static_cast<QImage*>(device);
+    if (!device || device->devType() != QInternal::Image) return nullptr;
+    auto* buffer = static_cast<QImage*>(device);
     // Every pixel the table paints is opaque, and an opaque premultiplied
     // pixel has the same 32 bits as the same colour without alpha.
-    const bool wide = buffer.format() == QImage::Format_RGB32 ||
-                      buffer.format() == QImage::Format_ARGB32_Premultiplied;
-    if (!wide || buffer.devicePixelRatio() != 1.0) return {};
+    const bool wide = buffer->format() == QImage::Format_RGB32 ||
+                      buffer->format() == QImage::Format_ARGB32_Premultiplied;
+    if (!wide || buffer->devicePixelRatio() != ratio) return nullptr;
     const QTransform transform = painter.deviceTransform();
-    if (transform.type() > QTransform::TxTranslate) return {};
-    const QPoint offset(qRound(transform.dx()), qRound(transform.dy()));
-    if (QPointF(offset) != QPointF(transform.dx(), transform.dy())) return {};
-    if (!buffer.rect().contains(QRect(offset, size))) return {};
-    const qsizetype stride = buffer.bytesPerLine();
-    uchar* first = buffer.bits() + offset.y() * stride + offset.x() * qsizetype(sizeof(QRgb));
-    QImage view(first, size.width(), size.height(), stride, QImage::Format_RGB32);
+    if (transform.type() > QTransform::TxScale || transform.m11() != ratio ||
+        transform.m22() != ratio) {
+        return nullptr;
+    }
+    offset = QPoint(qRound(transform.dx()), qRound(transform.dy()));
+    if (QPointF(offset) != QPointF(transform.dx(), transform.dy())) return nullptr;
+    if (!buffer->rect().contains(QRect(offset, pixels))) return nullptr;
+    return buffer;
+}
+
+// The widget's part of that buffer, as a picture of the table at `scale`.
+QImage windowPixels(QPainter& painter, QSize size, int scale) {
+    QPoint offset;
+    QImage* buffer = windowBuffer(painter, scale, size * scale, offset);
+    if (!buffer) return {};
+    const qsizetype stride = buffer->bytesPerLine();
+    uchar* first = buffer->bits() + offset.y() * stride + offset.x() * qsizetype(sizeof(QRgb));
+    QImage view(first, size.width() * scale, size.height() * scale, stride, QImage::Format_RGB32);
     // Texts are laid out at the table's fixed resolution, as in image().
     const QImage table = NewTableImage(QSize(1, 1));
     view.setDotsPerMeterX(table.dotsPerMeterX());
     view.setDotsPerMeterY(table.dotsPerMeterY());
+    view.setDevicePixelRatio(scale);
     return view;
 }
 
@@ -74,6 +89,7 @@ TableRenderer::~TableRenderer() {
     if (surface_) {
         surface_->paintTable = nullptr;
         surface_->onResize = nullptr;
+        surface_->toTable = nullptr;
     }
 }
 
@@ -83,7 +99,8 @@ void TableRenderer::attach(TableSurface* surface) {
     surface_->paintTable = [this](QPainter& painter, const QRegion& area) {
         paintOn(painter, area);
     };
-    surface_->onResize = [this](QSize size) { resize(size); };
+    surface_->onResize = [this](QSize size) { fitTo(size); };
+    surface_->toTable = [this](QPoint point) { return toTable(point); };
     if (!screenWidth) {
         screenWidth = [this] {
             const QScreen* screen =
@@ -91,16 +108,71 @@ void TableRenderer::attach(TableSurface* surface) {
             return screen ? screen->geometry().width() : kSmallScreenWidth + 1;
         };
     }
-    resize(surface_->size());
+    setDevicePixelRatio(surface_->devicePixelRatioF());
+    fitTo(surface_->size());
 }
 
 void TableRenderer::resize(QSize size) {
+    surfaceSize_ = size.expandedTo(QSize(1, 1));
+    scale_ = 1.0;
+    setTableSize(surfaceSize_);
+}
+
+void TableRenderer::fitTo(QSize surface) {
+    surfaceSize_ = surface.expandedTo(QSize(1, 1));
+    const TableFit fit = FitTable(surfaceSize_);
+    scale_ = fit.scale;
+    setTableSize(fit.table);
+}
+
+void TableRenderer::setTableSize(QSize size) {
     size_ = size.expandedTo(QSize(1, 1));
     image_ = QImage();
     dirty_ = QRegion();
     waiting_.clear();
     layoutTable();
     invalidateTable();
+    // The letterbox as well as the table.
+    if (surface_) surface_->update();
+}
+
+void TableRenderer::setDevicePixelRatio(qreal ratio) {
+    if (!(ratio > 0) || ratio == deviceRatio_) return;
+    deviceRatio_ = ratio;
+    const int scale = ratio > 1.0 ? 2 : 1;
+    if (scale == bufferScale_) return;
+    bufferScale_ = scale;
+    image_ = QImage();
+    if (surface_) surface_->update();
+}
+
+// The table lands on the surface as it is drawn: nothing scaled, and the
+// screen's pixels those of the drawing.
+bool TableRenderer::shownAsDrawn() const {
+    return scale_ == 1.0 && deviceRatio_ == bufferScale_;
+}
+
+QPoint TableRenderer::toTable(QPoint surfacePoint) const {
+    if (scale_ == 1.0) return surfacePoint;
+    // The table's pixel under the middle of the surface's.
+    return {static_cast<int>(std::floor((surfacePoint.x() + 0.5) / scale_)),
+            static_cast<int>(std::floor((surfacePoint.y() + 0.5) / scale_))};
+}
+
+QPoint TableRenderer::onSurface(QPoint tablePoint) const {
+    return {qRound(tablePoint.x() * scale_), qRound(tablePoint.y() * scale_)};
+}
+
+QRect TableRenderer::toSurface(const QRect& tableArea) const {
+    if (shownAsDrawn() || tableArea.isEmpty()) return tableArea;
+    const QRectF scaled(tableArea.x() * scale_, tableArea.y() * scale_, tableArea.width() * scale_,
+                        tableArea.height() * scale_);
+    const QPoint topLeft(static_cast<int>(std::floor(scaled.left())),
+                         static_cast<int>(std::floor(scaled.top())));
+    const QPoint end(static_cast<int>(std::ceil(scaled.right())),
+                     static_cast<int>(std::ceil(scaled.bottom())));
+    // A filtered pixel mixes its neighbours: one pixel more on every side.
+    return QRect(topLeft, end).adjusted(-1, -1, 0, 0) & QRect(QPoint(), surfaceSize_);
 }
 
 PictureCache& TableRenderer::pictures() {
@@ -133,18 +205,24 @@ SceneSources TableRenderer::sources() {
 
 const QImage& TableRenderer::image() {
     if (image_.isNull()) {
-        image_ = NewTableImage(size_);
-        dirty_ = QRegion(image_.rect());
+        image_ = NewTableImage(size_, bufferScale_);
+        dirty_ = QRegion(QRect(QPoint(), size_));
     }
     flush();
     return image_;
 }
 
 void TableRenderer::paintOn(QPainter& painter, const QRegion& area) {
-    const QRegion region = area & QRect(QPoint(), size_);
-    if (painting_ || region.isEmpty()) return;
-    QImage window = windowPixels(painter, size_);
+    if (painting_) return;
+    if (const QPaintDevice* device = painter.device()) {
+        setDevicePixelRatio(device->devicePixelRatioF());
+    }
+    const QRegion region = area & QRect(QPoint(), surfaceSize_);
+    if (region.isEmpty()) return;
+    if (scale_ != 1.0) return present(painter, region);
+    QImage window = windowPixels(painter, size_, bufferScale_);
     if (window.isNull()) {
+        if (bufferScale_ != 1) return present(painter, region);
         const QImage& picture = image();
         // One rectangle at a time, each as the only clip: a plain rectangle of
         // the same format is a straight copy of rows, where a clip of many
@@ -158,9 +236,46 @@ void TableRenderer::paintOn(QPainter& painter, const QRegion& area) {
     painting_ = true;
     // Whatever is waiting is part of this paint or of one already asked for.
     waiting_.clear();
-    TableCanvas canvas(window, region, &fonts_);
+    TableCanvas canvas(window, region, &fonts_, bufferScale_, &pictures());
     PaintTableLayers(canvas, sources());
     painting_ = false;
+}
+
+// Each rectangle as the screen's pixels it covers, filtered from the picture
+// one by one: a pixel comes out the same in whichever repaint it is drawn.
+void TableRenderer::present(QPainter& painter, const QRegion& area) {
+    const QImage& picture = image();
+    // The screen's pixels per pixel of the picture.
+    const double factor = scale_ * deviceRatio_ / bufferScale_;
+    const auto devicePixels = [this](const QRect& rect) {
+        return QRect(QPoint(static_cast<int>(std::floor(rect.left() * deviceRatio_)),
+                            static_cast<int>(std::floor(rect.top() * deviceRatio_))),
+                     QPoint(static_cast<int>(std::ceil((rect.right() + 1) * deviceRatio_)) - 1,
+                            static_cast<int>(std::ceil((rect.bottom() + 1) * deviceRatio_)) - 1));
+    };
+    // Straight into the window's buffer where it lies pixel for pixel.
+    const QSize surfacePixels = (QSizeF(surfaceSize_) * deviceRatio_).toSize();
+    QPoint offset;
+    if (QImage* buffer = windowBuffer(painter, deviceRatio_, surfacePixels, offset)) {
+        const qsizetype stride = buffer->bytesPerLine();
+        for (const QRect& rect : area) {
+            const QRect pixels = devicePixels(rect) & QRect(QPoint(), surfacePixels);
+            if (pixels.isEmpty()) continue;
+            uchar* into = buffer->bits() + (offset.y() + pixels.top()) * stride +
+                          (offset.x() + pixels.left()) * qsizetype(sizeof(QRgb));
+            ScalePart(picture, factor, pixels, kTableColour, into, stride);
+        }
+        return;
+    }
+    painter.save();
+    painter.setClipRegion(area);
+    for (const QRect& rect : area) {
+        const QRect pixels = devicePixels(rect);
+        QImage part = ScaledPart(picture, factor, pixels, kTableColour);
+        part.setDevicePixelRatio(deviceRatio_);
+        painter.drawImage(QPointF(pixels.topLeft()) / deviceRatio_, part);
+    }
+    painter.restore();
 }
 
 void TableRenderer::invalidate(const QRect& area) {
@@ -173,7 +288,7 @@ void TableRenderer::invalidate(const QRect& area) {
     }
     if (waiting_.size() < kMostWaiting) waiting_.append(visible);
     if (!image_.isNull()) dirty_ += visible;
-    if (surface_) surface_->update(visible);
+    if (surface_) surface_->update(toSurface(visible));
 }
 
 // Repaints what changed, from the state as it is now. Never nested: painting
@@ -183,7 +298,7 @@ void TableRenderer::flush() {
     painting_ = true;
     const QRegion region = std::exchange(dirty_, QRegion());
     waiting_.clear();
-    TableCanvas canvas(image_, region, &fonts_);
+    TableCanvas canvas(image_, region, &fonts_, bufferScale_, &pictures());
     PaintTableLayers(canvas, sources());
     painting_ = false;
 }
@@ -191,7 +306,11 @@ void TableRenderer::flush() {
 void TableRenderer::layoutTable() {
     const bool smallScreen = screenWidth && screenWidth() <= kSmallScreenWidth;
     layout_ = ComputeTableLayout(size_, smallScreen, table_.blnShowOtherPai != 0);
-    if (placeCountdownBar) placeCountdownBar(kKoClockGeometry);
+    if (placeCountdownBar) {
+        const QRect& bar = kKoClockGeometry;
+        placeCountdownBar(QRect(onSurface(bar.topLeft()),
+                                onSurface(bar.bottomRight() + QPoint(1, 1)) - QPoint(1, 1)));
+    }
 }
 
 void TableRenderer::invalidateTable() {
@@ -200,11 +319,12 @@ void TableRenderer::invalidateTable() {
     overlays_.result.reset();
     overlays_.firstPlayerChair = -1;
     invalidate(QRect(QPoint(), size_));
-    if (placeStartButton) placeStartButton(layout_.ptUserFace[kBottom] + QPoint(150, 5));
+    if (placeStartButton) placeStartButton(onSurface(layout_.ptUserFace[kBottom] + QPoint(150, 5)));
     notifyButtonsDrawn();
 }
 
 std::optional<QPoint> TableRenderer::pointer() const {
+    // The surface keeps it in the table's coordinates.
     return surface_ ? surface_->pointer() : std::nullopt;
 }
 

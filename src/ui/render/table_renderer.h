@@ -8,6 +8,13 @@
 // On the screen the table is painted straight into the window's own buffer;
 // a picture of its own (image()) is kept only for those who read the table's
 // pixels, or where the window's buffer cannot be drawn on pixel for pixel.
+//
+// A surface smaller than the design size (kTableDesignSize) gets a table laid
+// out at least at that size in both directions, in the surface's shape, and
+// shown scaled down to fit it with smooth filtering; pointer positions go back
+// through the same scale, so every hit test holds. On a screen with more than
+// one device pixel per pixel the table is drawn at twice the resolution and
+// shown as it is at a ratio of exactly 2, filtered to the screen otherwise.
 
 #include <QImage>
 #include <QPointer>
@@ -37,10 +44,27 @@ public:
     TableRenderer(const TableState& table, const PublicState& pub, Waiter& waiter);
     ~TableRenderer() override;
 
-    // The widget that shows the table; its size is the table's size from
+    // The widget that shows the table; its size decides the table's from
     // then on. Without one (in tests) the size comes from resize().
     void attach(TableSurface* surface);
+    // The table at this size, shown as it is.
     void resize(QSize size);
+    // The table for a surface of this size: at least the design size, shown
+    // scaled down where the surface is smaller.
+    void fitTo(QSize surface);
+    // Device pixels per pixel of the surface. Above 1 the table is drawn at
+    // twice the resolution. A paint takes its device's; tests set it.
+    void setDevicePixelRatio(qreal ratio);
+    // Where a point of the surface lies on the table, and the pixels of the
+    // surface a rectangle of the table reaches, rounded outwards.
+    QPoint toTable(QPoint surfacePoint) const;
+    QRect toSurface(const QRect& tableArea) const;
+    // Where a point of the table shows on the surface (to place a widget there).
+    QPoint onSurface(QPoint tablePoint) const;
+    // The surface's pixels per pixel of the table: 1 unless it is smaller
+    // than the design size.
+    qreal shownScale() const { return scale_; }
+    QSize tableSize() const { return size_; }
     // Where the start button stands after a full repaint, and where the
     // countdown bar goes after a layout.
     std::function<void(QPoint)> placeStartButton;
@@ -54,11 +78,13 @@ public:
     // Where the pointer rests over the table, if it does.
     std::optional<QPoint> pointer() const;
 
-    // The whole table as a picture, with every change painted.
+    // The whole table as a picture, with every change painted; at twice the
+    // resolution (device pixel ratio 2) on a screen of more than one device
+    // pixel per pixel.
     const QImage& image();
-    // The area of the table, in table coordinates, onto the painter of its
-    // widget: straight into the widget's buffer when that is a 32-bit image
-    // at one pixel per pixel, through image() otherwise.
+    // The area of the surface onto the painter of its widget: straight into
+    // the widget's buffer when that is a 32-bit image at the resolution of
+    // the table's drawing and nothing is scaled, through image() otherwise.
     void paintOn(QPainter& painter, const QRegion& area);
     const TableLayout& layout() const { return layout_; }
     const SceneOverlays& overlays() const { return overlays_; }
@@ -106,6 +132,10 @@ private:
     PictureCache& pictures();
     void invalidate(const QRect& area);
     void flush();
+    void setTableSize(QSize size);
+    // Through image(), scaled to the surface where it has to be.
+    void present(QPainter& painter, const QRegion& area);
+    bool shownAsDrawn() const;
     QRect anyWaitingNoticeArea();
     QRect playButtonsArea();
     void seatPlayChanged(std::uint8_t chair);
@@ -118,7 +148,14 @@ private:
     QPointer<TableSurface> surface_;
     std::unique_ptr<PictureCache> pictures_;
     TableFonts fonts_;
+    // The table's size, the surface's, and how the one shows on the other:
+    // scaled by scale_ from the surface's top-left corner.
     QSize size_{1, 1};
+    QSize surfaceSize_{1, 1};
+    qreal scale_ = 1.0;
+    qreal deviceRatio_ = 1.0;
+    // Device pixels of the back buffer per pixel of the table: 1 or 2.
+    int bufferScale_ = 1;
     // The picture behind image(), made on its first use.
     QImage image_;
     TableLayout layout_;

@@ -43,18 +43,23 @@ void TableSurface::resizeEvent(QResizeEvent* event) {
     if (onResize) onResize(event->size());
 }
 
+QPoint TableSurface::onTable(const QMouseEvent& event) const {
+    const QPoint point = event.position().toPoint();
+    return toTable ? toTable(point) : point;
+}
+
 void TableSurface::mouseMoveEvent(QMouseEvent* event) {
-    pointer_ = event->position().toPoint();
+    pointer_ = onTable(*event);
     if (onMouseMove) onMouseMove(buttonNumber(event->button()), *pointer_);
 }
 
 void TableSurface::mousePressEvent(QMouseEvent* event) {
-    pointer_ = event->position().toPoint();
+    pointer_ = onTable(*event);
     QWidget::mousePressEvent(event);
 }
 
 void TableSurface::mouseReleaseEvent(QMouseEvent* event) {
-    pointer_ = event->position().toPoint();
+    pointer_ = onTable(*event);
     if (onMouseUp) onMouseUp(buttonNumber(event->button()), *pointer_);
 }
 

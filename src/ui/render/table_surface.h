@@ -4,7 +4,9 @@
 // redrawing the rest. The widget reports its size, the mouse, the keyboard
 // focus and keys to its owner, and keeps where its own mouse events last
 // placed the pointer. It takes the focus from a click or from Tab, never by
-// itself: keys typed elsewhere never reach the table.
+// itself: keys typed elsewhere never reach the table. Points go out in the
+// table's coordinates, which differ from the widget's where the table is
+// shown scaled.
 
 #include <QWidget>
 #include <functional>
@@ -28,8 +30,10 @@ public:
     std::function<void(bool focused)> onFocusChanged;
     // True when the table took the key; others go on to the window.
     std::function<bool(int key, bool withCommandModifier, bool autoRepeat)> onKeyPress;
+    // A point of the widget in the table's coordinates; the same without it.
+    std::function<QPoint(QPoint)> toTable;
 
-    // Where the pointer rests over the table, in the widget's coordinates, as
+    // Where the pointer rests over the table, in the table's coordinates, as
     // its mouse events last placed it; none once it has left the widget.
     std::optional<QPoint> pointer() const { return pointer_; }
 
@@ -45,6 +49,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    QPoint onTable(const QMouseEvent& event) const;
+
     std::optional<QPoint> pointer_;
 };
 

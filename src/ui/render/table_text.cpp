@@ -53,12 +53,13 @@ struct TableFonts::DrawnTexts {
         bool heiTi;
         QRgb colour;
         QPoint at;
+        int scale;
         bool operator==(const Key&) const = default;
     };
     struct KeyHash {
         std::size_t operator()(const Key& key) const {
             return qHashMulti(0, key.text, key.pointSize, key.bold, key.heiTi, key.colour,
-                              key.at.x(), key.at.y());
+                              key.at.x(), key.at.y(), key.scale);
         }
     };
     std::unordered_map<Key, Drawn, KeyHash> texts;
@@ -69,12 +70,14 @@ TableFonts::TableFonts() : drawn_(std::make_unique<DrawnTexts>()) {}
 TableFonts::~TableFonts() = default;
 
 // Where drawing the text can change pixels, found by drawing it black on white
-// beside the area: what is not white is ink. Glyphs blend coverage pixel by
-// pixel whatever the colours, so this is where any drawing of it lands, two
-// pixels to spare. Empty when the ink reaches the edge of the trial.
-QRect TableFonts::inkPatch(const QString& text, const TextStyle& style, const QRect& area) {
+// beside the area, at the resolution it is drawn at: what is not white is ink.
+// Glyphs blend coverage pixel by pixel whatever the colours, so this is where
+// any drawing of it lands, two pixels to spare, in whole pixels of the table.
+// Empty when the ink reaches the edge of the trial.
+QRect TableFonts::inkPatch(const QString& text, const TextStyle& style, const QRect& area,
+                           int scale) {
     const int margin = 2 * style.pointSize + 8;
-    QImage trial = NewTableImage(area.size() + QSize(2 * margin, 2 * margin));
+    QImage trial = NewTableImage(area.size() + QSize(2 * margin, 2 * margin), scale);
     trial.fill(qRgb(255, 255, 255));
     {
         QPainter painter(&trial);
@@ -86,32 +89,35 @@ QRect TableFonts::inkPatch(const QString& text, const TextStyle& style, const QR
     for (int y = 0; y < trial.height(); ++y) {
         const auto* row = reinterpret_cast<const QRgb*>(trial.constScanLine(y));
         for (int x = 0; x < trial.width(); ++x) {
-            if ((row[x] & kColourBits) != kColourBits) ink = ink.united(QRect(x, y, 1, 1));
+            if ((row[x] & kColourBits) != kColourBits) {
+                ink = ink.united(QRect(x / scale, y / scale, 1, 1));
+            }
         }
     }
     if (ink.isEmpty()) return area;
-    if (ink.left() < 2 || ink.top() < 2 || ink.right() >= trial.width() - 2 ||
-        ink.bottom() >= trial.height() - 2) {
+    const QSize trialSize = trial.size() / scale;
+    if (ink.left() < 2 || ink.top() < 2 || ink.right() >= trialSize.width() - 2 ||
+        ink.bottom() >= trialSize.height() - 2) {
         return {};
     }
     return area.united(
         ink.translated(area.topLeft() - QPoint(margin, margin)).adjusted(-2, -2, 2, 2));
 }
 
-TableFonts::Drawn& TableFonts::drawn(const QString& text, const TextStyle& style,
-                                     const QRect& area) {
+TableFonts::Drawn& TableFonts::drawn(const QString& text, const TextStyle& style, const QRect& area,
+                                     int scale) {
     // Names, scores and counts at their places: a few hundred drawings at most
     // in a long session; past that the list starts again.
     constexpr std::size_t kMostDrawings = 256;
-    DrawnTexts::Key key{text,        style.pointSize, style.bold,
-                        style.heiTi, style.colour,    area.topLeft()};
+    DrawnTexts::Key key{text,         style.pointSize, style.bold, style.heiTi,
+                        style.colour, area.topLeft(),  scale};
     const auto found = drawn_->texts.find(key);
     if (found != drawn_->texts.end()) return found->second;
     if (drawn_->drawings >= kMostDrawings) {
         drawn_->texts.clear();
         drawn_->drawings = 0;
     }
-    Drawn fresh{inkPatch(text, style, area), {}};
+    Drawn fresh{inkPatch(text, style, area, scale), {}};
     return drawn_->texts.emplace(std::move(key), std::move(fresh)).first->second;
 }
 
@@ -182,8 +188,9 @@ QRect TableCanvas::text(QPoint at, const QString& text, const TextStyle& style) 
     TableFonts& fonts = this->fonts();
     const QRect area(at, QSize(fonts.width(text, style) + 1, fonts.height(style)));
     if (text.isEmpty() || !touches(area)) return area;
-    TableFonts::Drawn& drawn = fonts.drawn(text, style, area);
-    const QRect& patch = drawn.patch;
+    TableFonts::Drawn& drawn = fonts.drawn(text, style, area, scale_);
+    // The patch in the buffer's pixels; the painter takes the table's.
+    const QRect patch = device(drawn.patch);
     const bool kept = !patch.isEmpty() && target_.rect().contains(patch);
     if (kept) {
         // Over the same pixels the same text lands as it did.
@@ -200,7 +207,7 @@ QRect TableCanvas::text(QPoint at, const QString& text, const TextStyle& style) 
         // Drawn once over the whole patch, kept, and put back outside the
         // rectangles being repainted.
         QImage below = target_.copy(patch);
-        p.setClipRect(patch);
+        p.setClipRect(drawn.patch);
         p.drawText(area, kTextFlags, text);
         QImage with = target_.copy(patch);
         copyRows(below, patch, patch);
@@ -210,7 +217,7 @@ QRect TableCanvas::text(QPoint at, const QString& text, const TextStyle& style) 
     }
     // Clipped to one rectangle at a time, so the glyphs are blended exactly
     // as in a repaint of that rectangle alone.
-    for (const QRect& part : parts_) {
+    for (const QRect& part : tableParts_) {
         if (!overlaps(part, area)) continue;
         p.setClipRect(part);
         p.drawText(area, kTextFlags, text);
@@ -239,9 +246,11 @@ void TableCanvas::copyRows(const QImage& picture, const QRect& patch, const QRec
 }
 
 // The text as drawn, into the rectangles it is repainted in: those it touches.
+// patch in the buffer's pixels, area in the table's.
 void TableCanvas::copyText(const QImage& with, const QRect& patch, const QRect& area) {
+    const QRect pixels = device(area);
     for (const QRect& part : parts_) {
-        if (!overlaps(part, area)) continue;
+        if (!overlaps(part, pixels)) continue;
         const QRect into = overlap(part, patch);
         if (!into.isEmpty()) copyRows(with, patch, into);
     }

@@ -95,8 +95,15 @@ pixel() {
   import -window root "$work/shot.png"
   convert "$work/shot.png" -format "%[pixel:p{$1,$2}]" info:
 }
-bar_x=$((X + 1280 * 3 / 4 + 24))  # where the screen's width puts the bar
 bar_y=$((Y + 35 + (HEIGHT - 40) / 2))
+# The bar stands where the screen's width puts it, or further left where the
+# column's content needs more room: one pixel of the window's own background
+# lies between the table and the bar.
+import -window root "$work/shot.png"
+gap=$(convert "$work/shot.png" -crop "$((WIDTH - 650))x1+$((X + 650))+$bar_y" +repage txt:- |
+  awk -F'[,:]' '/#FAFAFA/ && !found { print $1; found = 1 }')
+[ -n "$gap" ] || fail "no splitter bar found right of the table"
+bar_x=$((X + 650 + gap + 1))
 probe_x=$((bar_x + 60))
 probe_y=$((Y + 150))
 restored=$(pixel "$probe_x" "$probe_y")
@@ -114,8 +121,9 @@ again=$(pixel "$probe_x" "$probe_y")
 [ "$again" = "$restored" ] || fail "the restored column shows $again, not $restored"
 echo "the column collapsed and came back"
 
-# The bar dragged as far right as it goes leaves the column its narrowest; a
-# window then made narrow keeps the bar within its limits, so the caption's
+# The bar dragged as far right as it goes leaves the column the width its
+# content needs; a window then made narrower (still wide enough for that and
+# the table's least width) moves the bar with its edge, so the caption's
 # buttons and the column's buttons look exactly as before, against the new
 # right edge.
 right_part() {  # name: the caption's end and the column's buttons, cut from the screen
@@ -127,9 +135,9 @@ drag "$((bar_x + 6))" "$((Y + 100))" 400 0
 geometry
 right_part wide
 wide_width=$WIDTH
-drag "$((X + WIDTH - 2))" "$((Y + 300))" "$((820 - WIDTH))" 0
+drag "$((X + WIDTH - 2))" "$((Y + 300))" "$((1000 - WIDTH))" 0
 geometry
-[ "$WIDTH" -lt "$((wide_width - 200))" ] || fail "the window did not narrow: $WIDTH"
+[ "$WIDTH" -lt "$((wide_width - 120))" ] || fail "the window did not narrow: $WIDTH"
 right_part narrow
 [ -n "$shots" ] && cp "$work/shot.png" "$shots/window-narrow.png"
 for part in caption buttons; do

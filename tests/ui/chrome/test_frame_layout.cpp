@@ -70,6 +70,31 @@ TEST(FrameLayout, VerticalBarStaysBetweenItsLimitsAndCollapses) {
     EXPECT_FALSE(SplitterDragAllowed(1024 - 139, 1024));
 }
 
+// The bar stays as far from the right edge as the column's content needs,
+// wherever it is dropped; where the window is too narrow for that and the
+// table's least width both, it stands at its left limit.
+TEST(FrameLayout, TheColumnKeepsTheWidthItsContentNeeds) {
+    struct Case {
+        QSize client;
+        int dropBarAt;  // 0: where it starts
+        int barLeft;
+    };
+    const Case cases[] = {{{1024, 570}, 0, 1024 - 20 - 300},
+                          {{1024, 570}, 5000, 1024 - 20 - 300},
+                          {{1600, 768}, 0, 1224},
+                          {{900, 570}, 0, 650}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.client.width() << " " << c.dropBarAt);
+        SplitterPositions p = InitialSplitters({c.client.width(), 600});
+        p.columnMinimum = 300;
+        if (c.dropBarAt > 0) DropSplitterBar(p, c.client.width(), c.dropBarAt);
+        const MainLayout l = LayoutMainWindow(p, c.client);
+        ASSERT_TRUE(l.splitterBar && l.chat);
+        EXPECT_EQ(l.splitterBar->left(), c.barLeft);
+        if (c.barLeft > 650) EXPECT_GE(l.chat->width(), 300);
+    }
+}
+
 TEST(FrameLayout, DroppedSplittersMoveTheOtherOneAndKeepThePane) {
     const QSize client(1024, 736);
     SplitterPositions p = InitialSplitters({1024, 768});

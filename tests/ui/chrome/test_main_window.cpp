@@ -9,6 +9,7 @@
 #include <QCursor>
 #include <QDir>
 #include <QFile>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -21,6 +22,7 @@
 #include "chrome/game_main_window.h"
 #include "chrome/splitter_widgets.h"
 #include "controls/chat_control.h"
+#include "core/clock.h"
 #include "controls/user_list_control.h"
 #include "core/clock.h"
 #include "render/table_surface.h"
@@ -104,6 +106,26 @@ TEST_F(MainWindowTest, NoClickActsWhileThePointerIsInAFrameZone) {
     EXPECT_EQ(window.frameZone(), FrameZone::Move);
     window.trackFrameHit(window.mapToGlobal(slotCentre(2)));
     EXPECT_EQ(window.frameZone(), FrameZone::None) << "over a caption button";
+}
+
+// In a window on a 1024 x 600 screen, with the bar dragged as far right as it
+// goes, the column keeps the width its content needs: the chat's input has
+// room for a few words.
+TEST_F(MainWindowTest, OnASmallScreenTheChatInputKeepsAUsableWidth) {
+    window.resize(1024, 570);
+    auto* bar = window.findChild<SplitterBar*>();
+    ASSERT_NE(bar, nullptr);
+    QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(6, 20));
+    QMouseEvent move(QEvent::MouseMove, QPointF(6 + 1000, 20), bar->mapToGlobal(QPointF(1006, 20)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(bar, &move);
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(6 + 1000, 20));
+    window.chatPane().layout()->activate();
+    const auto* input = window.chatPane().findChild<QLineEdit*>();
+    ASSERT_NE(input, nullptr);
+    EXPECT_GE(window.chatPane().width(), window.chatPane().minimumSizeHint().width());
+    EXPECT_LE(input->geometry().right(), window.chatPane().width());
+    EXPECT_GE(input->width(), input->fontMetrics().horizontalAdvance(QString(8, QChar(0x6C49))));
 }
 
 // The tick takes the pointer from the program's own mouse events, over any of

@@ -30,7 +30,11 @@ Packet deal() {
 class RestingPointerTest : public ScriptedServerTest {
 protected:
     TableSurface& surface() { return app->mainWindow()->tableSurface(); }
-    QPoint yesButton() { return DecisionButtonRect(app->renderer().layout(), 0).center(); }
+    // On the surface: the window may be smaller than the table, shown scaled.
+    QPoint yesButton() {
+        const TableRenderer& renderer = app->renderer();
+        return renderer.onSurface(DecisionButtonRect(renderer.layout(), 0).center());
+    }
     // The first bytes of the next packet: id, kind, chair, answer.
     Packet nextAnswer() {
         Packet packet = nextPacket();

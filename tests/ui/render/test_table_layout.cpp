@@ -1,10 +1,14 @@
 // Geometry of the table: anchors in the four layout cases, odd sizes, the hit
-// tests of the own hand and of the buttons, and name wrapping.
+// tests of the own hand and of the buttons, name wrapping, and the least
+// table that keeps a round apart.
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
 #include <vector>
 
+#include "chrome/frame_layout.h"
 #include "render/table_layout.h"
 
 namespace krvo {
@@ -116,6 +120,94 @@ TEST(TableLayout, ButtonsHitInsideTheirOpenBoxesOnly) {
     const QRect sort = ToolButtonRect(l, 0);
     EXPECT_EQ(HitToolButton(l, std::array<std::uint8_t, 2>{2, 1}, sort.center()), 0);
     EXPECT_EQ(HitToolButton(l, std::array<std::uint8_t, 2>{0, 1}, sort.center()), -1);
+}
+
+// What a round of one deck shows on a table of this size, during the local
+// player's turn: per seat its icon and name, declaration marks, place mark or
+// clock, count of cards left and hand of 12; the panels, the time bar, the
+// tool and play buttons. Plays in the centre are left out: long ones meet
+// at any size.
+std::vector<std::pair<std::string, QRect>> roundElements(QSize size) {
+    const TableLayout l = ComputeTableLayout(size, false, true);
+    std::vector<std::pair<std::string, QRect>> elements;
+    for (int p = kTop; p <= kRight; ++p) {
+        const std::string seat = "seat " + std::to_string(p) + " ";
+        const QPoint count = RemainingCountPlace(l, p);
+        const QPoint a = l.ptHandCards[static_cast<std::size_t>(p)];
+        const QRect hand =
+            p == kTop ? QRect(RowLeft(a, 12), a.y(), RowWidth(12), lngPkHeight)
+            : p == kBottom
+                ? QRect(RowLeft(a, 12), a.y() - kRaise, RowWidth(12), lngPkHeight + kRaise)
+                : QRect(a.x(), a.y() - ColumnHeight(12) / 2, lngPkWidth, ColumnHeight(12));
+        elements.insert(
+            elements.end(),
+            {{seat + "name", SeatNameArea(l, p)},
+             {seat + "marks", DeclarationMarksRect(l, p)},
+             {seat + "place", ClockRect(l, p).united({PlaceMarkOrigin(l, p), QSize(48, 46)})},
+             {seat + "count", EraseRect(count.x(), count.y(), 63, 13)},
+             {seat + "hand", hand}});
+    }
+    elements.insert(elements.end(),
+                    {{"declaration panel", {10, 30, 78, 4 * 36}},
+                     {"score panel", {ScorePanelOrigin(l), QSize(189, 99)}},
+                     {"time bar", QRect(kTimeBarHead, kTimeBarEnd + QPoint(7, 14))},
+                     {"tool buttons", ToolButtonRect(l, 0).united(ToolButtonRect(l, 1))}});
+    for (int i = 0; i < 3; ++i) {
+        elements.emplace_back("play button " + std::to_string(i), PlayButtonRect(l, 3, i));
+    }
+    return elements;
+}
+
+// The pairs a table with room to spare keeps apart, and those of them that
+// meet on a table of this size.
+std::vector<std::string> collisions(QSize size) {
+    const auto roomy = roundElements({3000, 2000});
+    const auto shown = roundElements(size);
+    std::vector<std::string> met;
+    for (std::size_t i = 0; i < roomy.size(); ++i) {
+        for (std::size_t j = i + 1; j < roomy.size(); ++j) {
+            if (roomy[i].second.intersects(roomy[j].second)) continue;
+            if (shown[i].second.intersects(shown[j].second)) {
+                met.push_back(shown[i].first + " / " + shown[j].first);
+            }
+        }
+    }
+    return met;
+}
+
+TEST(TableLayout, TheDesignSizeIsTheLeastThatKeepsARoundApart) {
+    EXPECT_EQ(collisions(kTableDesignSize), std::vector<std::string>{});
+    EXPECT_EQ(collisions(kTableDesignSize - QSize(1, 0)),
+              std::vector<std::string>{"seat 0 marks / time bar"});
+    EXPECT_EQ(collisions(kTableDesignSize - QSize(0, 1)),
+              std::vector<std::string>{"seat 1 hand / declaration panel"});
+}
+
+// The table's place in a window on common small screens: laid out at least
+// at the design size, it keeps the round apart, and shown scaled it fills
+// the place to within a pixel.
+TEST(TableLayout, SmallScreensShowTheDesignScaledDown) {
+    for (const QSize screen : {QSize(1024, 600), QSize(1280, 800), QSize(1366, 768)}) {
+        SCOPED_TRACE(::testing::Message() << screen.width() << "x" << screen.height());
+        SplitterPositions splitters = InitialSplitters(screen);
+        splitters.columnMinimum = 280;
+        const QSize client =
+            QSize(screen.width(), screen.height() - 32).expandedTo(kMinimumWindowSize);
+        const std::optional<QRect> place = LayoutMainWindow(splitters, client).gameBack;
+        ASSERT_TRUE(place);
+        const TableFit fit = FitTable(place->size());
+        EXPECT_LT(fit.scale, 1.0) << "lower than the design";
+        EXPECT_GE(fit.table.width(), kTableDesignSize.width());
+        EXPECT_GE(fit.table.height(), kTableDesignSize.height());
+        EXPECT_EQ(collisions(fit.table), std::vector<std::string>{});
+        const QSizeF shown = QSizeF(fit.table) * fit.scale;
+        EXPECT_LE(shown.width(), place->width());
+        EXPECT_LE(shown.height(), place->height());
+        EXPECT_GT(shown.width() + 1, place->width());
+        EXPECT_GT(shown.height() + 1, place->height());
+    }
+    EXPECT_EQ(FitTable({1200, 900}).table, QSize(1200, 900)) << "large enough: as it is";
+    EXPECT_EQ(FitTable({1200, 900}).scale, 1.0);
 }
 
 TEST(TableLayout, SideNamesWrapByWidthUnits) {

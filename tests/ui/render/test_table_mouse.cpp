@@ -2,6 +2,7 @@
 // not show: onlookers, the bomb lock, the tool tip and clicks beside the hand.
 
 #include <tuple>
+#include <QTest>
 
 #include "handlers/game/game_table_fixture.h"
 #include "render/table_mouse.h"
@@ -96,6 +97,18 @@ TEST_F(TableMouseTest, ClicksBesideTheHandOrWithTheMiddleButtonLowerEveryCard) {
         EXPECT_EQ(table.bteSelected, CardList(5, 0));
     }
     EXPECT_TRUE(sender.packets.empty());
+}
+
+// On a surface smaller than the table's design the table shows scaled down;
+// a click goes back through the scale to the card under it.
+TEST_F(TableMouseTest, AClickOnAScaledCardRaisesThatCard) {
+    TableSurface surface;
+    surface.resize(786, 530);  // the table's place in a 1024 x 600 window
+    surface.onMouseUp = [this](int button, QPoint at) { mouse.releaseOnTable(button, at); };
+    renderer.attach(&surface);
+    ASSERT_LT(renderer.shownScale(), 1.0);
+    QTest::mouseClick(&surface, Qt::LeftButton, {}, renderer.onSurface(cardAt(4)));
+    EXPECT_EQ(table.bteSelected, (CardList{0, 0, 0, 1, 0}));
 }
 
 }  // namespace
