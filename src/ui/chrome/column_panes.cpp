@@ -57,7 +57,7 @@ void UserButtonPane::paintEvent(QPaintEvent*) {
         }
         if (keyed) {
             painter.setPen(QPen(palette().color(QPalette::WindowText), 1, Qt::DotLine));
-            painter.drawRect(QRect(at, kUserButtonSize).adjusted(-2, -2, 1, 1));
+            painter.drawRect(QRectF(at, QSizeF(kUserButtonSize)).adjusted(-2, -2, 1, 1));
         }
     }
 }

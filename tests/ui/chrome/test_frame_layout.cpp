@@ -91,7 +91,9 @@ TEST(FrameLayout, TheColumnKeepsTheWidthItsContentNeeds) {
         const MainLayout l = LayoutMainWindow(p, c.client);
         ASSERT_TRUE(l.splitterBar && l.chat);
         EXPECT_EQ(l.splitterBar->left(), c.barLeft);
-        if (c.barLeft > 650) EXPECT_GE(l.chat->width(), 300);
+        if (c.barLeft > 650) {
+            EXPECT_GE(l.chat->width(), 300);
+        }
     }
 }
 
