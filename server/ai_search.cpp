@@ -347,7 +347,9 @@ Move SearchMove(const SeatView& view, std::mt19937& rng, const SearchBudget& bud
     if (candidates.size() == 1 || candidates.front().cards() == at.hand.size) {
         return candidates.front();
     }
-    const int perCandidate = budget.playouts / static_cast<int>(candidates.size());
+    // A round of several decks takes as many times longer to play out.
+    const int playouts = budget.playouts / std::max<int>(1, view.decks);
+    const int perCandidate = playouts / static_cast<int>(candidates.size());
     const int samples = std::max(1, std::min(budget.samples, perCandidate));
     std::vector<double> totals(candidates.size(), 0.0);
     for (int sample = 0; sample < samples; ++sample) {

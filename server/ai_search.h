@@ -43,6 +43,8 @@ double PlayOut(World world, std::uint8_t chair);
 // What the round ended in for the chair, in stakes (sweeps doubled).
 double ScoreOf(const World& world, std::uint8_t chair);
 
+// For one deck; with more, the rounds played out are cut by the deck count,
+// since each takes about as many times longer.
 struct SearchBudget {
     int samples = 120;             // sampled deals per play
     int playouts = 1000;           // rounds played out per play, over all candidates

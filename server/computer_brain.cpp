@@ -60,7 +60,8 @@ double ComputerBrain::winChance(const SeatView& view) {
     if (level_ == ComputerLevel::Hard) {
         // Scores in stakes: a lone red wins or loses 3, a black against it 1,
         // two against two 2 (4 for a sweep); as a chance of winning, 0 to 1.
-        const double score = ai::ExpectedScore(view, rng_, budget_.declarationSamples);
+        const int samples = budget_.declarationSamples / std::max<int>(1, view.decks);
+        const double score = ai::ExpectedScore(view, rng_, samples);
         const bool lone = red && holdsEveryRedAce(view);
         const double unit = lone ? 3.0 : (!red && view.surrenderAsked ? 1.0 : 2.0);
         return std::clamp(0.5 + score / (2 * unit), 0.0, 1.0);
