@@ -212,7 +212,7 @@ public:
                 QCoreApplication::processEvents();
             },
             alerts_);
-        app_->Start();
+        app_->start();
         connection_ = &listener_.accept();
         connection_->write(bytesOf(traffic().login));
         deliver(endMarkFrame(0), 1, 0);

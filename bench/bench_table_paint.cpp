@@ -105,9 +105,9 @@ struct PaintedTable {
         renderer = std::make_unique<krvo::TableRenderer>(table, pub, waiter);
         renderer->screenWidth = [] { return 1920; };
         renderer->resize(kSurface);
-        renderer->paintClock(kMyChair, 7);
+        renderer->invalidateClock(kMyChair, 7);
         renderer->layoutTable();
-        renderer->paintTable();
+        renderer->invalidateTable();
     }
 
     krvo::TableState table;
@@ -151,7 +151,7 @@ void checkPaintingReadsNoFile() {
     }
     fs::remove_all(platform, error);
     if (error || fs::exists(platform)) fail("cannot remove the copied pictures");
-    copied.renderer->paintTable();
+    copied.renderer->invalidateTable();
     if (copied.renderer->image() != reference) {
         fail("a repaint read a file after the pictures were cached");
     }
@@ -184,7 +184,7 @@ BENCHMARK(BM_SurfaceCopyBaseline);
 void fullRepaint(benchmark::State& state) {
     krvo::TableRenderer& renderer = *benchTable().renderer;
     for (auto _ : state) {
-        renderer.paintTable();
+        renderer.invalidateTable();
         benchmark::DoNotOptimize(renderer.image().constBits());
     }
     state.SetBytesProcessed(state.iterations() * renderer.image().sizeInBytes());
@@ -211,11 +211,11 @@ void BM_ToggledCardRepaint(benchmark::State& state) {
     for (auto _ : state) {
         index = index % selected.size() + 1;
         selected[index - 1] ^= 1;
-        renderer.paintToggledCard(index);
+        renderer.invalidateToggledCard(index);
         benchmark::DoNotOptimize(renderer.image().constBits());
     }
     selected = before;
-    renderer.paintOwnHand();
+    renderer.invalidateOwnHand();
 }
 BENCHMARK(BM_ToggledCardRepaint);
 

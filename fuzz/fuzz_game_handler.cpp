@@ -63,32 +63,32 @@ struct GameSide {
         launch.strMyUserName = "me";
         pub.bteMyChair = 2;
         pub.bteGameState = 1;
-        props.InitPropsMarket();
+        props.resetMarket();
     }
 
     void act(std::uint8_t what, std::uint8_t arg) {
         krvo::TableActions& actions = game.actions();
         switch (what % 9) {
             case 0:
-                actions.ToggleCard(arg);
+                actions.toggleCard(arg);
                 break;
             case 1:
-                actions.PlayAction(arg % 4);
+                actions.playAction(arg % 4);
                 break;
             case 2:
-                actions.ClickPlayButton(arg % 4);
+                actions.clickPlayButton(arg % 4);
                 break;
             case 3:
-                actions.RightClick();
+                actions.rightClick();
                 break;
             case 4:
-                actions.SortHand();
+                actions.sortHand();
                 break;
             case 5:
-                actions.ShowPreviousTrick();
+                actions.showPreviousTrick();
                 break;
             case 6:
-                actions.SendAnswer(arg);
+                actions.sendAnswer(arg);
                 break;
             case 7:
                 startButton.click();
@@ -137,7 +137,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     while (!script.done()) {
         const std::uint8_t step = script.byte();
         if (step < 0xE0) {
-            side.game.HandleGameMsg(script.packet());
+            side.game.handleGameMessage(script.packet());
         } else {
             side.act(step, script.byte());
         }

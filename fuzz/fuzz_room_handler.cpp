@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     side.boxes.answerYes = (flags & 4) != 0;
     if (flags & 8) side.table.arrSeat[flags >> 6].strUserName = "me";
     while (!script.done()) {
-        side.handler.OnRoomMessage(script.packet());
+        side.handler.handleRoomMessage(script.packet());
         side.log.clear();
     }
     krvo::fuzz::Require(side.pub.bteMyChair < krvo::kChairCount, "the local chair is a chair");

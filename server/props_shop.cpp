@@ -56,7 +56,7 @@ PropsShop::PropsShop(std::uint32_t seed, WallClock now)
     }
 }
 
-const ShopItem* PropsShop::FindItem(std::int32_t id) {
+const ShopItem* PropsShop::findItem(std::int32_t id) {
     const auto it = std::find_if(kItems.begin(), kItems.end(),
                                  [id](const ShopItem& item) { return item.lngID == id; });
     return it == kItems.end() ? nullptr : &*it;
@@ -103,7 +103,7 @@ std::int32_t& PropsShop::balance(const std::string& user) {
 }
 
 std::vector<Packet> PropsShop::buy(const std::string& user, std::string_view body) {
-    const ShopItem* item = body.empty() ? nullptr : FindItem(LeadingInt32(body));
+    const ShopItem* item = body.empty() ? nullptr : findItem(LeadingInt32(body));
     if (item == nullptr) return {PropsNoticePacket("没有这种道具，购买失败！")};
     std::int32_t& coins = balance(user);
     const std::int32_t price = item->lngPriceNow;

@@ -40,7 +40,7 @@ public:
     // when left empty.
     explicit PropsShop(std::uint32_t seed, WallClock now = {});
 
-    static const ShopItem* FindItem(std::int32_t id);
+    static const ShopItem* findItem(std::int32_t id);
 
     Packet cataloguePacket() const;                     // 133/0
     Packet ownedPacket(const std::string& user) const;  // 133/1

@@ -91,7 +91,7 @@ int main(int argc, char** argv) {
                          krvo::PumpQtEvents, alerts);
     alerts.setEnding([&table] { return table.ended(); });
     alerts.setNoticeOwner([&table] { return table.mainWindow(); });
-    table.Start();
+    table.start();
     if (table.finished()) return table.exitStatus();
     // The status the table left with: 0 for the player's own close, or the
     // reason's own status when the client left the table by itself.

@@ -47,15 +47,15 @@ public:
         : clock_(clock), room_(room), alerts_(alerts), launch_(launch), parent_(parent) {}
     ~SettingsDialogs() override { close(); }
 
-    bool OpenGameSet(bool blnDeskMaster, std::string_view strAllGameSetInfo) override {
+    bool openTableSettings(bool blnDeskMaster, std::string_view strAllGameSetInfo) override {
         close();
         // Parented to the main window, which deletes it at the latest.
         dialog_ = new GameSetDialog(clock_, room_, alerts_, launch_.strGameTitle, parent_);
-        if (!dialog_->SetInitGameSetInfo(blnDeskMaster, strAllGameSetInfo)) {
+        if (!dialog_->loadSettings(blnDeskMaster, strAllGameSetInfo)) {
             close();
             return false;
         }
-        QObject::connect(dialog_, &GameSetDialog::Finished, dialog_, &QObject::deleteLater);
+        QObject::connect(dialog_, &GameSetDialog::ended, dialog_, &QObject::deleteLater);
         dialog_->show();
         return true;
     }
@@ -83,14 +83,14 @@ private:
 struct TableApp::Room {
     Room(TableApp& app, GameMainWindow& window)
         : requests({.launch = app.launch_, .sender = app}),
-          users(window.lstUser()),
-          chat(window.VexChat()),
+          users(window.userList()),
+          chat(window.chatPane()),
           sound({app.pub_.strAppPath,
                  app.preferences_,
-                 QtSoundPlayer::WindowShownProbe(&window),
+                 QtSoundPlayer::windowShownProbe(&window),
                  {}}),
-          players(app.table_, app.pub_, app.launch_, window.lstUser(), window.VexChat(), app.scene_,
-                  requests),
+          players(app.table_, app.pub_, app.launch_, window.userList(), window.chatPane(),
+                  app.scene_, requests),
           boxes(
               app.clock_, app.waiter_, app.alerts_, app.pub_.strAppPath,
               [&app] { return app.table_.bteLeaveRequestsUsed >= app.table_.bteMaxLeaveRequests; },
@@ -98,12 +98,12 @@ struct TableApp::Room {
           dialogs(app.clock_, requests, app.alerts_, app.launch_, &window),
           props({app, app.pub_.strAppPath}),
           notices({app.table_, app.pub_, app.launch_, boxes, chat, app, app.alerts_, props,
-                   app.scene_, [&app](ExitReason reason) { app.LeaveTableFor(reason); }}),
+                   app.scene_, [&app](ExitReason reason) { app.leaveTableFor(reason); }}),
           koClock(app.clock_, &window.tableSurface()),
           startButton(window.tableSurface(), QStringLiteral("cmdStart")),
           game({app.launch_, app.pub_, app.table_, app, app.scene_, sound, boxes, chat,
                 app.preferences_, app.waiter_, app.clock_,
-                [&app](ExitReason reason) { app.LeaveTableFor(reason); }},
+                [&app](ExitReason reason) { app.leaveTableFor(reason); }},
                {koClock, startButton, notices}),
           handler({app.launch_, app.pub_, app.table_, app, users, chat, dialogs, app.scene_, game,
                    sound, boxes, [&window](bool hide) { window.setVisible(!hide); }}),
@@ -111,19 +111,15 @@ struct TableApp::Room {
           mouse(app.scene_, app.table_, app.pub_, game.actions()),
           renderer(app.scene_),
           surface(window.tableSurface()) {
-        props.InitPropsMarket();
+        props.resetMarket();
         renderer.setClock(app.clock_);
         renderer.placeCountdownBar = [this](QRect place) { koClock.setGeometry(place); };
         renderer.placeStartButton = [this](QPoint place) {
             if (QPushButton* button = startButton.widget()) button->move(place);
         };
         mouse.setToolTip = [this](const QString& tip) { surface.setToolTip(tip); };
-        surface.onMouseMove = [this](int button, QPoint at) {
-            mouse.picGameBack_MouseMove(button, at);
-        };
-        surface.onMouseUp = [this](int button, QPoint at) {
-            mouse.picGameBack_MouseUp(button, at);
-        };
+        surface.onMouseMove = [this](int button, QPoint at) { mouse.moveOverTable(button, at); };
+        surface.onMouseUp = [this](int button, QPoint at) { mouse.releaseOnTable(button, at); };
         renderer.attach(&surface);
     }
     ~Room() {
@@ -163,12 +159,12 @@ TableApp::TableApp(LaunchParams launch, std::string_view appDir, Clock& clock,
       alerts_(alerts),
       waiter_(
           clock, std::move(pump), [this] { return ended_ || pub_.blnEndRequested; },
-          [this] { UnloadMainWindow(); }),
+          [this] { exitProgram(); }),
       socket_(std::make_unique<SocketClient>(clock)) {
-    connect(socket_.get(), &SocketClient::OnConnected, this, &TableApp::OnConnected);
-    connect(socket_.get(), &SocketClient::OnDataArrival, this, &TableApp::OnDataArrival);
-    connect(socket_.get(), &SocketClient::OnClosed, this, &TableApp::OnConnectionLost);
-    connect(socket_.get(), &SocketClient::OnSocketError, this, &TableApp::OnConnectionLost);
+    connect(socket_.get(), &SocketClient::connected, this, &TableApp::logIn);
+    connect(socket_.get(), &SocketClient::dataArrived, this, &TableApp::handlePacket);
+    connect(socket_.get(), &SocketClient::closed, this, &TableApp::leaveOnLostConnection);
+    connect(socket_.get(), &SocketClient::failed, this, &TableApp::leaveOnLostConnection);
     socket_->setDeliveryGate([this] { return !waiter_.holdingPackets(); });
     waiter_.setPacketsReleased([this] { socket_->resumeDelivery(); });
     waiter_.setFallenBehind([this] { return socket_->fallenBehind(); });
@@ -191,7 +187,7 @@ QPushButton* TableApp::startButtonWidget() {
     return room_ ? room_->startButton.widget() : nullptr;
 }
 
-void TableApp::Start() {
+void TableApp::start() {
     InitPublicDefine(pub_, launch_, appDir_);
     pub_.strViewUserName.clear();
     ResetAll(table_);
@@ -204,30 +200,30 @@ void TableApp::Start() {
     auto* advertisement = new AdvertisementView;
     // The pane's link to the rules opens them beside the table, browser or not.
     advertisement->openLocalPage = [window = window_.get()](const QUrl& page) {
-        window->ShowHelpPage(page);
+        window->showHelpPage(page);
     };
     window_->advertisementPane().setView(advertisement);
-    advertisement->Navigate(pages.advertisement);
+    advertisement->navigate(pages.advertisement);
     preferences_ = LoadUserSettings(pub_.strAppPath + "UserSet.ini");
-    ConfigureUserList(window_->lstUser(), launch_);
-    ConfigureChat(window_->VexChat(), pub_, launch_.strMyUserName);
+    ConfigureUserList(window_->userList(), launch_);
+    ConfigureChat(window_->chatPane(), pub_, launch_.strMyUserName);
     room_ = std::make_unique<Room>(*this, *window_);
-    window_->setCloseRequestHandler([this] { return RequestClose(); });
-    connect(window_.get(), &GameMainWindow::UserSettingsRequested, this,
-            &TableApp::OpenUserSettings);
-    connect(window_.get(), &GameMainWindow::PropsMarketRequested, this, &TableApp::OpenPropsMarket);
+    window_->setCloseRequestHandler([this] { return requestClose(); });
+    connect(window_.get(), &GameMainWindow::userSettingsRequested, this,
+            &TableApp::openUserSettings);
+    connect(window_.get(), &GameMainWindow::propsMarketRequested, this, &TableApp::openPropsMarket);
 
     window_->placeOnScreen();
     window_->show();
-    ConnectRoomServer();
+    connectRoomServer();
 }
 
-void TableApp::ConnectRoomServer() {
-    socket_->OpenConnection(QString::fromStdString(launch_.strRoomServerAddress),
+void TableApp::connectRoomServer() {
+    socket_->openConnection(QString::fromStdString(launch_.strRoomServerAddress),
                             LeadingInt32(launch_.strRoomServerPort), 120);
 }
 
-void TableApp::OpenUserSettings() {
+void TableApp::openUserSettings() {
     if (!room_ || ended_) return;
     if (UserSetDialog* open = room_->userSettings; open && !open->unloaded()) {
         open->raise();
@@ -239,12 +235,12 @@ void TableApp::OpenUserSettings() {
     if (room_->userSettings) room_->userSettings->deleteLater();
     auto* dialog = new UserSetDialog(preferences_, pub_.strAppPath + "UserSet.ini", room_->requests,
                                      window_.get());
-    connect(dialog, &UserSetDialog::Finished, dialog, &QObject::deleteLater);
+    connect(dialog, &UserSetDialog::ended, dialog, &QObject::deleteLater);
     room_->userSettings = dialog;
     dialog->show();
 }
 
-void TableApp::OpenPropsMarket() {
+void TableApp::openPropsMarket() {
     if (!room_ || ended_) return;
     if (PropsMarketWindow* open = room_->market.get()) {
         open->showNormal();
@@ -261,7 +257,7 @@ void TableApp::OpenPropsMarket() {
         window_.get());
     PropsMarketWindow* market = room_->market.get();
     // Closing runs inside the window's own handlers, so it is freed afterwards.
-    connect(market, &PropsMarketWindow::Closed, this, [this, market] {
+    connect(market, &PropsMarketWindow::closed, this, [this, market] {
         if (room_ && room_->market.get() == market) room_->market.release()->deleteLater();
     });
     if (window_) market->placeOver(window_->geometry());
@@ -282,7 +278,7 @@ MessageBoxWindow* TableApp::leaveNotice() const {
     return leaveNotice_ && !leaveNotice_->closed() ? leaveNotice_.get() : nullptr;
 }
 
-bool TableApp::RequestClose() {
+bool TableApp::requestClose() {
     // Closing the window while it says why the table was left ends at once.
     if (ended_) {
         finishExit();
@@ -291,51 +287,51 @@ bool TableApp::RequestClose() {
     const bool askFirst = !pub_.blnIsOnlooker && !table_.blnNoGame && !pub_.blnCanStart &&
                           preferences_.bteForceQuitPrompt != 0;
     if (askFirst && room_) {
-        room_->leave.ExitGame();
+        room_->leave.askToLeave();
         if (ended_) return true;
         if (room_->boxes.leaveAnswer().bteMsgResult != 1) return false;
     }
-    UnloadMainWindow();
+    exitProgram();
     return true;
 }
 
-void TableApp::SendPacket(std::span<const std::uint8_t> packet) {
-    if (!ended_) socket_->SendPacket(packet);
+void TableApp::sendPacket(std::span<const std::uint8_t> packet) {
+    if (!ended_) socket_->sendPacket(packet);
 }
 
-void TableApp::OnConnected() {
+void TableApp::logIn() {
     connected_ = true;
-    if (room_) room_->requests.LogIn(preferences_.bteAllowWatchCards);
+    if (room_) room_->requests.logIn(preferences_.bteAllowWatchCards);
 }
 
 // Packets held by a pause or deep nesting wait in the socket, which asks
 // before each one.
-void TableApp::OnDataArrival(const QByteArray& data) {
+void TableApp::handlePacket(const QByteArray& data) {
     if (ended_ || data.isEmpty() || !room_) return;
     const std::span<const std::uint8_t> packet(
         reinterpret_cast<const std::uint8_t*>(data.constData()),
         static_cast<std::size_t>(data.size()));
     if (IsRoomMessage(packet[0])) {
-        room_->handler.OnRoomMessage(packet);
+        room_->handler.handleRoomMessage(packet);
     } else {
-        room_->game.HandleGameMsg(packet);
+        room_->game.handleGameMessage(packet);
     }
 }
 
-void TableApp::OnConnectionLost() {
-    LeaveTableFor(connected_ ? ExitReason::ConnectionLost : ExitReason::ConnectFailed);
+void TableApp::leaveOnLostConnection() {
+    leaveTableFor(connected_ ? ExitReason::ConnectionLost : ExitReason::ConnectFailed);
 }
 
-void TableApp::UnloadMainWindow() {
+void TableApp::exitProgram() {
     if (ended_) return;
     endTable();
     finishExit();
 }
 
-void TableApp::LeaveTableFor(ExitReason reason) {
+void TableApp::leaveTableFor(ExitReason reason) {
     if (ended_) return;
     if (reason == ExitReason::Closed) {
-        UnloadMainWindow();
+        exitProgram();
         return;
     }
     exitStatus_ = ExitStatusOf(reason);
@@ -363,10 +359,10 @@ void TableApp::showLeaveNotice(ExitReason reason) {
     leaveNotice_ = std::make_unique<MessageBoxWindow>(
         MessageBoxContext{clock_, alerts_, noticeAnswer_, pub_.strAppPath});
     MessageBoxWindow& box = *leaveNotice_;
-    box.SetMsgInfo(MsgType::OneButton, ExitReasonText(reason), "系统提示", "确定", "",
-                   kLeaveNoticeSeconds, true);
+    box.configure(MsgType::OneButton, ExitReasonText(reason), "系统提示", "确定", "",
+                  kLeaveNoticeSeconds, true);
     box.setAnsweredCallback([this](bool) { finishExit(); });
-    box.Load();
+    box.load();
     box.winId();
     if (window_ && window_->windowHandle() != nullptr && box.windowHandle() != nullptr) {
         box.windowHandle()->setTransientParent(window_->windowHandle());
@@ -379,7 +375,7 @@ void TableApp::showLeaveNotice(ExitReason reason) {
 void TableApp::finishExit() {
     if (finished_) return;
     finished_ = true;
-    if (leaveNotice_) leaveNotice_->Unload();
+    if (leaveNotice_) leaveNotice_->unload();
     if (window_) window_->hide();
     // Leaves every running event loop, nested ones included; code that waited
     // sees the Waiter report the end and returns.
@@ -389,7 +385,7 @@ void TableApp::finishExit() {
 void TableApp::endTable() {
     ended_ = true;
     pub_.blnEndRequested = true;
-    if (room_) room_->boxes.CloseMessageBoxes(0);
+    if (room_) room_->boxes.closeMessageBoxes(0);
     InitPublicDefine(pub_, launch_, appDir_);
     // The reset above is the start-up state; the end request must survive it
     // so that every wait still running sees it.
@@ -399,14 +395,14 @@ void TableApp::endTable() {
         room_->dialogs.close();
         if (room_->userSettings) room_->userSettings->close();
         if (room_->market) room_->market->close();
-        room_->players.frmUserMenu().Unload();
+        room_->players.userMenu().unload();
     }
-    socket_->Close();
+    socket_->closeConnection();
     if (room_) {
         // The window stays while the notice says why: nothing on it may run on.
-        room_->game.StopClock();
-        room_->game.RefreshStartButton();
-        scene_.paintTable();
+        room_->game.stopClock();
+        room_->game.refreshStartButton();
+        scene_.invalidateTable();
     }
 }
 

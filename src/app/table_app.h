@@ -40,21 +40,21 @@ public:
     ~TableApp() override;
 
     // Initialises the state, loads and shows the main window and connects.
-    void Start();
-    void ConnectRoomServer();
+    void start();
+    void connectRoomServer();
     // The close procedure every close request takes: during a running round
     // the player is asked first, and only "quit anyway" closes.
-    bool RequestClose();
+    bool requestClose();
     // Ends the program: closes every window and leaves the event loop with status 0.
-    void UnloadMainWindow();
+    void exitProgram();
     // The client leaves the table on its own. The table stops at once (no
     // packet is handled or sent, the connection closes); a line on standard
     // error says why, and so does a notice unless a box at the table just did;
     // the program ends with the reason's status when the notice is answered
     // or its countdown ends.
-    void LeaveTableFor(ExitReason reason);
+    void leaveTableFor(ExitReason reason);
 
-    void SendPacket(std::span<const std::uint8_t> packet) override;
+    void sendPacket(std::span<const std::uint8_t> packet) override;
 
     // The table has stopped; a notice may still be saying why.
     bool ended() const { return ended_; }
@@ -69,16 +69,16 @@ public:
     UserSettings& preferences() { return preferences_; }
     Waiter& waiter() { return waiter_; }
     GameMainWindow* mainWindow() const { return window_.get(); }
-    // Only after Start.
+    // Only after start().
     MessageBoxService& boxes();
     TableRenderer& renderer() { return scene_; }
-    // The game side: the player's actions and the start button. Only after Start.
+    // The game side: the player's actions and the start button. Only after start().
     GameTable& game();
     // The start button on the table surface, null before the room is built.
     QPushButton* startButtonWidget();
-    void OpenUserSettings();
-    // Shows the props market, or brings the open one to the front. Only after Start.
-    void OpenPropsMarket();
+    void openUserSettings();
+    // Shows the props market, or brings the open one to the front. Only after start().
+    void openPropsMarket();
     PropsData& props();
     // The open market window, or null.
     PropsMarketWindow* propsMarket() const;
@@ -86,9 +86,9 @@ public:
 private:
     struct Room;
 
-    void OnConnected();
-    void OnDataArrival(const QByteArray& data);
-    void OnConnectionLost();
+    void logIn();
+    void handlePacket(const QByteArray& data);
+    void leaveOnLostConnection();
     // Stops the table: every box, dialog and clock closed, the state reset and
     // the connection closed; the window stays until finishExit.
     void endTable();

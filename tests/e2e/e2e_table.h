@@ -117,13 +117,13 @@ inline bool AwaitsPlay(TableApp& app) {
 // Raises exactly these cards of the own hand (one hand position per card).
 inline void SelectCards(TableApp& app, const CardList& cards) {
     TableActions& actions = app.game().actions();
-    actions.LowerAllCards();
+    actions.lowerAllCards();
     std::vector<bool> used(app.table().bteMyPai.size(), false);
     for (const std::uint8_t card : cards) {
         for (std::size_t j = 0; j < used.size(); ++j) {
             if (!used[j] && app.table().bteMyPai[j] == card) {
                 used[j] = true;
-                actions.ToggleCard(j + 1);
+                actions.toggleCard(j + 1);
                 break;
             }
         }
@@ -135,12 +135,12 @@ inline void PlaySimply(TableApp& app) {
     TableActions& actions = app.game().actions();
     const TableState& t = app.table();
     if (t.bteRoundState == kRoundFollow) {
-        actions.PlayAction(kPlayHint);
-        if (t.bteOutBut[0] != kButtonHidden) actions.PlayAction(kPlaySelection);
+        actions.playAction(kPlayHint);
+        if (t.bteOutBut[0] != kButtonHidden) actions.playAction(kPlaySelection);
         return;
     }
     SelectCards(app, {t.bteMyPai.back()});  // the hand is in rank order, strongest first
-    actions.PlayAction(kPlaySelection);
+    actions.playAction(kPlaySelection);
 }
 
 inline CardList Sorted(CardList cards) {
@@ -241,7 +241,7 @@ protected:
                 clock.advance(std::min<std::int64_t>(maxMs, 100));
             },
             clientAlerts ? *clientAlerts : alerts));
-        clients.back()->Start();
+        clients.back()->start();
         return *clients.back();
     }
 
@@ -273,7 +273,7 @@ protected:
     bool declineUntilPlay(TableApp& app) {
         while (runUntil([&app] { return AwaitsAnswer(app) || AwaitsPlay(app); })) {
             if (AwaitsPlay(app)) return true;
-            app.game().actions().SendAnswer(0);
+            app.game().actions().sendAnswer(0);
         }
         return false;
     }
@@ -318,7 +318,7 @@ private:
                 ++turnsChecked;
             }
             if (answer) {
-                d.app->game().actions().SendAnswer(d.policy.answer(*d.app));
+                d.app->game().actions().sendAnswer(d.policy.answer(*d.app));
             } else {
                 d.policy.play(*d.app);
             }

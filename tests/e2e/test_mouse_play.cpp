@@ -60,7 +60,7 @@ protected:
         }
         if (!AwaitsPlay(app)) return;
         ExpectAgreement(app, view());
-        ExpectHandShown(app, table.bteMyPai.size());
+        expectHandShown(app, table.bteMyPai.size());
         if (table.bteRoundState == kRoundLead) return lead(app);
         follow(app);
     }
@@ -93,7 +93,7 @@ protected:
     }
 
     // n cards are drawn in the own hand's row, and nothing right of them.
-    void ExpectHandShown(TableApp& app, std::size_t n) {
+    void expectHandShown(TableApp& app, std::size_t n) {
         const QImage& image = app.renderer().image();
         const int y = layout(app).ptHandCards[kBottom].y() + 60;
         const int count = static_cast<int>(n);

@@ -25,7 +25,7 @@ protected:
         startServer(ServerSetup{});
         TableApp& app = connectClient();
         EXPECT_TRUE(runUntil([&app] { return app.pub().blnCanStart; }));
-        app.game().startButton().cmdStart_Click();
+        app.game().startButton().pressStart();
         return app;
     }
 
@@ -107,7 +107,7 @@ TEST_F(PeopleTest, ALeaveRequestAgreedByTheComputersDissolvesTheTable) {
             box->answer(0);
         }
     });
-    EXPECT_FALSE(app.RequestClose());  // asking is not leaving yet
+    EXPECT_FALSE(app.requestClose());  // asking is not leaving yet
     EXPECT_EQ(app.table().bteLeaveRequestsUsed, 0);
 
     ASSERT_TRUE(runUntil([&app] { return app.ended(); }, 60000));
@@ -135,14 +135,14 @@ TEST_F(PeopleTest, TheOwnersSettingsRoundComesBeforeTheFirstDeal) {
     EXPECT_FALSE(app.pub().blnCanStart);
     EXPECT_FALSE(view().running);
 
-    dialog->txtUser(0)->setText("20");
-    dialog->txtUser(1)->setText("60");
-    dialog->cmdUser(0)->click();
+    dialog->amountBox(0)->setText("20");
+    dialog->amountBox(1)->setText("60");
+    dialog->button(0)->click();
     ASSERT_TRUE(runUntil([&app] { return app.pub().blnCanStart; }));
     EXPECT_EQ(server->room.tableSettings(), "20`1000`1`60`300`0");
     EXPECT_FALSE(view().running);
 
-    app.game().startButton().cmdStart_Click();
+    app.game().startButton().pressStart();
     ASSERT_TRUE(runUntil([&] { return view().running && !app.table().bteMyPai.empty(); }));
     EXPECT_EQ(Sorted(app.table().bteMyPai), Sorted(view().hands[0]));
 }

@@ -33,7 +33,7 @@ protected:
     TableApp& connectWithArtwork() { return connectClient(KRVO_TEST_APP_DIR, "买道具者"); }
 
     static std::string toolTip(PropsMarketWindow* market, int slot) {
-        return market->imgMyDaoJu(slot)->toolTip().toStdString();
+        return market->ownedProp(slot)->toolTip().toStdString();
     }
 };
 
@@ -42,7 +42,7 @@ TEST_F(PropsMarketTest, APropBoughtWithTheMouseShowsInTheOwnedStrip) {
     TableApp& app = connectWithArtwork();
     ASSERT_TRUE(runUntil([&app] { return app.props().typeCount() == 2; }));
     ASSERT_NE(app.mainWindow(), nullptr);
-    emit app.mainWindow()->PropsMarketRequested();
+    emit app.mainWindow()->propsMarketRequested();
     PropsMarketWindow* market = app.propsMarket();
     ASSERT_NE(market, nullptr);
     EXPECT_TRUE(market->isVisible());
@@ -52,19 +52,19 @@ TEST_F(PropsMarketTest, APropBoughtWithTheMouseShowsInTheOwnedStrip) {
     const std::string me = app.launch().strMyUserName;
     const std::int32_t coins = server->shop.coins(me);
     // Cell 0 of the first tab: 鲜花, five pieces, used on others.
-    const std::int32_t price1 = server::PropsShop::FindItem(1)->lngPriceNow;
-    const std::int32_t price2 = server::PropsShop::FindItem(2)->lngPriceNow;
-    QTest::mouseClick(market->imgBuyBut(0), Qt::LeftButton, {}, QPoint(27, 11));
+    const std::int32_t price1 = server::PropsShop::findItem(1)->lngPriceNow;
+    const std::int32_t price2 = server::PropsShop::findItem(2)->lngPriceNow;
+    QTest::mouseClick(market->buyButton(0), Qt::LeftButton, {}, QPoint(27, 11));
     ASSERT_TRUE(runUntil([&] { return !toolTip(market, 0).empty(); }, 10000));
     EXPECT_EQ(toolTip(market, 0).rfind("鲜花  剩5个  ", 0), 0u) << toolTip(market, 0);
     EXPECT_TRUE(toolTip(market, 0).ends_with("时到期 对别人使用"));
-    EXPECT_EQ(market->imgMyDaoJu(0)->face, OwnedPicture(1));
+    EXPECT_EQ(market->ownedProp(0)->face, OwnedPicture(1));
     EXPECT_EQ(server->shop.coins(me), coins - price1);
 
     // A second purchase from cell 1 joins the first.
-    QTest::mouseClick(market->imgBuyBut(1), Qt::LeftButton, {}, QPoint(27, 11));
+    QTest::mouseClick(market->buyButton(1), Qt::LeftButton, {}, QPoint(27, 11));
     ASSERT_TRUE(runUntil([&] { return !toolTip(market, 1).empty(); }, 10000));
-    EXPECT_EQ(market->imgMyDaoJu(1)->face, OwnedPicture(2));
+    EXPECT_EQ(market->ownedProp(1)->face, OwnedPicture(2));
     EXPECT_EQ(server->shop.coins(me), coins - price1 - price2);
 
     if (const QByteArray shots = qgetenv("KRVO_SCREENSHOT_DIR"); !shots.isEmpty()) {
@@ -83,7 +83,7 @@ TEST_F(PropsMarketTest, APropBoughtWithTheMouseShowsInTheOwnedStrip) {
     }
 
     const QPointer<PropsMarketWindow> closing(market);
-    QTest::mouseClick(market->picSysBut(1), Qt::LeftButton, {}, QPoint(8, 8));
+    QTest::mouseClick(market->systemButton(1), Qt::LeftButton, {}, QPoint(8, 8));
     EXPECT_FALSE(app.props().blnMarketOpen);
     EXPECT_EQ(app.propsMarket(), nullptr);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -32,7 +32,7 @@ protected:
         startServer(setup);
         TableApp& app = connectClient();
         EXPECT_TRUE(runUntil([&app] { return app.pub().blnCanStart; }));
-        app.game().startButton().cmdStart_Click();
+        app.game().startButton().pressStart();
         return app;
     }
 };
@@ -75,7 +75,7 @@ TEST_F(RoundTest, ARefusedPlayBringsTheHandBackAndTheRoundGoesOn) {
     table.bteMyPai.back() = foreign;
     const CardList stale = table.bteMyPai;
     SelectCards(app, {foreign});
-    app.game().actions().PlayAction(kPlaySelection);
+    app.game().actions().playAction(kPlaySelection);
     EXPECT_FALSE(table.bteMyPaiBak.empty());  // the play awaits the server
     EXPECT_EQ(table.bteMyPai.size(), stale.size() - 1);
 
@@ -100,7 +100,7 @@ TEST_F(RoundTest, ABombAndThePairOfRedAcesWinTheirTricks) {
 
     const CardList bomb = {Card(0, 4), Card(1, 4), Card(2, 4), Card(3, 4)};
     SelectCards(app, bomb);
-    app.game().actions().PlayAction(kPlaySelection);
+    app.game().actions().playAction(kPlaySelection);
     ASSERT_TRUE(runUntil([&app] { return AwaitsPlay(app); }));
     // Nobody could beat it: the trick is ours and we lead again.
     EXPECT_EQ(view().bteCurChair, 0);
@@ -109,7 +109,7 @@ TEST_F(RoundTest, ABombAndThePairOfRedAcesWinTheirTricks) {
     ExpectAgreement(app, view());
 
     SelectCards(app, {kRedAceSuit0, kRedAceSuit3});
-    app.game().actions().PlayAction(kPlaySelection);
+    app.game().actions().playAction(kPlaySelection);
     ASSERT_TRUE(runUntil([&app] { return AwaitsPlay(app); }));
     // The pair wins at once: nobody else played.
     const TableView after = view();

@@ -111,7 +111,7 @@ TEST_F(TableGameTest, PlaysArrivingDuringTheTrickPauseFollowItInOrder) {
 // sends a chat line at once.
 TEST_F(TableGameTest, ThePauseHoldsOnlyTheNetwork) {
     startRound(5, kRoundLead, 1);
-    QLineEdit* input = app->mainWindow()->VexChat().input();
+    QLineEdit* input = app->mainWindow()->chatPane().input();
     input->setText(QStringLiteral("hi"));
     const auto typing = clock.createTimer([&] {
         QCoreApplication::postEvent(input, new QKeyEvent(QEvent::KeyPress, Qt::Key_Return, {}));

@@ -23,16 +23,16 @@ TEST_F(TableRoomTest, SeatsFollowTheListArrivalsAndDepartures) {
     EXPECT_FALSE(app->pub().blnIsOnlooker);
     EXPECT_EQ(app->pub().bteViewPos, (std::array<std::uint8_t, 4>{2, 3, 0, 1}));
 
-    UserListControl& list = app->mainWindow()->lstUser();
+    UserListControl& list = app->mainWindow()->userList();
     deliver(message(130, 0, row("看客二", "甲", 0)));
     deliver(message(130, 4, row("乙", "", 2)));
-    EXPECT_FALSE(list.FindUser("看客二").empty());
+    EXPECT_FALSE(list.findUser("看客二").empty());
     EXPECT_EQ(app->table().arrSeat[2].strUserName, "乙");
 
     deliver(message(108, 4, "看客二"));
     deliver(message(110, 0, "乙"));
-    EXPECT_TRUE(list.FindUser("看客二").empty());
-    EXPECT_TRUE(list.FindUser("乙").empty());
+    EXPECT_TRUE(list.findUser("看客二").empty());
+    EXPECT_TRUE(list.findUser("乙").empty());
     EXPECT_TRUE(app->table().arrSeat[2].strUserName.empty());
     EXPECT_EQ(app->table().arrSeat[1].strUserName, "甲");
 }
@@ -64,9 +64,9 @@ TEST_F(TableRoomTest, WaitingNoticeClosesWhenAPlayerAgrees) {
 
 TEST_F(TableRoomTest, ChatGoesOutAsTenFields) {
     seatEveryone();
-    ChatControl& chat = app->mainWindow()->VexChat();
+    ChatControl& chat = app->mainWindow()->chatPane();
     chat.input()->setText(QStringLiteral("大家好`"));
-    ASSERT_TRUE(chat.SendInput());
+    ASSERT_TRUE(chat.sendInput());
     const Packet packet = nextPacket();
     ASSERT_FALSE(packet.empty());
     EXPECT_EQ(packet[0], 1);
@@ -81,7 +81,7 @@ TEST_F(TableRoomTest, ClosingDuringARoundAsksFirst) {
     seatEveryone();
     app->table().blnNoGame = false;
     // Let the reason box run out: the window stays and nothing is sent.
-    EXPECT_FALSE(app->RequestClose());
+    EXPECT_FALSE(app->requestClose());
     EXPECT_FALSE(app->ended());
     EXPECT_EQ(app->boxes().leaveAnswer().bteMsgResult, 2);
     EXPECT_TRUE(nothingSent());
@@ -90,14 +90,14 @@ TEST_F(TableRoomTest, ClosingDuringARoundAsksFirst) {
     QTimer::singleShot(0, [this] {
         if (MessageBoxWindow* box = boxes().openBox(0)) box->answer(1);
     });
-    EXPECT_TRUE(app->RequestClose());
+    EXPECT_TRUE(app->requestClose());
     EXPECT_TRUE(app->ended());
     EXPECT_TRUE(nothingSent());
 }
 
 TEST_F(TableRoomTest, ClosingBetweenRoundsClosesAtOnce) {
     seatEveryone();
-    EXPECT_TRUE(app->RequestClose());
+    EXPECT_TRUE(app->requestClose());
     EXPECT_TRUE(app->ended());
     EXPECT_EQ(boxes().openBoxCount(), 0);
 }
@@ -121,9 +121,9 @@ TEST_F(TableRoomTest, PreferencesOpenAgainAfterEveryWayOfClosingThem) {
     seatEveryone();
     // Each way of closing, after a change to box 2 that only 确定 keeps.
     const std::function<void(UserSetDialog&)> closings[] = {
-        [](UserSetDialog& d) { d.cmdUser(1)->click(); },
-        [](UserSetDialog& d) { d.cmdUser(2)->click(); },
-        [](UserSetDialog& d) { QTest::keyClick(d.chkUser(0), Qt::Key_Escape); },
+        [](UserSetDialog& d) { d.button(1)->click(); },
+        [](UserSetDialog& d) { d.button(2)->click(); },
+        [](UserSetDialog& d) { QTest::keyClick(d.checkBox(0), Qt::Key_Escape); },
         [](UserSetDialog& d) { d.close(); },
     };
     std::uint8_t expected = app->preferences().bteShowInOut;
@@ -131,15 +131,15 @@ TEST_F(TableRoomTest, PreferencesOpenAgainAfterEveryWayOfClosingThem) {
         SCOPED_TRACE(way);
         UserSetDialog* dialog = PressUserSettings(*app->mainWindow());
         ASSERT_NE(dialog, nullptr);
-        EXPECT_EQ(dialog->chkUser(2)->isChecked(), expected != 0);
-        dialog->chkUser(2)->setChecked(expected == 0);
+        EXPECT_EQ(dialog->checkBox(2)->isChecked(), expected != 0);
+        dialog->checkBox(2)->setChecked(expected == 0);
         closings[way](*dialog);
         if (way == 0) expected = expected == 0 ? 1 : 0;
         EXPECT_EQ(app->preferences().bteShowInOut, expected);
     }
     UserSetDialog* last = PressUserSettings(*app->mainWindow());
     ASSERT_NE(last, nullptr);
-    EXPECT_EQ(last->chkUser(2)->isChecked(), expected != 0);
+    EXPECT_EQ(last->checkBox(2)->isChecked(), expected != 0);
     // Pressed again while open: still the one dialog.
     EXPECT_EQ(PressUserSettings(*app->mainWindow()), last);
 }

@@ -106,8 +106,8 @@ public:
         socket_.flush();
     }
     void send(const Packet& packet) { sendRaw(EncodeFrame(packet)); }
-    void login() { send(Login()); }
-    static Packet Login() {
+    void login() { send(loginPacket()); }
+    static Packet loginPacket() {
         Packet packet;
         const std::uint8_t header[] = {130, 0};
         BuildPacket("500`KRVO`0", packet, 2, header);

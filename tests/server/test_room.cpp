@@ -433,7 +433,7 @@ TEST_F(RoomTest, BuyingAnswersWithTheOwnedListAndANotice) {
     login(1);
     room->packetArrived(1, Room2(133, 0, "7"));
     EXPECT_EQ(output.bodies(1, 133, 1).back(), "7:1:2025010718");
-    EXPECT_EQ(shop.coins("玩家1"), PropsShop::kStartingCoins - PropsShop::FindItem(7)->lngPriceNow);
+    EXPECT_EQ(shop.coins("玩家1"), PropsShop::kStartingCoins - PropsShop::findItem(7)->lngPriceNow);
     room->packetArrived(1, Room2(133, 0, "99"));
     EXPECT_EQ(output.bodies(1, 133, 1).size(), 2u);
     EXPECT_EQ(output.bodies(1, 133, 2).size(), 2u);
@@ -456,7 +456,7 @@ TEST(PropsShop, CatalogueListsTwelvePropsInTwoTypesWithTheirTargets) {
 
 TEST(PropsShop, RepeatedPurchasesAddPiecesAndTimeUntilTheCoinsRunOut) {
     PropsShop shop(1, &FixedNow);
-    const std::int32_t price = PropsShop::FindItem(1)->lngPriceNow;
+    const std::int32_t price = PropsShop::findItem(1)->lngPriceNow;
     const auto first = shop.buy("甲", "1");
     ASSERT_EQ(first.size(), 2u);
     shop.buy("甲", "1");
@@ -466,7 +466,7 @@ TEST(PropsShop, RepeatedPurchasesAddPiecesAndTimeUntilTheCoinsRunOut) {
 
     int bought = 2;
     while (shop.buy("甲", "12").size() == 2) ++bought;
-    EXPECT_LT(shop.coins("甲"), PropsShop::FindItem(12)->lngPriceNow);
+    EXPECT_LT(shop.coins("甲"), PropsShop::findItem(12)->lngPriceNow);
     EXPECT_GE(shop.coins("甲"), 0);
     EXPECT_EQ(shop.buy("甲", "").size(), 1u);
     EXPECT_EQ(shop.buy("甲", "0").size(), 1u);
@@ -510,7 +510,7 @@ TEST(PropsShop, ComputerPropsFollowTheSeedAndAimAtOthers) {
         EXPECT_LE((*fromA)[3], 3);
         std::int32_t id = 0;
         ASSERT_TRUE(ReadLongBE(id, *fromA, 4));
-        EXPECT_FALSE(PropsShop::FindItem(id)->onSelf);
+        EXPECT_FALSE(PropsShop::findItem(id)->onSelf);
     }
     // About one round in ten per table, not one in four per computer.
     EXPECT_GT(used, kRounds / 20);

@@ -146,7 +146,7 @@ TEST_F(RoomServerTest, AHundredSimultaneousLoginsAreAllAnswered) {
     while (ready(POLLOUT) < kPeople && handshakes.elapsed() < 500) ::poll(nullptr, 0, 5);
     EXPECT_EQ(ready(POLLOUT), kPeople);
 
-    const std::vector<std::uint8_t> login = EncodeFrame(TestClient::Login());
+    const std::vector<std::uint8_t> login = EncodeFrame(TestClient::loginPacket());
     for (pollfd& person : people) {
         EXPECT_EQ(::write(person.fd, login.data(), login.size()),
                   static_cast<ssize_t>(login.size()));

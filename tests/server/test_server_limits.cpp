@@ -91,7 +91,7 @@ TEST(ServerLimits, AMemberCutOffDuringATimersBroadcastLeavesTheOthersTheirShare)
     ASSERT_TRUE(frozen.waitForConnected(5000));
     frozen.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, 4096);
     frozen.setReadBufferSize(1);
-    const auto login = EncodeFrame(TestClient::Login());
+    const auto login = EncodeFrame(TestClient::loginPacket());
     frozen.write(reinterpret_cast<const char*>(login.data()), static_cast<qint64>(login.size()));
     ASSERT_TRUE(table.members(5));
     // The two after it in the member list: a removal inside the loop would

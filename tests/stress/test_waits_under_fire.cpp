@@ -181,7 +181,7 @@ public:
                 clock_.advance(std::min(maxMs, kStepMs));
             },
             alerts_);
-        app_->Start();
+        app_->start();
         // Off the screen, the table is drawn only when a schedule reads the
         // picture, not at every step as well.
         app_->mainWindow()->hide();
@@ -308,9 +308,9 @@ private:
         }
         awaitRoundStartAcknowledged();
         if (opening_ == Opening::Preferences) {
-            app_.OpenUserSettings();
+            app_.openUserSettings();
         } else {
-            app_.RequestClose();
+            app_.requestClose();
         }
     }
 
@@ -428,9 +428,9 @@ private:
         } else if (roll < 84) {
             answer();
         } else if (roll < 87) {
-            app_.OpenUserSettings();
+            app_.openUserSettings();
         } else if (roll < 89) {
-            app_.RequestClose();
+            app_.requestClose();
         } else if (roll < 94) {
             send(pool_.opening(static_cast<Opening>(random_() % 5), random_));
         } else if (roll < 95) {
@@ -466,7 +466,7 @@ private:
         if (connectionLost) {
             peer_.abort();
         } else {
-            app_.UnloadMainWindow();
+            app_.exitProgram();
         }
     }
 
@@ -582,7 +582,7 @@ TEST(WaitsUnderFire, EverySeededScheduleEndsCleanly) {
         if (session->app().ended()) session.reset();
     }
     if (session) {
-        session->app().UnloadMainWindow();
+        session->app().exitProgram();
         session.reset();
     }
     const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - started;

@@ -47,7 +47,7 @@ namespace quiet {
 
 class Sender final : public PacketSender {
 public:
-    void SendPacket(std::span<const std::uint8_t>) override { ++sent; }
+    void sendPacket(std::span<const std::uint8_t>) override { ++sent; }
     int sent = 0;
 };
 
@@ -57,41 +57,41 @@ class UserList final : public UserListOps {
 public:
     std::function<void(std::string_view names)> onLoaded;
 
-    std::string FindUser(std::string_view name) override {
+    std::string findUser(std::string_view name) override {
         const auto it = rows_.find(std::string(name));
         return it == rows_.end() ? std::string() : it->second;
     }
-    void AddUser(std::string_view row) override {
+    void addUser(std::string_view row) override {
         const std::optional<std::string> name = nameOf(row);
         if (!name) return;
         if (!rows_.contains(*name)) order_.push_back(*name);
         rows_[*name] = std::string(row);
     }
-    void RemoveUser(std::string_view name) override {
+    void removeUser(std::string_view name) override {
         rows_.erase(std::string(name));
         std::erase(order_, name);
     }
-    void ClearUsers() override {
+    void clearUsers() override {
         rows_.clear();
         order_.clear();
     }
-    void LoadUsers(std::string_view body) override {
-        ClearUsers();
+    void loadUsers(std::string_view body) override {
+        clearUsers();
         for (std::size_t start = 0; start < body.size();) {
             std::size_t end = body.find('\n', start);
             if (end == std::string_view::npos) end = body.size();
             std::string_view line = body.substr(start, end - start);
             if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-            AddUser(line);
+            addUser(line);
             start = end + 1;
         }
         if (onLoaded) onLoaded(JoinFields(order_));
     }
-    void UpdateUser(std::string_view row) override {
+    void updateUser(std::string_view row) override {
         const std::optional<std::string> name = nameOf(row);
         if (name && rows_.contains(*name)) rows_[*name] = std::string(row);
     }
-    void SetOwnName(std::string_view) override {}
+    void setOwnName(std::string_view) override {}
 
 private:
     static std::optional<std::string> nameOf(std::string_view row) {
@@ -106,29 +106,29 @@ private:
 
 class Chat final : public ChatOps {
 public:
-    void ShowSystemLine(std::string_view) override {}
-    void ShowChatText(std::string_view) override {}
-    void ShowChatMessage(const std::array<std::string, 8>&) override {}
-    void UpdateRecipient(std::string_view, bool) override {}
-    void ClearRecipients() override {}
-    void SetCurrentRecipient(std::string_view) override {}
-    void SetOwnName(std::string_view) override {}
+    void showSystemLine(std::string_view) override {}
+    void showChatText(std::string_view) override {}
+    void showChatMessage(const std::array<std::string, 8>&) override {}
+    void updateRecipient(std::string_view, bool) override {}
+    void clearRecipients() override {}
+    void setCurrentRecipient(std::string_view) override {}
+    void setOwnName(std::string_view) override {}
 };
 
 class Dialogs final : public SettingsDialogOpener {
 public:
-    bool OpenGameSet(bool, std::string_view) override { return true; }
+    bool openTableSettings(bool, std::string_view) override { return true; }
 };
 
 // Every box is answered at once: with the first button when answerYes is set.
 class Boxes final : public MessageBoxService {
 public:
-    bool ShowMessageBox(std::int32_t, MsgType, std::string_view, std::string_view, std::int32_t,
+    bool showMessageBox(std::int32_t, MsgType, std::string_view, std::string_view, std::int32_t,
                         std::string_view, std::string_view, bool) override {
         return answerYes;
     }
-    void CloseMessageBoxes(std::int32_t) override {}
-    void InitMsgObjects() override {}
+    void closeMessageBoxes(std::int32_t) override {}
+    void closeAllBoxes() override {}
     LeaveAnswer& leaveAnswer() override { return answer_; }
     bool lastBoxAnswered() const override { return true; }
 
@@ -171,7 +171,7 @@ public:
         launch.strMyUserName = std::move(myName);
         pub.strAppPath = "/nonexistent/";
         ResetAll(table);
-        props.InitPropsMarket();
+        props.resetMarket();
         // The table program's glue between the list and the seats.
         users.onLoaded = [this](std::string_view names) {
             FillSeatsFromList(names, table, pub, users, chat, scene, launch.strMyUserName);
@@ -181,9 +181,9 @@ public:
     void handle(std::span<const std::uint8_t> packet) {
         if (packet.empty()) return;
         if (IsRoomMessage(packet[0])) {
-            room.OnRoomMessage(packet);
+            room.handleRoomMessage(packet);
         } else {
-            game.HandleGameMsg(packet);
+            game.handleGameMessage(packet);
         }
     }
 

@@ -29,7 +29,7 @@ public:
         bool operator==(const Call&) const = default;
     };
 
-    bool ShowMessageBox(std::int32_t group, MsgType type, std::string_view note,
+    bool showMessageBox(std::int32_t group, MsgType type, std::string_view note,
                         std::string_view caption, std::int32_t seconds, std::string_view yes,
                         std::string_view no, bool yesDefault) override {
         calls.push_back({group, type, std::string(note), std::string(caption), seconds,
@@ -37,8 +37,8 @@ public:
         if (onShow) onShow();
         return type != MsgType::Notice && answer;
     }
-    void CloseMessageBoxes(std::int32_t group) override { closedGroups.push_back(group); }
-    void InitMsgObjects() override {}
+    void closeMessageBoxes(std::int32_t group) override { closedGroups.push_back(group); }
+    void closeAllBoxes() override {}
     LeaveAnswer& leaveAnswer() override { return leave; }
     bool lastBoxAnswered() const override { return true; }
 

@@ -26,30 +26,30 @@ using CallLog = std::vector<std::string>;
 class RecordingUserList final : public UserListOps {
 public:
     explicit RecordingUserList(CallLog& log) : log_(log) {}
-    std::string FindUser(std::string_view name) override {
+    std::string findUser(std::string_view name) override {
         const auto it = rows.find(std::string(name));
         return it == rows.end() ? std::string() : it->second;
     }
-    void AddUser(std::string_view row) override {
+    void addUser(std::string_view row) override {
         log_.push_back("list.add " + std::string(row));
         const auto fields = SplitFields(row);
         if (!fields.empty()) rows[fields[0]] = std::string(row);
     }
-    void RemoveUser(std::string_view name) override {
+    void removeUser(std::string_view name) override {
         log_.push_back("list.remove " + std::string(name));
         rows.erase(std::string(name));
     }
-    void ClearUsers() override {
+    void clearUsers() override {
         log_.push_back("list.clear");
         rows.clear();
     }
-    void LoadUsers(std::string_view body) override {
+    void loadUsers(std::string_view body) override {
         log_.push_back("list.load " + std::string(body));
     }
-    void UpdateUser(std::string_view row) override {
+    void updateUser(std::string_view row) override {
         log_.push_back("list.update " + std::string(row));
     }
-    void SetOwnName(std::string_view name) override {
+    void setOwnName(std::string_view name) override {
         log_.push_back("list.own " + std::string(name));
     }
 
@@ -62,23 +62,23 @@ private:
 class RecordingChat final : public ChatOps {
 public:
     explicit RecordingChat(CallLog& log) : log_(log) {}
-    void ShowSystemLine(std::string_view text) override {
+    void showSystemLine(std::string_view text) override {
         log_.push_back("chat.system " + std::string(text));
     }
-    void ShowChatText(std::string_view text) override {
+    void showChatText(std::string_view text) override {
         log_.push_back("chat.text " + std::string(text));
     }
-    void ShowChatMessage(const std::array<std::string, 8>& texts) override {
+    void showChatMessage(const std::array<std::string, 8>& texts) override {
         log_.push_back("chat.message " + JoinFields(texts));
     }
-    void UpdateRecipient(std::string_view name, bool add) override {
+    void updateRecipient(std::string_view name, bool add) override {
         log_.push_back(std::string(add ? "chat.add " : "chat.del ") + std::string(name));
     }
-    void ClearRecipients() override { log_.push_back("chat.clear"); }
-    void SetCurrentRecipient(std::string_view name) override {
+    void clearRecipients() override { log_.push_back("chat.clear"); }
+    void setCurrentRecipient(std::string_view name) override {
         log_.push_back("chat.target " + std::string(name));
     }
-    void SetOwnName(std::string_view name) override {
+    void setOwnName(std::string_view name) override {
         log_.push_back("chat.own " + std::string(name));
     }
 
@@ -89,7 +89,7 @@ private:
 class RecordingDialogs final : public SettingsDialogOpener {
 public:
     explicit RecordingDialogs(CallLog& log) : log_(log) {}
-    bool OpenGameSet(bool owner, std::string_view settings) override {
+    bool openTableSettings(bool owner, std::string_view settings) override {
         log_.push_back(std::string(owner ? "dialog.owner " : "dialog.guest ") +
                        std::string(settings));
         return accept;
@@ -103,42 +103,44 @@ private:
 class RecordingScene final : public TableScene {
 public:
     explicit RecordingScene(CallLog& log) : log_(log) {}
-    void paintSeat(std::uint8_t chair) override {
+    void invalidateSeat(std::uint8_t chair) override {
         log_.push_back("paint.seat " + std::to_string(chair));
     }
-    void paintOfflineMark(std::uint8_t chair) override {
+    void invalidateOfflineMark(std::uint8_t chair) override {
         log_.push_back("paint.offline " + std::to_string(chair));
     }
-    void paintReadyMark(std::uint8_t chair) override {
+    void invalidateReadyMark(std::uint8_t chair) override {
         log_.push_back("paint.ready " + std::to_string(chair));
     }
     void layoutTable() override { log_.push_back("paint.layout"); }
-    void paintTable() override { log_.push_back("paint.table"); }
+    void invalidateTable() override { log_.push_back("paint.table"); }
 
-    void paintSeatHand(std::uint8_t chair) override { chairCall("paint.hand", chair); }
-    void paintOwnHand() override { log_.push_back("paint.ownHand"); }
-    void paintToggledCard(std::size_t index) override {
+    void invalidateSeatHand(std::uint8_t chair) override { chairCall("paint.hand", chair); }
+    void invalidateOwnHand() override { log_.push_back("paint.ownHand"); }
+    void invalidateToggledCard(std::size_t index) override {
         log_.push_back("paint.toggled " + std::to_string(index));
     }
-    void paintTableCentre(TrickView which) override {
+    void invalidateTableCentre(TrickView which) override {
         log_.push_back(which == TrickView::Current ? "paint.centre" : "paint.centre previous");
     }
-    void paintSeatPlay(std::uint8_t chair) override { chairCall("paint.play", chair); }
+    void invalidateSeatPlay(std::uint8_t chair) override { chairCall("paint.play", chair); }
     void eraseSeatPlay(std::uint8_t chair) override { chairCall("erase.play", chair); }
-    void paintDeclarationMarks(std::uint8_t chair) override { chairCall("paint.marks", chair); }
-    void paintPlaceMark(std::uint8_t chair) override { chairCall("paint.place", chair); }
-    void paintFirstPlayerMark(std::uint8_t chair) override {
+    void invalidateDeclarationMarks(std::uint8_t chair) override {
+        chairCall("paint.marks", chair);
+    }
+    void invalidatePlaceMark(std::uint8_t chair) override { chairCall("paint.place", chair); }
+    void invalidateFirstPlayerMark(std::uint8_t chair) override {
         chairCall("paint.firstPlayer", chair);
     }
-    void paintToolButtons() override { log_.push_back("paint.toolButtons"); }
-    void paintPlayButtons() override { log_.push_back("paint.playButtons"); }
+    void invalidateToolButtons() override { log_.push_back("paint.toolButtons"); }
+    void invalidatePlayButtons() override { log_.push_back("paint.playButtons"); }
     void erasePlayButtons() override { log_.push_back("erase.playButtons"); }
-    void paintDecisionButtons() override { log_.push_back("paint.decisionButtons"); }
+    void invalidateDecisionButtons() override { log_.push_back("paint.decisionButtons"); }
     void eraseDecisionButtons() override { log_.push_back("erase.decisionButtons"); }
-    void paintWaitingNotice() override { log_.push_back("paint.waiting"); }
-    void paintDeclarationPanel() override { log_.push_back("paint.declarationPanel"); }
-    void paintScorePanel() override { log_.push_back("paint.scorePanel"); }
-    void paintRoundResult(const std::array<std::int32_t, 4>& scores) override {
+    void invalidateWaitingNotice() override { log_.push_back("paint.waiting"); }
+    void invalidateDeclarationPanel() override { log_.push_back("paint.declarationPanel"); }
+    void invalidateScorePanel() override { log_.push_back("paint.scorePanel"); }
+    void invalidateRoundResult(const std::array<std::int32_t, 4>& scores) override {
         std::string line = "paint.result";
         for (const std::int32_t score : scores) line += " " + std::to_string(score);
         log_.push_back(line);
@@ -147,7 +149,7 @@ public:
         log_.push_back("bomb " + std::to_string(chair) + " " + std::to_string(kind));
         if (auto hook = onBomb) hook(chair, kind);
     }
-    void paintClock(std::uint8_t chair, std::int32_t ticks) override {
+    void invalidateClock(std::uint8_t chair, std::int32_t ticks) override {
         log_.push_back("paint.clock " + std::to_string(chair) + " " + std::to_string(ticks));
     }
     void eraseClock(std::uint8_t chair) override { chairCall("erase.clock", chair); }
@@ -166,9 +168,9 @@ private:
 class RecordingFlow final : public TableFlow {
 public:
     explicit RecordingFlow(CallLog& log) : log_(log) {}
-    void StopClock() override { log_.push_back("flow.stopClock"); }
-    void RefreshStartButton() override { log_.push_back("flow.startButton"); }
-    void RefreshAction() override { log_.push_back("flow.action"); }
+    void stopClock() override { log_.push_back("flow.stopClock"); }
+    void refreshStartButton() override { log_.push_back("flow.startButton"); }
+    void refreshAction() override { log_.push_back("flow.action"); }
 
 private:
     CallLog& log_;
@@ -177,7 +179,7 @@ private:
 class RecordingSound final : public SoundPlayer {
 public:
     explicit RecordingSound(CallLog& log) : log_(log) {}
-    void PlayGameSound(int index) override { log_.push_back("sound " + std::to_string(index)); }
+    void playGameSound(int index) override { log_.push_back("sound " + std::to_string(index)); }
 
 private:
     CallLog& log_;
@@ -188,7 +190,7 @@ private:
 class RecordingBoxes final : public MessageBoxService {
 public:
     explicit RecordingBoxes(CallLog& log) : log_(log) {}
-    bool ShowMessageBox(std::int32_t group, MsgType type, std::string_view note,
+    bool showMessageBox(std::int32_t group, MsgType type, std::string_view note,
                         std::string_view caption, std::int32_t seconds, std::string_view,
                         std::string_view, bool) override {
         log_.push_back("box." + std::to_string(static_cast<int>(type)) + " g" +
@@ -197,10 +199,10 @@ public:
         if (type == MsgType::Reason) answer_ = nextLeave;
         return answerYes;
     }
-    void CloseMessageBoxes(std::int32_t group) override {
+    void closeMessageBoxes(std::int32_t group) override {
         log_.push_back("box.close g" + std::to_string(group));
     }
-    void InitMsgObjects() override { log_.push_back("box.init"); }
+    void closeAllBoxes() override { log_.push_back("box.init"); }
     LeaveAnswer& leaveAnswer() override { return answer_; }
     bool lastBoxAnswered() const override { return true; }
 

@@ -11,7 +11,7 @@ namespace krvo::testing {
 
 class RecordingSender final : public PacketSender {
 public:
-    void SendPacket(std::span<const std::uint8_t> packet) override {
+    void sendPacket(std::span<const std::uint8_t> packet) override {
         packets.emplace_back(packet.begin(), packet.end());
     }
 

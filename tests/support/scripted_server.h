@@ -60,7 +60,7 @@ protected:
                 clock.advance(std::min<std::int64_t>(maxMs, 100));
             },
             alerts);
-        app->Start();
+        app->start();
         ASSERT_TRUE(QTest::qWaitFor([&] { return server.hasPendingConnections(); }, kLimitMs));
         peer = server.nextPendingConnection();
         const Packet login = nextPacket();

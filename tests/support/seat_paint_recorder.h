@@ -15,11 +15,11 @@ class SeatPaintRecorder final : public TableScene {
 public:
     explicit SeatPaintRecorder(const TableState& table) : table_(table) {}
 
-    void paintSeat(std::uint8_t chair) override { record("seat", chair); }
-    void paintOfflineMark(std::uint8_t chair) override { record("offline", chair); }
-    void paintReadyMark(std::uint8_t chair) override { record("ready", chair); }
+    void invalidateSeat(std::uint8_t chair) override { record("seat", chair); }
+    void invalidateOfflineMark(std::uint8_t chair) override { record("offline", chair); }
+    void invalidateReadyMark(std::uint8_t chair) override { record("ready", chair); }
     void layoutTable() override { calls.push_back("layout"); }
-    void paintTable() override { calls.push_back("table"); }
+    void invalidateTable() override { calls.push_back("table"); }
 
     // "seat 2 alice", "offline 2 alice", "seat 0 " (an empty seat).
     std::vector<std::string> calls;

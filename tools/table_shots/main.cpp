@@ -98,7 +98,7 @@ struct Shot {
     }
     const QImage& draw() {
         renderer->layoutTable();
-        renderer->paintTable();
+        renderer->invalidateTable();
         return renderer->image();
     }
 
@@ -132,8 +132,8 @@ QImage declarationTurn() {
     table.arrSeat[kRightChair].bteOutPai = {krvo::kRedAceSuit0};
     table.bteLiangBut = {krvo::kButtonHover, krvo::kButtonShown};
     shot.draw();
-    shot.renderer->paintClock(kMyChair, 3);
-    shot.renderer->paintFirstPlayerMark(kTopChair);
+    shot.renderer->invalidateClock(kMyChair, 3);
+    shot.renderer->invalidateFirstPlayerMark(kTopChair);
     return shot.renderer->image();
 }
 
@@ -151,7 +151,7 @@ QImage leadTurn() {
     table.bteToolBut = {krvo::kButtonShown, krvo::kButtonShown};
     table.bteOutBut = {krvo::kButtonShown, krvo::kButtonHidden, krvo::kButtonHidden};
     shot.draw();
-    shot.renderer->paintClock(kMyChair, 6);
+    shot.renderer->invalidateClock(kMyChair, 6);
     return shot.renderer->image();
 }
 
@@ -182,7 +182,7 @@ QImage followWithHint() {
     table.bteToolBut = {krvo::kButtonShown, krvo::kButtonShown};
     table.bteOutBut = {krvo::kButtonShown, krvo::kButtonShown, krvo::kButtonHover};
     shot.draw();
-    shot.renderer->paintClock(kMyChair, 9);
+    shot.renderer->invalidateClock(kMyChair, 9);
     return shot.renderer->image();
 }
 
@@ -231,7 +231,7 @@ QImage roundResult() {
     shot.setCounts(6, 0, 4);
     table.bteToolBut = {krvo::kButtonShown, krvo::kButtonShown};
     shot.draw();
-    shot.renderer->paintRoundResult(table.lngRoundScore);
+    shot.renderer->invalidateRoundResult(table.lngRoundScore);
     return shot.renderer->image();
 }
 

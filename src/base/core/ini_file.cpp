@@ -66,7 +66,7 @@ IniFile::IniFile(std::string_view text) {
     }
 }
 
-IniFile IniFile::Load(const std::filesystem::path& path, std::size_t maxBytes) {
+IniFile IniFile::load(const std::filesystem::path& path, std::size_t maxBytes) {
     return IniFile(ReadLocalFile(path, maxBytes).value_or(std::string()));
 }
 

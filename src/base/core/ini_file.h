@@ -23,7 +23,7 @@ public:
 
     // The file's content. A missing or unreadable file, anything but a regular
     // file and a file over maxBytes read as an empty one.
-    static IniFile Load(const std::filesystem::path& path, std::size_t maxBytes);
+    static IniFile load(const std::filesystem::path& path, std::size_t maxBytes);
 
     // The value's bytes, or nothing when the section or the key is missing.
     std::optional<std::string> value(std::string_view section, std::string_view key) const;

@@ -21,17 +21,17 @@ bool Waiter::pumpFor(std::int64_t maxMs) {
     return !ended_;
 }
 
-bool Waiter::PumpEvents() {
+bool Waiter::pumpEvents() {
     const Nesting loop(*this);
     return pumpFor(0);
 }
 
-bool Waiter::WaitForEvents(std::int64_t maxMs) {
+bool Waiter::waitForEvents(std::int64_t maxMs) {
     const Nesting loop(*this);
     return pumpFor(maxMs > 0 ? maxMs : 0);
 }
 
-bool Waiter::WaitUntil(const std::function<bool()>& done, std::int64_t stepMs,
+bool Waiter::waitUntil(const std::function<bool()>& done, std::int64_t stepMs,
                        const std::function<void()>& afterStep) {
     const Nesting loop(*this);
     while (!done()) {
@@ -41,7 +41,7 @@ bool Waiter::WaitUntil(const std::function<bool()>& done, std::int64_t stepMs,
     return !ended_;
 }
 
-bool Waiter::WaitMilliseconds(std::int64_t ms) {
+bool Waiter::waitMilliseconds(std::int64_t ms) {
     const Nesting loop(*this);
     const std::int64_t start = clock_.nowMs();
     while (true) {
@@ -51,7 +51,7 @@ bool Waiter::WaitMilliseconds(std::int64_t ms) {
     }
 }
 
-bool Waiter::Pause(std::int64_t ms) {
+bool Waiter::pause(std::int64_t ms) {
     const Nesting loop(*this);
     const std::int64_t start = clock_.nowMs();
     while (true) {

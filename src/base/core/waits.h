@@ -34,22 +34,22 @@ public:
            std::function<bool()> endRequested, std::function<void()> endProgram);
 
     // Handles pending events once. False when the program is ending.
-    bool PumpEvents();
+    bool pumpEvents();
     // Handles the next events, blocking at most maxMs for them. It counts as
-    // a loop of its own: a loop of such steps belongs in WaitUntil, or every
+    // a loop of its own: a loop of such steps belongs in waitUntil, or every
     // step would end a level. False when ending.
-    bool WaitForEvents(std::int64_t maxMs);
+    bool waitForEvents(std::int64_t maxMs);
     // Pumps events until ms milliseconds have passed on the clock. False when
     // the program ended during the wait.
-    bool WaitMilliseconds(std::int64_t ms);
+    bool waitMilliseconds(std::int64_t ms);
     // A pause of ms milliseconds that shows the table to the player; it ends
     // early, after the step it is in, once the program has fallen behind the
     // packets waiting for it. False when the program is ending.
-    bool Pause(std::int64_t ms);
+    bool pause(std::int64_t ms);
     // Pumps events, blocking at most stepMs per step, until done() holds;
     // afterStep runs after every step. The loop of a modal box: it counts as
     // one level however many steps it takes. False when the program is ending.
-    bool WaitUntil(const std::function<bool()>& done, std::int64_t stepMs,
+    bool waitUntil(const std::function<bool()>& done, std::int64_t stepMs,
                    const std::function<void()>& afterStep = {});
 
     bool ending() const { return ended_; }

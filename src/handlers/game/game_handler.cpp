@@ -35,7 +35,7 @@ CardList redAcesOf(std::uint8_t which) {
 
 }  // namespace
 
-void GameHandler::HandleGameMsg(std::span<const std::uint8_t> packet) {
+void GameHandler::handleGameMessage(std::span<const std::uint8_t> packet) {
     if (packet.empty()) return;
     if (packet[0] == GMSG_CHAT) {
         HandleChatMessage(packet, links_.chat);
@@ -47,7 +47,7 @@ void GameHandler::HandleGameMsg(std::span<const std::uint8_t> packet) {
         case GMSG_CANNOT_GO_ON:
         case GMSG_LEAVE:
         case GMSG_DAOJU:
-            parts().notices.Handle(packet);
+            parts().notices.handleMessage(packet);
             return;
         case GMSG_ROUND_START:
             return onRoundStart(packet);
@@ -82,20 +82,20 @@ void GameHandler::onMyPai(std::span<const std::uint8_t> packet) {
     if (myChair < kChairCount) {
         table.arrSeat[myChair].btePaiCount = static_cast<std::uint8_t>(hand->size());
     }
-    links().scene.paintOwnHand();
-    parts().flow.RefreshAction();
+    links().scene.invalidateOwnHand();
+    parts().flow.refreshAction();
 }
 
 void GameHandler::onRoundStart(std::span<const std::uint8_t> packet) {
     TableState& table = links().table;
     PublicState& pub = links().pub;
     table.bteMyPaiBak.clear();
-    if (pub.blnCanStart) parts().start.TakeDown();
+    if (pub.blnCanStart) parts().start.takeDown();
     if (pub.bteGameState == 0) {
         pub.bteGameState = 1;
-        links().sender.SendPacket(GameOnPacket());
+        links().sender.sendPacket(GameOnPacket());
     }
-    parts().clock.StopClock();
+    parts().clock.stopClock();
     ResetRound(table, true);
     pub.bteGameState = 1;
     table.blnNoGame = false;
@@ -113,16 +113,16 @@ void GameHandler::onRoundStart(std::span<const std::uint8_t> packet) {
     table.blnShouJia = info->blnShouJia;
     table.bteMaxLeaveRequests = info->bteMaxLeaveRequests;
     links().scene.layoutTable();
-    links().scene.paintTable();
+    links().scene.invalidateTable();
     if (pub.blnIsOnlooker) return;
-    links().sender.SendPacket(DealAckPacket(pub.bteMyChair));
+    links().sender.sendPacket(DealAckPacket(pub.bteMyChair));
 }
 
 void GameHandler::onHandUp(std::span<const std::uint8_t> packet) {
     const std::optional<std::uint8_t> chair = ParseHandUp(packet);
     if (!chair || *chair >= kChairCount) return;
     links().table.arrSeat[*chair].blnReady = true;
-    links().scene.paintReadyMark(*chair);
+    links().scene.invalidateReadyMark(*chair);
 }
 
 void GameHandler::onDeal(std::span<const std::uint8_t> packet) {
@@ -136,14 +136,14 @@ void GameHandler::onDeal(std::span<const std::uint8_t> packet) {
     const auto shownCount = static_cast<std::uint8_t>(std::min<std::size_t>(count, 255));
     for (std::uint8_t chair = 0; chair < kChairCount; ++chair) {
         table.arrSeat[chair].btePaiCount = shownCount;
-        links().scene.paintSeatHand(chair);
+        links().scene.invalidateSeatHand(chair);
     }
     const std::uint8_t first = table.bteShouJiaChair;
     if (table.blnShouJia != 0 && first < kChairCount) {
-        links().chat.ShowSystemLine(table.arrSeat[first].strUserName + " 有红桃3，先出牌！");
-        parts().actions.StartFirstPlayerMark();
+        links().chat.showSystemLine(table.arrSeat[first].strUserName + " 有红桃3，先出牌！");
+        parts().actions.startFirstPlayerMark();
     }
-    parts().flow.RefreshAction();
+    parts().flow.refreshAction();
     links().sounds.play(kSoundDeal);
 }
 
@@ -151,7 +151,7 @@ void GameHandler::showRedAces(std::uint8_t chair, std::uint8_t which) {
     if (chair >= kChairCount) return;
     SeatInfo& seat = links().table.arrSeat[chair];
     if (which >= 1 && which <= 3) seat.bteOutPai = redAcesOf(which);
-    links().scene.paintSeatPlay(chair);
+    links().scene.invalidateSeatPlay(chair);
 }
 
 // A 揪 makes the red aces known, chair by chair.
@@ -204,26 +204,26 @@ void GameHandler::onDeclare(std::span<const std::uint8_t> packet) {
         // The declarations are over: the shown red aces leave the centre.
         table.blnShowWait = false;
         for (SeatInfo& each : table.arrSeat) each.bteOutPai.clear();
-        links().scene.paintTableCentre(TrickView::Current);
+        links().scene.invalidateTableCentre(TrickView::Current);
     }
     for (std::uint8_t each = 0; each < kChairCount; ++each) {
-        links().scene.paintDeclarationMarks(each);
+        links().scene.invalidateDeclarationMarks(each);
     }
-    links().scene.paintDeclarationPanel();
-    parts().flow.RefreshAction();
+    links().scene.invalidateDeclarationPanel();
+    parts().flow.refreshAction();
 }
 
 void GameHandler::onOutReject(std::span<const std::uint8_t> packet) {
-    parts().clock.StopClock();
+    parts().clock.stopClock();
     if (!links().notice.show(PacketToString(packet, 1), links().launch.strGameTitle)) return;
     TableState& table = links().table;
     const bool playTurn = table.bteRoundState == kRoundLead || table.bteRoundState == kRoundFollow;
     if (playTurn && !table.bteMyPaiBak.empty()) {
         restoreAfterRejection(table, links().pub.bteMyChair);
-        links().scene.paintTableCentre(TrickView::Current);
-        links().scene.paintOwnHand();
+        links().scene.invalidateTableCentre(TrickView::Current);
+        links().scene.invalidateOwnHand();
     }
-    parts().flow.RefreshAction();
+    parts().flow.refreshAction();
 }
 
 void GameHandler::onSeePai(std::span<const std::uint8_t> packet) {
@@ -231,7 +231,7 @@ void GameHandler::onSeePai(std::span<const std::uint8_t> packet) {
     if (!canSee) return;
     if (links().pub.bteGameState == 0 || !links().pub.blnIsOnlooker) return;
     links().table.blnCanSeeMyPai = *canSee ? 1 : 0;
-    if (!links().table.blnNoGame) links().scene.paintOwnHand();
+    if (!links().table.blnNoGame) links().scene.invalidateOwnHand();
 }
 
 bool GameHandler::playBomb(std::uint8_t chair, std::uint8_t kind) {

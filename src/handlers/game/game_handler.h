@@ -46,7 +46,7 @@ public:
     GameHandler(Links links, Parts parts) : links_(std::move(links)), parts_(parts) {}
 
     // One game message; malformed ones are ignored as each message says.
-    void HandleGameMsg(std::span<const std::uint8_t> packet);
+    void handleGameMessage(std::span<const std::uint8_t> packet);
 
 private:
     void onMyPai(std::span<const std::uint8_t> packet);

@@ -11,11 +11,11 @@ namespace krvo {
 
 void GameSounds::play(GameSound which) const {
     if (settings.bteSoundOn == 0) return;
-    sound.PlayGameSound(which);
+    sound.playGameSound(which);
 }
 
 bool NoticeBox::show(std::string_view text, std::string_view caption) const {
-    boxes.ShowMessageBox(0, MsgType::OneButton, text, caption, 10, "确定", "", true);
+    boxes.showMessageBox(0, MsgType::OneButton, text, caption, 10, "确定", "", true);
     return !waiter.ending();
 }
 

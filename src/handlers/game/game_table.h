@@ -30,11 +30,13 @@ public:
 
     GameTable(GameLinks links, Controls controls);
 
-    void HandleGameMsg(std::span<const std::uint8_t> packet) { handler_.HandleGameMsg(packet); }
+    void handleGameMessage(std::span<const std::uint8_t> packet) {
+        handler_.handleGameMessage(packet);
+    }
 
-    void StopClock() override { clock_.StopClock(); }
-    void RefreshStartButton() override { start_.ShowStartButton(); }
-    void RefreshAction() override { flow_.RefreshAction(); }
+    void stopClock() override { clock_.stopClock(); }
+    void refreshStartButton() override { start_.showStartButton(); }
+    void refreshAction() override { flow_.refreshAction(); }
 
     TurnClock& clock() { return clock_; }
     StartButton& startButton() { return start_; }

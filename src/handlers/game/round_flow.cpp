@@ -18,7 +18,7 @@ void ShowPlayButtons(TableState& table, TableScene& scene) {
     } else if (table.bteRoundState == kRoundFollow) {
         table.bteOutBut.fill(kButtonShown);
     }
-    scene.paintPlayButtons();
+    scene.invalidatePlayButtons();
 }
 
 void HidePlayButtons(TableState& table, TableScene& scene) {
@@ -28,7 +28,7 @@ void HidePlayButtons(TableState& table, TableScene& scene) {
 
 void ShowDecisionButtons(TableState& table, TableScene& scene) {
     table.bteLiangBut.fill(kButtonShown);
-    scene.paintDecisionButtons();
+    scene.invalidateDecisionButtons();
 }
 
 void HideDecisionButtons(TableState& table, TableScene& scene) {
@@ -39,7 +39,7 @@ void HideDecisionButtons(TableState& table, TableScene& scene) {
 RoundFlow::RoundFlow(Links links, TurnClock& clock, StartButton& start)
     : links_(std::move(links)), clock_(clock), start_(start) {}
 
-void RoundFlow::RefreshAction() {
+void RoundFlow::refreshAction() {
     switch (links_.table.bteRoundState) {
         case kRoundBetween:
             return;
@@ -56,34 +56,34 @@ void RoundFlow::RefreshAction() {
 void RoundFlow::refreshPlayTurn() {
     TableState& table = links_.table;
     table.bteToolBut.fill(kButtonShown);
-    links_.scene.paintToolButtons();
+    links_.scene.invalidateToolButtons();
     // Every client runs the clock of a play turn, whoever's turn it is.
-    clock_.StartClock(table.bteCurChair);
+    clock_.startClock(table.bteCurChair);
     if (!IsMyTurn(links_.pub, links_.table)) return;
     if (table.bteMyPai.empty()) {
-        links_.sender.SendPacket(AskForHandPacket(links_.pub.bteMyChair));
+        links_.sender.sendPacket(AskForHandPacket(links_.pub.bteMyChair));
         return;
     }
     ShowPlayButtons(links_.table, links_.scene);
 }
 
 void RoundFlow::refreshIdleTable() {
-    start_.TakeDown();
+    start_.takeDown();
     if (!IsPlayer(links_.pub)) return;
-    if (!links_.table.arrSeat[links_.pub.bteMyChair].blnReady) start_.PutUp();
+    if (!links_.table.arrSeat[links_.pub.bteMyChair].blnReady) start_.putUp();
 }
 
 void RoundFlow::refreshDeclaration() {
     if (!IsMyTurn(links_.pub, links_.table)) return showWaitingNotice();
     links_.table.blnShowWait = false;
-    links_.scene.paintTableCentre(TrickView::Current);
-    clock_.StartClock(links_.pub.bteMyChair);
+    links_.scene.invalidateTableCentre(TrickView::Current);
+    clock_.startClock(links_.pub.bteMyChair);
     ShowDecisionButtons(links_.table, links_.scene);
 }
 
 void RoundFlow::showWaitingNotice() {
     links_.table.blnShowWait = true;
-    links_.scene.paintWaitingNotice();
+    links_.scene.invalidateWaitingNotice();
 }
 
 }  // namespace krvo

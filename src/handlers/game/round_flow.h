@@ -28,7 +28,7 @@ public:
 
     RoundFlow(Links links, TurnClock& clock, StartButton& start);
 
-    void RefreshAction();
+    void refreshAction();
 
 private:
     void refreshPlayTurn();

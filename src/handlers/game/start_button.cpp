@@ -25,10 +25,10 @@ StartButton::StartButton(Links links, TurnClock& clock, TableButton& button)
     : links_(std::move(links)),
       clock_(clock),
       cmdStart_(button),
-      tmrStart_(links_.clock.createTimer([this] { tmrStart_Timer(); })) {
+      countdownTimer_(links_.clock.createTimer([this] { countdownTick(); })) {
     cmdStart_.setCaption(kStartCaption);
     cmdStart_.setVisible(false);
-    cmdStart_.setOnClick([this] { cmdStart_Click(); });
+    cmdStart_.setOnClick([this] { pressStart(); });
 }
 
 StartButton::~StartButton() {
@@ -36,29 +36,29 @@ StartButton::~StartButton() {
     cmdStart_.setOnClick({});
 }
 
-void StartButton::ShowStartButton() {
+void StartButton::showStartButton() {
     PublicState& pub = links_.pub;
     if (pub.blnIsOnlooker) pub.blnCanStart = false;
     cmdStart_.setVisible(pub.blnCanStart);
     if (!pub.blnCanStart) {
-        tmrStart_->stop();
+        countdownTimer_->stop();
         return;
     }
-    if (tmrStart_->isActive()) return;
-    tmrStartTag_ = kStartCountdownSeconds;
+    if (countdownTimer_->isActive()) return;
+    secondsLeft_ = kStartCountdownSeconds;
     // A fresh countdown waits again for somebody to be ready.
     cmdStart_.setCaption(kStartCaption);
-    tmrStart_->start(kSecondMs);
+    countdownTimer_->start(kSecondMs);
 }
 
-void StartButton::PutUp() {
+void StartButton::putUp() {
     links_.pub.blnCanStart = true;
-    ShowStartButton();
+    showStartButton();
 }
 
-void StartButton::TakeDown() {
+void StartButton::takeDown() {
     links_.pub.blnCanStart = false;
-    ShowStartButton();
+    showStartButton();
 }
 
 bool StartButton::anybodyReady() const {
@@ -68,34 +68,34 @@ bool StartButton::anybodyReady() const {
     return false;
 }
 
-void StartButton::tmrStart_Timer() {
+void StartButton::countdownTick() {
     const std::string caption = cmdStart_.caption();
     const bool waiting = caption.empty() || caption == kStartCaption;
     if (waiting && !anybodyReady()) return;
-    --tmrStartTag_;
-    cmdStart_.setCaption(std::string(kStartCaption) + ' ' + std::to_string(tmrStartTag_));
-    if (tmrStartTag_ > 0) return;
-    tmrStart_->stop();
+    --secondsLeft_;
+    cmdStart_.setCaption(std::string(kStartCaption) + ' ' + std::to_string(secondsLeft_));
+    if (secondsLeft_ > 0) return;
+    countdownTimer_->stop();
     if (links_.closeMainWindow) links_.closeMainWindow(ExitReason::StartCountdown);
 }
 
-void StartButton::cmdStart_Click() {
+void StartButton::pressStart() {
     PublicState& pub = links_.pub;
     if (pub.bteGameState != 0) {
         if (IsPlayer(links_.pub)) {
             ResetRound(links_.table, false);
-            clock_.StopClock();
-            TakeDown();
-            links_.scene.paintTable();
-            links_.sender.SendPacket(HandUpPacket(pub.bteMyChair));
+            clock_.stopClock();
+            takeDown();
+            links_.scene.invalidateTable();
+            links_.sender.sendPacket(HandUpPacket(pub.bteMyChair));
         } else {
-            TakeDown();
+            takeDown();
         }
     } else {
         const std::string& name = links_.launch.strMyUserName;
-        if (!name.empty()) links_.sender.SendPacket(AgreedPacket(name));
+        if (!name.empty()) links_.sender.sendPacket(AgreedPacket(name));
     }
-    TakeDown();
+    takeDown();
 }
 
 }  // namespace krvo

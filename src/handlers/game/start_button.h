@@ -37,16 +37,16 @@ public:
     // Shown exactly while blnCanStart is set (never for an onlooker), with
     // the countdown running; raising it while the countdown is stopped starts
     // it again from 20.
-    void ShowStartButton();
+    void showStartButton();
     // blnCanStart set (or cleared) and the button shown as it says.
-    void PutUp();
-    void TakeDown();
+    void putUp();
+    void takeDown();
 
-    void cmdStart_Click();
-    void tmrStart_Timer();
+    void pressStart();
+    void countdownTick();
 
-    int countdown() const { return tmrStartTag_; }
-    bool countdownRunning() const { return tmrStart_->isActive(); }
+    int countdown() const { return secondsLeft_; }
+    bool countdownRunning() const { return countdownTimer_->isActive(); }
 
 private:
     bool anybodyReady() const;
@@ -54,8 +54,8 @@ private:
     Links links_;
     TurnClock& clock_;
     TableButton& cmdStart_;
-    std::unique_ptr<Timer> tmrStart_;
-    int tmrStartTag_ = kStartCountdownSeconds;
+    std::unique_ptr<Timer> countdownTimer_;
+    int secondsLeft_ = kStartCountdownSeconds;
 };
 
 }  // namespace krvo

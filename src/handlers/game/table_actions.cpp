@@ -20,27 +20,27 @@ constexpr std::int64_t kSecondMs = 1000;
 TableActions::TableActions(Links links, TurnClock& clock)
     : links_(std::move(links)),
       clock_(clock),
-      tmrPaintLastOutPai_(links_.clock.createTimer([this] { tmrPaintLastOutPai_Timer(); })),
-      tmrShouJiaLiang_(links_.clock.createTimer([this] { tmrShouJiaLiang_Timer(); })) {}
+      previousTrickTimer_(links_.clock.createTimer([this] { previousTrickTick(); })),
+      firstPlayerMarkTimer_(links_.clock.createTimer([this] { firstPlayerMarkTick(); })) {}
 
-bool TableActions::ToggleCard(std::size_t index) {
+bool TableActions::toggleCard(std::size_t index) {
     if (links_.pub.blnIsOnlooker) return false;
     TableState& table = links_.table;
     if (index < 1 || index > table.bteMyPai.size()) return true;
     table.bteSelected.resize(table.bteMyPai.size(), 0);
     std::uint8_t& selected = table.bteSelected[index - 1];
     selected = selected == 0 ? 1 : 0;
-    links_.scene.paintToggledCard(index);
+    links_.scene.invalidateToggledCard(index);
     return true;
 }
 
-void TableActions::LowerAllCards() {
+void TableActions::lowerAllCards() {
     TableState& table = links_.table;
     table.bteSelected.assign(table.bteMyPai.size(), 0);
-    links_.scene.paintOwnHand();
+    links_.scene.invalidateOwnHand();
 }
 
-void TableActions::SortHand() {
+void TableActions::sortHand() {
     TableState& table = links_.table;
     if (table.bteMyPai.empty()) return;
     if (table.blnSortFlag) {
@@ -49,34 +49,34 @@ void TableActions::SortHand() {
         SortPaiByGroup(table.bteMyPai);
     }
     table.blnSortFlag = !table.blnSortFlag;
-    links_.scene.paintOwnHand();
+    links_.scene.invalidateOwnHand();
 }
 
-void TableActions::ShowPreviousTrick() {
-    tmrPaintLastOutPaiTag_ = kPreviousTrickTicks;
-    links_.scene.paintTableCentre(TrickView::Previous);
-    tmrPaintLastOutPai_->start(kSecondMs);
+void TableActions::showPreviousTrick() {
+    previousTrickTicksLeft_ = kPreviousTrickTicks;
+    links_.scene.invalidateTableCentre(TrickView::Previous);
+    previousTrickTimer_->start(kSecondMs);
 }
 
-void TableActions::tmrPaintLastOutPai_Timer() {
-    --tmrPaintLastOutPaiTag_;
-    if (tmrPaintLastOutPaiTag_ >= 1) return;
-    tmrPaintLastOutPai_->stop();
-    links_.scene.paintTableCentre(TrickView::Current);
-    links_.scene.paintPlayButtons();
+void TableActions::previousTrickTick() {
+    --previousTrickTicksLeft_;
+    if (previousTrickTicksLeft_ >= 1) return;
+    previousTrickTimer_->stop();
+    links_.scene.invalidateTableCentre(TrickView::Current);
+    links_.scene.invalidatePlayButtons();
 }
 
-void TableActions::SendAnswer(std::uint8_t answer) {
+void TableActions::sendAnswer(std::uint8_t answer) {
     if (links_.pub.blnIsOnlooker) return;
-    clock_.StopClock();
+    clock_.stopClock();
     HideDecisionButtons(links_.table, links_.scene);
     const std::uint8_t state = links_.table.bteRoundState;
     if (!IsDeclarationState(state)) return;
-    links_.sender.SendPacket(
+    links_.sender.sendPacket(
         DeclareAnswerPacket(AnswerKindOf(state), links_.pub.bteMyChair, answer));
 }
 
-void TableActions::PlayAction(int index) {
+void TableActions::playAction(int index) {
     if (!IsMyTurn(links_.pub, links_.table)) return;
     const std::uint8_t state = links_.table.bteRoundState;
     if (state == kRoundLead || (state == kRoundFollow && index == kPlaySelection)) {
@@ -94,18 +94,18 @@ bool TableActions::canPlayNow() const {
            !table.blnBombShow;
 }
 
-void TableActions::ClickPlayButton(int index) {
+void TableActions::clickPlayButton(int index) {
     if (!canPlayNow()) return;
     const std::size_t button = static_cast<std::size_t>(index);
     if (button >= links_.table.bteOutBut.size()) return;
     // The mouse-move hit test lights the button under the pointer; a shown
     // button that is not lit was not under it when the click came.
     if (links_.table.bteOutBut[button] != kButtonHover) return;
-    PlayAction(index);
+    playAction(index);
 }
 
-void TableActions::RightClick() {
-    if (canPlayNow()) PlayAction(kPlaySelection);
+void TableActions::rightClick() {
+    if (canPlayNow()) playAction(kPlaySelection);
 }
 
 void TableActions::playSelection() {
@@ -122,19 +122,19 @@ void TableActions::playSelection() {
         links_.notice.show(check.message, links_.launch.strGameTitle);
         return;
     }
-    clock_.StopClock();
+    clock_.stopClock();
     HidePlayButtons(links_.table, links_.scene);
     const std::uint8_t myChair = links_.pub.bteMyChair;
     applyLocalPlay(table, myChair);
-    links_.scene.paintOwnHand();
-    links_.scene.paintSeatPlay(myChair);
-    links_.sender.SendPacket(PlayPacket(myChair, table.bteSelectPai));
+    links_.scene.invalidateOwnHand();
+    links_.scene.invalidateSeatPlay(myChair);
+    links_.sender.sendPacket(PlayPacket(myChair, table.bteSelectPai));
 }
 
 void TableActions::pass() {
     links_.table.tipList.lngTipCount = 0;
-    links_.sender.SendPacket(PassPacket(links_.pub.bteMyChair));
-    clock_.StopClock();
+    links_.sender.sendPacket(PassPacket(links_.pub.bteMyChair));
+    clock_.stopClock();
     HidePlayButtons(links_.table, links_.scene);
 }
 
@@ -170,23 +170,23 @@ void TableActions::showTip() {
             }
         }
     }
-    links_.scene.paintOwnHand();
+    links_.scene.invalidateOwnHand();
     --tips.lngTipIndex;
     if (tips.lngTipIndex < 1) tips.lngTipIndex = tips.lngTipCount;
 }
 
-void TableActions::StartFirstPlayerMark() {
-    tmrShouJiaLiang_->start(kSecondMs);
+void TableActions::startFirstPlayerMark() {
+    firstPlayerMarkTimer_->start(kSecondMs);
 }
 
-void TableActions::tmrShouJiaLiang_Timer() {
-    ++shouJiaTicks_;
+void TableActions::firstPlayerMarkTick() {
+    ++firstPlayerMarkTicks_;
     const std::uint8_t chair = links_.table.bteShouJiaChair;
-    if (chair < kChairCount) links_.scene.paintFirstPlayerMark(chair);
-    if (shouJiaTicks_ <= kFirstPlayerMarkTicks) return;
-    shouJiaTicks_ = 0;
-    tmrShouJiaLiang_->stop();
-    links_.scene.paintTable();
+    if (chair < kChairCount) links_.scene.invalidateFirstPlayerMark(chair);
+    if (firstPlayerMarkTicks_ <= kFirstPlayerMarkTicks) return;
+    firstPlayerMarkTicks_ = 0;
+    firstPlayerMarkTimer_->stop();
+    links_.scene.invalidateTable();
 }
 
 }  // namespace krvo

@@ -16,7 +16,7 @@ namespace krvo {
 
 class TurnClock;
 
-// PlayAction's index: the three play buttons from the left.
+// playAction's index: the three play buttons from the left.
 enum PlayButton : int { kPlaySelection = 0, kPlayPass = 1, kPlayHint = 2 };
 
 inline constexpr int kPreviousTrickTicks = 2;
@@ -38,30 +38,30 @@ public:
 
     // Raises or lowers card `index` (from 1) of the own hand. False for an
     // onlooker, whose click on a card counts as a click beside the hand.
-    bool ToggleCard(std::size_t index);
+    bool toggleCard(std::size_t index);
     // A click beside the hand: every card goes down.
-    void LowerAllCards();
+    void lowerAllCards();
     // By groups and by rank in turn; the raised positions stay where they are.
-    void SortHand();
+    void sortHand();
     // The previous trick in the centre for two ticks.
-    void ShowPreviousTrick();
-    void tmrPaintLastOutPai_Timer();
+    void showPreviousTrick();
+    void previousTrickTick();
 
     // 1 for the left (yes) decision button, 0 for the right one.
-    void SendAnswer(std::uint8_t answer);
+    void sendAnswer(std::uint8_t answer);
     // kPlaySelection, kPlayPass or kPlayHint; only on the local player's turn.
-    void PlayAction(int index);
+    void playAction(int index);
     // A click on a highlighted play button; ignored during a bomb animation.
-    void ClickPlayButton(int index);
+    void clickPlayButton(int index);
     // The right button anywhere plays the selection when it is the player's turn.
-    void RightClick();
+    void rightClick();
 
     // The bubble beside the first player, for a few ticks after the deal.
-    void StartFirstPlayerMark();
-    void tmrShouJiaLiang_Timer();
+    void startFirstPlayerMark();
+    void firstPlayerMarkTick();
 
-    int previousTrickTicksLeft() const { return tmrPaintLastOutPaiTag_; }
-    bool firstPlayerMarkRunning() const { return tmrShouJiaLiang_->isActive(); }
+    int previousTrickTicksLeft() const { return previousTrickTicksLeft_; }
+    bool firstPlayerMarkRunning() const { return firstPlayerMarkTimer_->isActive(); }
 
 private:
     bool canPlayNow() const;
@@ -72,10 +72,10 @@ private:
 
     Links links_;
     TurnClock& clock_;
-    std::unique_ptr<Timer> tmrPaintLastOutPai_;
-    int tmrPaintLastOutPaiTag_ = 0;
-    std::unique_ptr<Timer> tmrShouJiaLiang_;
-    int shouJiaTicks_ = 0;
+    std::unique_ptr<Timer> previousTrickTimer_;
+    int previousTrickTicksLeft_ = 0;
+    std::unique_ptr<Timer> firstPlayerMarkTimer_;
+    int firstPlayerMarkTicks_ = 0;
 };
 
 }  // namespace krvo

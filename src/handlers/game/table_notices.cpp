@@ -23,7 +23,7 @@ constexpr std::int32_t kTableGroup = 0;
 
 }  // namespace
 
-void TableNotices::Handle(std::span<const std::uint8_t> packet) {
+void TableNotices::handleMessage(std::span<const std::uint8_t> packet) {
     if (packet.empty()) return;
     switch (packet[0]) {
         case GMSG_LEAVE:
@@ -76,7 +76,7 @@ void TableNotices::leaveRequested(std::uint8_t requester, const std::string& rea
     const std::string question =
         reason == "null" ? nameOf(requester) + "请求离开！您是否同意？"
                          : nameOf(requester) + "请求离开，理由是：" + reason + "！您是否同意？";
-    const bool agreed = links_.boxes.ShowMessageBox(kTableGroup, MsgType::TwoButtons, question,
+    const bool agreed = links_.boxes.showMessageBox(kTableGroup, MsgType::TwoButtons, question,
                                                     "系统提示", 10, "同意", "拒绝", true);
     // The box ran a nested loop: the program may be ending, and the chair
     // may have changed meanwhile. A box closed by a reset or an agreement
@@ -87,18 +87,18 @@ void TableNotices::leaveRequested(std::uint8_t requester, const std::string& rea
 
 void TableNotices::leaveAnswered(std::uint8_t answerer, std::uint8_t requester, bool agreed) {
     if (requester != links_.pub.bteMyChair) return;
-    links_.chat.ShowSystemLine(nameOf(answerer) + (agreed ? " 同意您离开！" : " 不同意您离开！"));
+    links_.chat.showSystemLine(nameOf(answerer) + (agreed ? " 同意您离开！" : " 不同意您离开！"));
 }
 
 void TableNotices::leaveGranted(std::uint8_t requester) {
     if (requester != links_.pub.bteMyChair) {
         // The table is dissolved; the room decides what happens to us.
-        links_.boxes.ShowMessageBox(kTableGroup, MsgType::OneButton,
+        links_.boxes.showMessageBox(kTableGroup, MsgType::OneButton,
                                     "大家都同意 " + nameOf(requester) + " 离开，本桌解散！", "系统",
                                     5, "", "", true);
         return;
     }
-    links_.boxes.ShowMessageBox(kTableGroup, MsgType::OneButton, "大家都同意您离开，本桌解散！",
+    links_.boxes.showMessageBox(kTableGroup, MsgType::OneButton, "大家都同意您离开，本桌解散！",
                                 "系统", 5, "", "", true);
     if (links_.pub.blnEndRequested) return;
     if (links_.closeMainWindow) links_.closeMainWindow(ExitReason::TableDissolved);
@@ -110,7 +110,7 @@ void TableNotices::onCannotGoOn(std::span<const std::uint8_t> packet) {
     const std::optional<CannotGoOn> notice = ParseCannotGoOn(packet);
     if (!notice) return;
     const std::uint8_t chair = notice->chair;
-    links_.boxes.ShowMessageBox(kTableGroup, MsgType::OneButton,
+    links_.boxes.showMessageBox(kTableGroup, MsgType::OneButton,
                                 nameOf(chair) + " 不能继续玩下去，原因：" + notice->reason,
                                 links_.launch.strGameTitle + "系统提示", 10, "确定", "", true);
     if (links_.pub.blnEndRequested) return;
@@ -122,13 +122,13 @@ void TableNotices::onDaoJu(std::span<const std::uint8_t> packet) {
     if (packet.size() < 2) return;
     switch (packet[1]) {
         case DaoJuSub::kCatalogue:
-            links_.props.OnPropCatalogue(PacketToString(packet, 2));
+            links_.props.readCatalogue(PacketToString(packet, 2));
             return;
         case DaoJuSub::kOwned:
-            links_.props.OnOwnedProps(PacketToString(packet, 2));
+            links_.props.readOwnedProps(PacketToString(packet, 2));
             return;
         case DaoJuSub::kNotice:
-            links_.boxes.ShowMessageBox(kTableGroup, MsgType::OneButton, PacketToString(packet, 2),
+            links_.boxes.showMessageBox(kTableGroup, MsgType::OneButton, PacketToString(packet, 2),
                                         links_.launch.strGameTitle + "提示", 10, "确定", "", true);
             return;
         case DaoJuSub::kUsed:
@@ -149,7 +149,7 @@ void TableNotices::onPropUsed(std::span<const std::uint8_t> packet) {
                              std::to_string(used->toUser) + " 号用户使用ID号为 " +
                              std::to_string(used->propId) + " 的道具",
                          nullptr);
-    links_.chat.ShowSystemLine(userCalled(used->fromUser) + " 对 " + userCalled(used->toUser) +
+    links_.chat.showSystemLine(userCalled(used->fromUser) + " 对 " + userCalled(used->toUser) +
                                " 使用了" + propCalled(used->propId));
     if (used->toUser < kChairCount && !nameOf(used->toUser).empty()) {
         links_.scene.showPropUsed(used->toUser, used->propId);
@@ -174,7 +174,7 @@ std::string TableNotices::propCalled(std::int32_t id) const {
 
 void TableNotices::sendVote(std::uint8_t answer, std::uint8_t answeringChair,
                             std::uint8_t requester) {
-    links_.sender.SendPacket(LeaveVotePacket(answer, answeringChair, requester));
+    links_.sender.sendPacket(LeaveVotePacket(answer, answeringChair, requester));
 }
 
 std::string TableNotices::nameOf(std::uint8_t chair) const {

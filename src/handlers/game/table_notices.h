@@ -46,7 +46,7 @@ public:
     explicit TableNotices(Links links) : links_(std::move(links)) {}
 
     // Game messages 24, 5 and 133; any other code is ignored.
-    void Handle(std::span<const std::uint8_t> packet);
+    void handleMessage(std::span<const std::uint8_t> packet);
 
 private:
     void onLeave(std::span<const std::uint8_t> packet);

@@ -37,7 +37,7 @@ std::int32_t addSaturated(std::int32_t total, std::int32_t score) {
 // its trick flag alone would leave a play to beat the server never meant.
 void GameHandler::onOutPai(std::span<const std::uint8_t> packet) {
     TableState& table = links().table;
-    parts().clock.StopClock();
+    parts().clock.stopClock();
     if (table.bteOutBut[0] != kButtonHidden) HidePlayButtons(links().table, links().scene);
     const std::optional<OutPai> play = ParseOutPai(packet);
     if (!play) return;
@@ -63,14 +63,14 @@ void GameHandler::onOutPai(std::span<const std::uint8_t> packet) {
     } else {
         bomb = recordPlay(player, cards);
     }
-    if (player < kChairCount) links().scene.paintSeatPlay(player);
+    if (player < kChairCount) links().scene.invalidateSeatPlay(player);
     if (bomb != 0 && !playBomb(player, bomb)) return;
     if (!moveTrickOn(report.nextState == kRoundLead)) return;
     if (player < kChairCount && table.arrSeat[player].bteMingCi != 0) {
-        links().scene.paintPlaceMark(player);
+        links().scene.invalidatePlaceMark(player);
     }
     if (trickFlag && !showTrickFlag()) return;
-    parts().flow.RefreshAction();
+    parts().flow.refreshAction();
 }
 
 // Playing a red ace shows it as surely as declaring it. Several decks may hold
@@ -89,7 +89,7 @@ void GameHandler::noteRedAcesPlayed(std::uint8_t chair, std::span<const std::uin
     } else if (before == 0 || before == kAnswerPending) {
         liang = seen;
     }
-    if (liang != before) links().scene.paintDeclarationMarks(chair);
+    if (liang != before) links().scene.invalidateDeclarationMarks(chair);
 }
 
 std::uint8_t GameHandler::recordPlay(std::uint8_t chair, std::span<const std::uint8_t> cards) {
@@ -97,7 +97,7 @@ std::uint8_t GameHandler::recordPlay(std::uint8_t chair, std::span<const std::ui
     const PaiTypeResult type = GetPaiType(cards);
     if (type.btePaiType > kPaiRedAcePair) {
         if (chair < kChairCount) table.arrSeat[chair].bteOutPai.clear();
-        parts().flow.RefreshAction();
+        parts().flow.refreshAction();
     }
     table.udtMaxOutPai = {chair, type.btePaiType, type.bteMaxPai,
                           static_cast<std::uint8_t>(cards.size())};
@@ -116,7 +116,7 @@ std::uint8_t GameHandler::recordPlay(std::uint8_t chair, std::span<const std::ui
     seat.btePaiCount = static_cast<std::uint8_t>(
         seat.btePaiCount - std::min<std::size_t>(seat.btePaiCount, cards.size()));
     if (chair == links().pub.bteMyChair) confirmPlay(table, cards);
-    links().scene.paintSeatHand(chair);
+    links().scene.invalidateSeatHand(chair);
     return bomb;
 }
 
@@ -126,12 +126,12 @@ bool GameHandler::moveTrickOn(bool trickWon) {
         // The next lead often arrives during the pause; handled inside it, it
         // would be swept off the table with the trick.
         const Waiter::PacketHold hold(links().waiter);
-        if (!links().waiter.Pause(kTrickWonPauseMs)) return false;
+        if (!links().waiter.pause(kTrickWonPauseMs)) return false;
         for (SeatInfo& seat : table.arrSeat) {
             seat.bteLastOutPai = std::move(seat.bteOutPai);
             seat.bteOutPai.clear();
         }
-        links().scene.paintTableCentre(TrickView::Current);
+        links().scene.invalidateTableCentre(TrickView::Current);
         return true;
     }
     const std::uint8_t next = table.bteCurChair;
@@ -151,41 +151,41 @@ bool GameHandler::showTrickFlag() {
     if (!playBomb(chair, kBombKindRedAces)) return false;
     links().scene.eraseSeatPlay(chair);
     table.arrSeat[chair].bteOutPai = {table.udtMaxOutPai.bteMaxPai};
-    links().scene.paintSeatPlay(chair);
+    links().scene.invalidateSeatPlay(chair);
     return true;
 }
 
 void GameHandler::onRoundEnd(std::span<const std::uint8_t> packet) {
     const bool onlooker = links().pub.blnIsOnlooker;
-    parts().clock.StopClock();
+    parts().clock.stopClock();
     std::array<std::int32_t, kChairCount> scores{};
     if (readRoundResult(packet, scores)) {
         TableState& table = links().table;
-        parts().start.TakeDown();
-        parts().clock.StopClock();
+        parts().start.takeDown();
+        parts().clock.stopClock();
         table.blnShowOtherPai = 1;
         links().scene.layoutTable();
         HidePlayButtons(links().table, links().scene);
-        links().scene.paintTable();
+        links().scene.invalidateTable();
         links().sounds.play(kSoundRoundEnd);
-        links().scene.paintRoundResult(scores);
+        links().scene.invalidateRoundResult(scores);
         if (onlooker) {
             // The onlooker's table is cleared after the pause; the next round's
             // start, should it arrive meanwhile, must come after the clearing.
             const Waiter::PacketHold hold(links().waiter);
-            if (!links().waiter.Pause(kOnlookerResultMs)) return;
+            if (!links().waiter.pause(kOnlookerResultMs)) return;
         }
     } else if (!links().notice.show("本局游戏结束!", links().launch.strGameTitle)) {
         return;
     }
     if (onlooker) ResetRound(links().table, true);
-    parts().start.TakeDown();
-    parts().clock.StopClock();
+    parts().start.takeDown();
+    parts().clock.stopClock();
     if (onlooker) {
-        links().scene.paintTable();
+        links().scene.invalidateTable();
         return;
     }
-    parts().start.PutUp();
+    parts().start.putUp();
 }
 
 // The scores come whole or not at all: a part of them would put wrong totals
@@ -215,9 +215,9 @@ void GameHandler::applyScores(const std::array<std::int32_t, kChairCount>& score
         table.lngRoundScore[chair] = scores[chair];
         table.lngTotalScore[chair] = addSaturated(table.lngTotalScore[chair], scores[chair]);
     }
-    links().scene.paintScorePanel();
+    links().scene.invalidateScorePanel();
     for (std::size_t chair = 0; chair < kChairCount; ++chair) {
-        links().chat.ShowSystemLine(table.arrSeat[chair].strUserName + "：" +
+        links().chat.showSystemLine(table.arrSeat[chair].strUserName + "：" +
                                     std::to_string(scores[chair]));
     }
 }

@@ -21,7 +21,7 @@ constexpr int kWarningSeconds = 5;
 
 TurnClock::TurnClock(Links links, CountdownBar& bar) : links_(std::move(links)), KoClock_(bar) {
     KoClock_.setEvents(
-        {[this] { KoClock_Tick(); }, [this] { KoClock_Warning(); }, [this] { KoClock_Timeout(); }});
+        {[this] { secondPassed(); }, [this] { soundWarning(); }, [this] { turnRanOut(); }});
 }
 
 // The bar belongs to the main window and may outlive the round flow.
@@ -29,9 +29,9 @@ TurnClock::~TurnClock() {
     KoClock_.setEvents({});
 }
 
-void TurnClock::StartClock(std::uint8_t chair) {
+void TurnClock::startClock(std::uint8_t chair) {
     if (chair >= kChairCount) return;
-    StopClock();
+    stopClock();
     const TableState& table = links_.table;
     if (table.bteRoundState != kRoundBetween) clockChair_ = chair;
     const int seconds =
@@ -40,7 +40,7 @@ void TurnClock::StartClock(std::uint8_t chair) {
     KoClock_.start(kWarningSeconds, seconds);
 }
 
-void TurnClock::StopClock() {
+void TurnClock::stopClock() {
     KoClock_.stop();
     const int chair = clockChair();
     // The clock face is erased at the seat it was drawn for, so before the tag goes.
@@ -50,31 +50,31 @@ void TurnClock::StopClock() {
     clockChair_ = kNoClockChair;
 }
 
-void TurnClock::KoClock_Tick() {
+void TurnClock::secondPassed() {
     ++lngClockTicks_;
     const int chair = clockChair();
     if (chair >= 0 && chair < static_cast<int>(kChairCount)) {
-        links_.scene.paintClock(static_cast<std::uint8_t>(chair), lngClockTicks_);
+        links_.scene.invalidateClock(static_cast<std::uint8_t>(chair), lngClockTicks_);
     }
 }
 
-void TurnClock::KoClock_Warning() {
+void TurnClock::soundWarning() {
     links_.sounds.play(kSoundWarning);
 }
 
-void TurnClock::KoClock_Timeout() {
+void TurnClock::turnRanOut() {
     links_.table.tipList.lngTipCount = 0;
     const int chair = clockChair();
-    StopClock();
+    stopClock();
     if (auto handler = onTimeOut) handler(chair);
 }
 
 AutoPlay::AutoPlay(Links links, TurnClock& clock, TableActions& actions)
     : links_(std::move(links)), actions_(actions) {
-    clock.onTimeOut = [this](int chair) { TimeOut(chair); };
+    clock.onTimeOut = [this](int chair) { actForTimedOutTurn(chair); };
 }
 
-void AutoPlay::TimeOut(int chair) {
+void AutoPlay::actForTimedOutTurn(int chair) {
     if (!IsPlayer(links_.pub) || chair != links_.pub.bteMyChair) return;
     // Once the limit is reached the player is leaving: while the last notice
     // is up, further turns must not play on, nor stack up further notices.
@@ -85,15 +85,15 @@ void AutoPlay::TimeOut(int chair) {
             return;
         case kRoundLead:
             leadLastCard();
-            CountAutoPlay();
+            countAutoPlay();
             return;
         case kRoundFollow:
-            actions_.PlayAction(kPlayPass);
-            CountAutoPlay();
+            actions_.playAction(kPlayPass);
+            countAutoPlay();
             return;
         default:
             // Declining a declaration is no play: it is not counted.
-            actions_.SendAnswer(0);
+            actions_.sendAnswer(0);
             return;
     }
 }
@@ -104,12 +104,12 @@ void AutoPlay::leadLastCard() {
     // hand has nothing to play (the hand has been asked for already).
     if (!table.bteMyPai.empty()) {
         const std::uint8_t lastCard[] = {table.bteMyPai.back()};
-        links_.sender.SendPacket(PlayPacket(links_.pub.bteMyChair, lastCard));
+        links_.sender.sendPacket(PlayPacket(links_.pub.bteMyChair, lastCard));
     }
     HidePlayButtons(links_.table, links_.scene);
 }
 
-void AutoPlay::CountAutoPlay() {
+void AutoPlay::countAutoPlay() {
     TableState& table = links_.table;
     if (table.bteAutoPlayCount < 255) ++table.bteAutoPlayCount;
     const int count = table.bteAutoPlayCount;

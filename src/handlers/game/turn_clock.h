@@ -31,8 +31,8 @@ public:
     TurnClock& operator=(const TurnClock&) = delete;
 
     // Starts the countdown of a turn for the chair; a chair above 3 is ignored.
-    void StartClock(std::uint8_t chair);
-    void StopClock();
+    void startClock(std::uint8_t chair);
+    void stopClock();
 
     // The chair whose clock runs, kNoClockChair when none.
     int clockChair() const { return clockChair_; }
@@ -42,9 +42,9 @@ public:
     std::function<void(int chair)> onTimeOut;
 
 private:
-    void KoClock_Tick();
-    void KoClock_Warning();
-    void KoClock_Timeout();
+    void secondPassed();
+    void soundWarning();
+    void turnRanOut();
 
     Links links_;
     CountdownBar& KoClock_;
@@ -67,10 +67,10 @@ public:
     AutoPlay(Links links, TurnClock& clock, TableActions& actions);
 
     // A turn ran out for this chair (already stopped).
-    void TimeOut(int chair);
+    void actForTimedOutTurn(int chair);
     // Counts one automatic play: a warning one short of the limit, and at the
     // limit the player is taken off the table.
-    void CountAutoPlay();
+    void countAutoPlay();
 
 private:
     void leadLastCard();

@@ -84,10 +84,10 @@ std::string noteFrom(const IniFile& notes, std::int32_t id) {
 
 std::string ReadPropNote(const std::string& iniPath, std::int32_t id) {
     if (iniPath.empty()) return {};
-    return noteFrom(IniFile::Load(iniPath, kNoteFileBytes), id);
+    return noteFrom(IniFile::load(iniPath, kNoteFileBytes), id);
 }
 
-void PropsData::InitPropsMarket() {
+void PropsData::resetMarket() {
     blnMarketOpen = false;
     strPropTypeNames.assign(1, std::string());
     arrPropTabs.assign(1, PropTab{});
@@ -96,7 +96,7 @@ void PropsData::InitPropsMarket() {
     bteCurOwnedTab = 1;
 }
 
-void PropsData::OnPropCatalogue(std::string_view body) {
+void PropsData::readCatalogue(std::string_view body) {
     const std::vector<std::string> fields = SplitFields(body);
     if (fields.empty()) return;
     const std::size_t types = static_cast<std::size_t>(std::max(0, LeadingInt32(fields[0])));
@@ -120,7 +120,7 @@ void PropsData::OnPropCatalogue(std::string_view body) {
     arrPropTabs.assign(types + 1, PropTab{});
     bteCurPropTab = 1;
     // Read once for the whole catalogue, not once per prop.
-    const IniFile notes = IniFile::Load(noteFilePath(), kNoteFileBytes);
+    const IniFile notes = IniFile::load(noteFilePath(), kNoteFileBytes);
     const std::span<const std::string> all(fields);
     for (std::size_t group = 0; group < std::min(promised, whole); ++group) {
         PropItem item =
@@ -141,7 +141,7 @@ void PropsData::OnPropCatalogue(std::string_view body) {
     repaintIfOpen();
 }
 
-void PropsData::OnOwnedProps(std::string_view body) {
+void PropsData::readOwnedProps(std::string_view body) {
     const std::vector<std::string> fields = SplitFields(body, kOwnedSeparator);
     if (fields.size() % kOwnedGroupSize != 0) return;
     clearOwnedTabs();
@@ -165,12 +165,12 @@ void PropsData::OnOwnedProps(std::string_view body) {
     repaintIfOpen();
 }
 
-void PropsData::BuyProp(int cell) {
+void PropsData::buyProp(int cell) {
     if (bteCurPropTab < 1 || bteCurPropTab > typeCount()) return;
     const PropTab& tab = arrPropTabs[bteCurPropTab];
     const std::int64_t index = std::int64_t{cell} + tab.lngFirstShown;
     if (index < 1 || index >= static_cast<std::int64_t>(tab.arrItems.size())) return;
-    links_.sender.SendPacket(BuyPropPacket(tab.arrItems[static_cast<std::size_t>(index)].lngID));
+    links_.sender.sendPacket(BuyPropPacket(tab.arrItems[static_cast<std::size_t>(index)].lngID));
 }
 
 std::int32_t PropsData::tabOfProp(std::int32_t id, const PropItem** item) const {

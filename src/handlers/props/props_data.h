@@ -68,13 +68,13 @@ public:
     explicit PropsData(Links links) : links_(links) {}
 
     // Start-up: no types, no props, tab 1 selected, market closed.
-    void InitPropsMarket();
+    void resetMarket();
     // Message 133/0: replaces the catalogue and files the owned props anew.
-    void OnPropCatalogue(std::string_view body);
+    void readCatalogue(std::string_view body);
     // Message 133/1: replaces the owned props ("id:left:expiry" triples).
-    void OnOwnedProps(std::string_view body);
+    void readOwnedProps(std::string_view body);
     // The buy button of catalogue cell 0..3 of the visible page.
-    void BuyProp(int cell);
+    void buyProp(int cell);
 
     // Set by the market window while it exists; called after every change
     // while blnMarketOpen is set.

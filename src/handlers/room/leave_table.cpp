@@ -11,12 +11,12 @@
 #include "wire/game_protocol.h"
 
 namespace krvo {
-void LeaveTable::ExitGame() {
+void LeaveTable::askToLeave() {
     LeaveAnswer& answer = links_.boxes.leaveAnswer();
     answer.bteMsgResult = 2;
     const TableState& table = links_.table;
     const std::string allowed = std::to_string(table.bteMaxLeaveRequests);
-    links_.boxes.ShowMessageBox(
+    links_.boxes.showMessageBox(
         0, MsgType::Reason,
         "游戏正在进行中，强退会被加倍扣分，如果您想征求大家的同意，请在下面输入理由（最多50个汉字，"
         "每局只能请求" +
@@ -25,13 +25,13 @@ void LeaveTable::ExitGame() {
     if (links_.pub.blnEndRequested) return;
     if (answer.bteMsgResult != 0 || links_.pub.blnIsOnlooker) return;
     if (table.bteLeaveRequestsUsed < table.bteMaxLeaveRequests) {
-        links_.chat.ShowSystemLine("系统提示：每人每局最多可请求离开" + allowed + "次，这是您第" +
+        links_.chat.showSystemLine("系统提示：每人每局最多可请求离开" + allowed + "次，这是您第" +
                                    std::to_string(table.bteLeaveRequestsUsed + 1) +
                                    "次请求离开...");
-        links_.sender.SendPacket(LeaveRequestPacket(links_.pub.bteMyChair, answer.strLeaveReason));
+        links_.sender.sendPacket(LeaveRequestPacket(links_.pub.bteMyChair, answer.strLeaveReason));
         return;
     }
-    links_.boxes.ShowMessageBox(
+    links_.boxes.showMessageBox(
         0, MsgType::OneButton,
         "系统规定每局游戏中您最多可以请求离开" + allowed + "次，您已达到规定次数！无法请求离开！",
         "系统提示", 5, "", "", true);

@@ -28,7 +28,7 @@ public:
     // Shows the reason box and, when the player asks to leave, sends the
     // request. The outcome stays in the boxes' leave answer; never closes the
     // window itself.
-    void ExitGame();
+    void askToLeave();
 
 private:
     Links links_;

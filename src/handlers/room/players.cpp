@@ -44,9 +44,9 @@ void FillSeatsFromList(std::string_view names, TableState& table, PublicState& p
                        UserListOps& users, ChatOps& chat, TableScene& scene,
                        std::string_view myUserName) {
     const std::vector<std::string> list = SplitFields(names);
-    for (const std::string& name : list) chat.UpdateRecipient(name, true);
+    for (const std::string& name : list) chat.updateRecipient(name, true);
     for (const std::string& name : list) {
-        if (const std::optional<UserRow> row = ParseUserRow(users.FindUser(name))) {
+        if (const std::optional<UserRow> row = ParseUserRow(users.findUser(name))) {
             seatPlayer(*row, table, pub);
         }
     }
@@ -61,11 +61,11 @@ void FillSeatsFromList(std::string_view names, TableState& table, PublicState& p
     for (std::uint8_t chair = 0; chair < kChairCount; ++chair) {
         SeatInfo& seat = table.arrSeat[chair];
         std::string name = std::exchange(seat.strUserName, std::string());
-        scene.paintSeat(chair);
+        scene.invalidateSeat(chair);
         seat.strUserName = std::move(name);
-        scene.paintSeat(chair);
-        scene.paintOfflineMark(chair);
-        scene.paintReadyMark(chair);
+        scene.invalidateSeat(chair);
+        scene.invalidateOfflineMark(chair);
+        scene.invalidateReadyMark(chair);
     }
 }
 
@@ -98,7 +98,7 @@ bool HandleChatMessage(std::span<const std::uint8_t> packet, ChatOps& chat) {
     if (!fields) return false;
     std::array<std::string, kShownChatFields> shown;
     std::copy_n(fields->begin() + kFirstShownChatField, kShownChatFields, shown.begin());
-    chat.ShowChatMessage(shown);
+    chat.showChatMessage(shown);
     return true;
 }
 

@@ -38,7 +38,7 @@ std::optional<UserRow> namedUserRow(std::string_view body) {
 
 }  // namespace
 
-void RoomHandler::OnRoomMessage(std::span<const std::uint8_t> packet) {
+void RoomHandler::handleRoomMessage(std::span<const std::uint8_t> packet) {
     if (packet.size() < 2) return;
     const std::uint8_t mainId = packet[0];
     const std::uint8_t subId = packet[1];
@@ -51,8 +51,8 @@ void RoomHandler::OnRoomMessage(std::span<const std::uint8_t> packet) {
                 case LoginSub::kTableReset:
                     return tableReset();
                 case LoginSub::kUserList:
-                    links_.users.ClearUsers();
-                    links_.users.LoadUsers(body);
+                    links_.users.clearUsers();
+                    links_.users.loadUsers(body);
                     return;
                 case LoginSub::kIdentity:
                     return ownNames(body);
@@ -75,7 +75,7 @@ void RoomHandler::OnRoomMessage(std::span<const std::uint8_t> packet) {
                 case UserSub::kOnlookerLeaves:
                     return onlookerLeaves(body);
                 case UserSub::kUpdate:
-                    return links_.users.UpdateUser(body);
+                    return links_.users.updateUser(body);
                 default:
                     return;
             }
@@ -89,7 +89,7 @@ void RoomHandler::OnRoomMessage(std::span<const std::uint8_t> packet) {
         case RoomMsg::kChatText: {
             // A three-byte header; byte 2 says nothing the table shows.
             const std::string text = PacketToString(packet, 3);
-            if (!text.empty()) links_.chat.ShowChatText(text);
+            if (!text.empty()) links_.chat.showChatText(text);
             return;
         }
         case RoomMsg::kSnapshot:
@@ -99,14 +99,14 @@ void RoomHandler::OnRoomMessage(std::span<const std::uint8_t> packet) {
     }
 }
 
-void RoomHandler::SendLeaveTable() {
-    RoomRequests({.launch = links_.launch, .sender = links_.sender}).LeaveTable();
+void RoomHandler::sendLeaveTable() {
+    RoomRequests({.launch = links_.launch, .sender = links_.sender}).leaveTable();
 }
 
-void RoomHandler::ResetStartButtonState() {
-    links_.flow.StopClock();
+void RoomHandler::resetStartButtonState() {
+    links_.flow.stopClock();
     links_.pub.blnCanStart = false;
-    links_.flow.RefreshStartButton();
+    links_.flow.refreshStartButton();
 }
 
 int RoomHandler::seatOf(std::string_view name) const {
@@ -120,24 +120,24 @@ int RoomHandler::seatOf(std::string_view name) const {
 void RoomHandler::onlookerArrives(std::string_view body) {
     const std::optional<UserRow> row = namedUserRow(body);
     if (!row || !row->isOnlooker()) return;
-    if (!links_.users.FindUser(row->userName).empty()) return;
-    links_.users.AddUser(body);
-    links_.chat.ShowSystemLine(row->userName + " 进来了，正在旁观 " + row->watchedUser +
+    if (!links_.users.findUser(row->userName).empty()) return;
+    links_.users.addUser(body);
+    links_.chat.showSystemLine(row->userName + " 进来了，正在旁观 " + row->watchedUser +
                                " 游戏...");
-    links_.chat.UpdateRecipient(row->userName, true);
-    links_.sound.PlayGameSound(kSoundOnlookerIn);
+    links_.chat.updateRecipient(row->userName, true);
+    links_.sound.playGameSound(kSoundOnlookerIn);
 }
 
 void RoomHandler::tableReset() {
     InitPublicDefine(links_.pub, links_.launch, links_.pub.strAppPath);
-    links_.boxes.CloseMessageBoxes(0);
-    links_.boxes.InitMsgObjects();
+    links_.boxes.closeMessageBoxes(0);
+    links_.boxes.closeAllBoxes();
     ResetAll(links_.table);
-    ResetStartButtonState();
-    links_.scene.paintTable();
-    links_.users.ClearUsers();
-    links_.chat.ClearRecipients();
-    links_.chat.SetCurrentRecipient(kEverybody);
+    resetStartButtonState();
+    links_.scene.invalidateTable();
+    links_.users.clearUsers();
+    links_.chat.clearRecipients();
+    links_.chat.setCurrentRecipient(kEverybody);
 }
 
 void RoomHandler::ownNames(std::string_view body) {
@@ -145,48 +145,48 @@ void RoomHandler::ownNames(std::string_view body) {
     if (!identity) return;
     links_.launch.strMyUserName = identity->myUserName;
     links_.pub.strViewUserName = std::move(identity->viewUserName);
-    links_.users.SetOwnName(identity->myUserName);
-    links_.chat.SetOwnName(identity->myUserName);
+    links_.users.setOwnName(identity->myUserName);
+    links_.chat.setOwnName(identity->myUserName);
 }
 
 void RoomHandler::userArrives(std::string_view body) {
     const std::optional<UserRow> row = namedUserRow(body);
-    if (!row || !links_.users.FindUser(row->userName).empty()) return;
-    links_.users.AddUser(body);
-    links_.chat.ShowSystemLine(row->userName + " 进来了...");
-    links_.chat.UpdateRecipient(row->userName, true);
+    if (!row || !links_.users.findUser(row->userName).empty()) return;
+    links_.users.addUser(body);
+    links_.chat.showSystemLine(row->userName + " 进来了...");
+    links_.chat.updateRecipient(row->userName, true);
     if (row->isOnlooker()) return;
     const std::optional<std::uint8_t> chair = row->seatChair();
     if (!chair) return;
     SeatInfo& seat = links_.table.arrSeat[*chair];
     seat.strUserName = row->userName;
     seat.lngIconNo = row->iconNo();
-    links_.scene.paintSeat(*chair);
+    links_.scene.invalidateSeat(*chair);
 }
 
 void RoomHandler::offlineChanged(std::string_view name, bool offline) {
     const int chair = seatOf(name);
     if (chair < 0) return;
     links_.table.arrSeat[chair].blnOffline = offline;
-    links_.scene.paintOfflineMark(static_cast<std::uint8_t>(chair));
+    links_.scene.invalidateOfflineMark(static_cast<std::uint8_t>(chair));
     const std::string who(name);
-    links_.chat.ShowSystemLine(offline ? "不好，" + who + " 掉线了..."
+    links_.chat.showSystemLine(offline ? "不好，" + who + " 掉线了..."
                                        : "哈哈，" + who + " 终于上线了...");
 }
 
 void RoomHandler::onlookerLeaves(std::string_view name) {
-    if (name.empty() || links_.users.FindUser(name).empty()) return;
-    links_.users.RemoveUser(name);
-    links_.chat.ShowSystemLine("旁观用户 " + std::string(name) + " 走了...");
-    links_.chat.UpdateRecipient(name, false);
-    links_.sound.PlayGameSound(kSoundOnlookerOut);
+    if (name.empty() || links_.users.findUser(name).empty()) return;
+    links_.users.removeUser(name);
+    links_.chat.showSystemLine("旁观用户 " + std::string(name) + " 走了...");
+    links_.chat.updateRecipient(name, false);
+    links_.sound.playGameSound(kSoundOnlookerOut);
 }
 
 void RoomHandler::userLeaves(std::string_view name) {
-    if (name.empty() || links_.users.FindUser(name).empty()) return;
-    links_.users.RemoveUser(name);
-    links_.chat.ShowSystemLine(std::string(name) + " 走了...");
-    links_.chat.UpdateRecipient(name, false);
+    if (name.empty() || links_.users.findUser(name).empty()) return;
+    links_.users.removeUser(name);
+    links_.chat.showSystemLine(std::string(name) + " 走了...");
+    links_.chat.updateRecipient(name, false);
     const int chair = seatOf(name);
     if (chair < 0) return;
     SeatInfo& seat = links_.table.arrSeat[chair];
@@ -195,14 +195,14 @@ void RoomHandler::userLeaves(std::string_view name) {
     seat.blnReady = false;
     seat.blnOffline = false;
     const auto c = static_cast<std::uint8_t>(chair);
-    links_.scene.paintSeat(c);
-    links_.scene.paintReadyMark(c);
-    links_.scene.paintOfflineMark(c);
+    links_.scene.invalidateSeat(c);
+    links_.scene.invalidateReadyMark(c);
+    links_.scene.invalidateOfflineMark(c);
 }
 
 bool RoomHandler::openSettings(bool owner, std::string_view settings) {
-    if (links_.dialogs.OpenGameSet(owner, settings)) return true;
-    SendLeaveTable();
+    if (links_.dialogs.openTableSettings(owner, settings)) return true;
+    sendLeaveTable();
     return false;
 }
 
@@ -212,14 +212,14 @@ void RoomHandler::settingsAnnounced(std::string_view body) {
     if (!announcement->settingsRound) {
         links_.pub.bteGameState = 0;
         links_.pub.blnCanStart = true;
-        links_.flow.RefreshStartButton();
+        links_.flow.refreshStartButton();
         return;
     }
     const std::string& settings = announcement->settings;
     if (announcement->owner) {
         openSettings(true, settings);
     } else if (!announcement->agreeNow) {
-        links_.boxes.ShowMessageBox(0, MsgType::Notice, "等待桌主进行本桌游戏设置...", "", 0, "",
+        links_.boxes.showMessageBox(0, MsgType::Notice, "等待桌主进行本桌游戏设置...", "", 0, "",
                                     "", true);
     } else {
         openSettings(false, settings);
@@ -232,15 +232,15 @@ void RoomHandler::settingsAgreed(std::uint8_t subId, std::string_view body) {
     const int chair = seatOf(agreement->name);
     if (chair < 0) return;
     links_.table.arrSeat[chair].blnReady = true;
-    links_.scene.paintReadyMark(static_cast<std::uint8_t>(chair));
-    links_.boxes.CloseMessageBoxes(0);
+    links_.scene.invalidateReadyMark(static_cast<std::uint8_t>(chair));
+    links_.boxes.closeMessageBoxes(0);
     if (agreement->name != links_.launch.strMyUserName && agreement->settings) {
         if (!openSettings(false, *agreement->settings)) return;
     }
     if (subId <= AgreeSub::kAgreed) return;
     for (std::uint8_t c = 0; c < 4; ++c) {
         links_.table.arrSeat[c].blnReady = false;
-        links_.scene.paintReadyMark(c);
+        links_.scene.invalidateReadyMark(c);
     }
 }
 
@@ -254,10 +254,10 @@ void RoomHandler::roundSnapshot(std::span<const std::uint8_t> packet) {
     ApplyTableSnapshot(loaded, std::move(*report), links_.pub.blnIsOnlooker);
     links_.pub.bteGameState = 1;
     links_.table = std::move(loaded);
-    ResetStartButtonState();
+    resetStartButtonState();
     links_.scene.layoutTable();
-    links_.scene.paintTable();
-    links_.flow.RefreshAction();
+    links_.scene.invalidateTable();
+    links_.flow.refreshAction();
 }
 
 }  // namespace krvo

@@ -41,10 +41,10 @@ public:
 
     explicit RoomHandler(Links links) : links_(links) {}
 
-    void OnRoomMessage(std::span<const std::uint8_t> packet);
+    void handleRoomMessage(std::span<const std::uint8_t> packet);
     // 110/0 with the own name: leave the table.
-    void SendLeaveTable();
-    void ResetStartButtonState();
+    void sendLeaveTable();
+    void resetStartButtonState();
 
 private:
     void onlookerArrives(std::string_view body);

@@ -11,30 +11,30 @@ namespace krvo {
 static_assert(kChatLineTexts == kChatLineFields && kAllRecipients == kEverybody,
               "the chat pane and the wire agree on a chat line");
 
-void RoomRequests::LogIn(std::uint8_t bteAllowWatchCards) {
-    links_.sender.SendPacket(BuildLoginPacket(bteAllowWatchCards));
+void RoomRequests::logIn(std::uint8_t bteAllowWatchCards) {
+    links_.sender.sendPacket(BuildLoginPacket(bteAllowWatchCards));
 }
 
-void RoomRequests::AgreeToSettings() {
-    links_.sender.SendPacket(AgreedPacket(links_.launch.strMyUserName));
+void RoomRequests::agreeToSettings() {
+    links_.sender.sendPacket(AgreedPacket(links_.launch.strMyUserName));
 }
 
-void RoomRequests::SendOwnerSettings(std::string_view settings) {
-    links_.sender.SendPacket(OwnerSettingsPacket(links_.launch.strMyUserName, settings));
+void RoomRequests::sendOwnerSettings(std::string_view settings) {
+    links_.sender.sendPacket(OwnerSettingsPacket(links_.launch.strMyUserName, settings));
 }
 
-void RoomRequests::LeaveTable() {
+void RoomRequests::leaveTable() {
     const std::string& name = links_.launch.strMyUserName;
-    if (!name.empty()) links_.sender.SendPacket(LeaveTablePacket(name));
+    if (!name.empty()) links_.sender.sendPacket(LeaveTablePacket(name));
 }
 
-void RoomRequests::SendWatchCardsPreference(std::uint8_t bteAllowWatchCards) {
-    links_.sender.SendPacket(PreferencePacket(links_.launch.strMyUserName, bteAllowWatchCards));
+void RoomRequests::sendWatchCardsPreference(std::uint8_t bteAllowWatchCards) {
+    links_.sender.sendPacket(PreferencePacket(links_.launch.strMyUserName, bteAllowWatchCards));
 }
 
-void RoomRequests::SendChatLine(std::span<const std::string> tenTexts) {
+void RoomRequests::sendChatLine(std::span<const std::string> tenTexts) {
     const Packet packet = ChatLinePacket(tenTexts);
-    if (!packet.empty()) links_.sender.SendPacket(packet);
+    if (!packet.empty()) links_.sender.sendPacket(packet);
 }
 
 }  // namespace krvo

@@ -20,15 +20,15 @@ public:
 
     // The first packet on a new connection: the game code and whether
     // onlookers may see the local hand.
-    void LogIn(std::uint8_t bteAllowWatchCards);
+    void logIn(std::uint8_t bteAllowWatchCards);
 
-    void AgreeToSettings() override;
-    void SendOwnerSettings(std::string_view settings) override;
+    void agreeToSettings() override;
+    void sendOwnerSettings(std::string_view settings) override;
     // Nothing before the room has named the local user: a nameless leave
     // would take nobody off the table.
-    void LeaveTable() override;
-    void SendWatchCardsPreference(std::uint8_t bteAllowWatchCards) override;
-    void SendChatLine(std::span<const std::string> tenTexts) override;
+    void leaveTable() override;
+    void sendWatchCardsPreference(std::uint8_t bteAllowWatchCards) override;
+    void sendChatLine(std::span<const std::string> tenTexts) override;
 
 private:
     Links links_;

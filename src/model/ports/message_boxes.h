@@ -22,15 +22,15 @@ public:
     virtual ~MessageBoxService() = default;
     // Notices return at once (false); the other types run a nested event loop
     // until answered and return true when answered with the first button.
-    virtual bool ShowMessageBox(std::int32_t lngRoomObjectIdx, MsgType bteMsgType,
+    virtual bool showMessageBox(std::int32_t lngRoomObjectIdx, MsgType bteMsgType,
                                 std::string_view strNote, std::string_view strCaption,
                                 std::int32_t lngMaxDelayTime, std::string_view strYesCmdCaption,
                                 std::string_view strNoCmdCaption, bool blnYesDefault) = 0;
     // Unloads every open box of the group; answers nothing.
-    virtual void CloseMessageBoxes(std::int32_t lngRoomObjectIdx) = 0;
-    virtual void InitMsgObjects() = 0;
+    virtual void closeMessageBoxes(std::int32_t lngRoomObjectIdx) = 0;
+    virtual void closeAllBoxes() = 0;
     virtual LeaveAnswer& leaveAnswer() = 0;
-    // Whether the box the last ShowMessageBox call returned from was answered,
+    // Whether the box the last showMessageBox call returned from was answered,
     // by the player or by its countdown. A box the program closed (a table
     // reset, an agreement) was not: nobody spoke, so nothing may be sent.
     virtual bool lastBoxAnswered() const = 0;

@@ -10,7 +10,7 @@ namespace krvo {
 class PacketSender {
 public:
     virtual ~PacketSender() = default;
-    virtual void SendPacket(std::span<const std::uint8_t> packet) = 0;
+    virtual void sendPacket(std::span<const std::uint8_t> packet) = 0;
 };
 
 }  // namespace krvo

@@ -21,14 +21,14 @@ class RoomActions {
 public:
     virtual ~RoomActions() = default;
     // A guest agrees to the owner's settings.
-    virtual void AgreeToSettings() = 0;
+    virtual void agreeToSettings() = 0;
     // The owner's six settings fields, joined.
-    virtual void SendOwnerSettings(std::string_view settings) = 0;
-    virtual void LeaveTable() = 0;
+    virtual void sendOwnerSettings(std::string_view settings) = 0;
+    virtual void leaveTable() = 0;
     // Whether onlookers may see the local hand (0 or 1).
-    virtual void SendWatchCardsPreference(std::uint8_t bteAllowWatchCards) = 0;
+    virtual void sendWatchCardsPreference(std::uint8_t bteAllowWatchCards) = 0;
     // The chat pane's ten texts; an unusable set sends nothing.
-    virtual void SendChatLine(std::span<const std::string> tenTexts) = 0;
+    virtual void sendChatLine(std::span<const std::string> tenTexts) = 0;
 };
 
 }  // namespace krvo

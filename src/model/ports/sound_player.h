@@ -6,12 +6,12 @@ namespace krvo {
 class SoundPlayer {
 public:
     virtual ~SoundPlayer() = default;
-    virtual void PlayGameSound(int index) = 0;
+    virtual void playGameSound(int index) = 0;
 };
 
 class NullSoundPlayer final : public SoundPlayer {
 public:
-    void PlayGameSound(int) override {}
+    void playGameSound(int) override {}
 };
 
 }  // namespace krvo

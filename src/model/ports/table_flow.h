@@ -7,18 +7,18 @@ namespace krvo {
 class TableFlow {
 public:
     virtual ~TableFlow() = default;
-    virtual void StopClock() = 0;
+    virtual void stopClock() = 0;
     // Shows or takes down the start button as blnCanStart says, with its countdown.
-    virtual void RefreshStartButton() = 0;
+    virtual void refreshStartButton() = 0;
     // Brings the action buttons and the clock up to date with the round state.
-    virtual void RefreshAction() = 0;
+    virtual void refreshAction() = 0;
 };
 
 class NullTableFlow final : public TableFlow {
 public:
-    void StopClock() override {}
-    void RefreshStartButton() override {}
-    void RefreshAction() override {}
+    void stopClock() override {}
+    void refreshStartButton() override {}
+    void refreshAction() override {}
 };
 
 }  // namespace krvo

@@ -41,7 +41,7 @@ GameMainWindow::GameMainWindow(Clock& clock, const std::string& appPath, QWidget
           // program's windows no events come, but there the zone shows and
           // does nothing.
           if (!pointer_) pointer_ = QCursor::pos();
-          TrackFrameHit(*pointer_);
+          trackFrameHit(*pointer_);
       })),
       captionMid_(LoadPicture(appPath, "Res\\CaptionMid.bmp")),
       captionEnd_(LoadPicture(appPath, "Res\\CaptionLR.bmp")),
@@ -81,11 +81,11 @@ GameMainWindow::GameMainWindow(Clock& clock, const std::string& appPath, QWidget
 
     connect(picSplitter_, &SplitterBar::toggleRequested, this, [this] {
         ToggleColumn(splitters_, width());
-        LayoutMainWindow();
+        layoutWindow();
     });
     connect(picSplitter_, &SplitterBar::dropped, this, [this](int x) {
         DropSplitterBar(splitters_, width(), x);
-        LayoutMainWindow();
+        layoutWindow();
     });
     connect(HSplitterBar_, &HorizontalSplitter::dropped, this, [this](int y) {
         applyLayout(DropListSplitter(splitters_, size(), lstUser_->geometry(), y));
@@ -93,7 +93,7 @@ GameMainWindow::GameMainWindow(Clock& clock, const std::string& appPath, QWidget
     connect(HSplitterBar1_, &HorizontalSplitter::dropped, this, [this](int y) {
         applyLayout(DropChatSplitter(splitters_, size(), lstUser_->geometry(), y));
     });
-    connect(picUserButBk_, &UserButtonPane::clicked, this, &GameMainWindow::ClickUserButton);
+    connect(picUserButBk_, &UserButtonPane::clicked, this, &GameMainWindow::clickUserButton);
     // Every mouse event of the program, whichever widget it goes to, tells
     // where the pointer is.
     QCoreApplication::instance()->installEventFilter(this);
@@ -112,7 +112,7 @@ void GameMainWindow::placeOnScreen() {
     setGeometry(area.left(), area.top(), area.width(), std::max(area.height() - 32, 1));
 }
 
-void GameMainWindow::LayoutMainWindow() {
+void GameMainWindow::layoutWindow() {
     if (isMinimized()) return;
     applyLayout(krvo::LayoutMainWindow(splitters_, size()));
     picSplitter_->setCollapsed(splitters_.blnColumnCollapsed);
@@ -139,14 +139,14 @@ void GameMainWindow::applyLayout(const MainLayout& layout) {
 }
 
 void GameMainWindow::resizeEvent(QResizeEvent*) {
-    LayoutMainWindow();
+    layoutWindow();
 }
 
 void GameMainWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() != QEvent::WindowStateChange) return;
     pendingSlot1Glyph_ = -1;
-    LayoutMainWindow();
+    layoutWindow();
 }
 
 int GameMainWindow::sysButtonGlyph(int slot) const {
@@ -198,13 +198,13 @@ void GameMainWindow::paintBorderBevel(QPainter& painter) {
     }
 }
 
-void GameMainWindow::HoverSysButton(int slot) {
+void GameMainWindow::setHoverSysButton(int slot) {
     if (slot >= 0 && slot == lngHoverSysButton_) return;
     lngHoverSysButton_ = slot < 0 ? -1 : slot;
     update(QRect(ptSysButton_[0], QSize(100, kSysButtonSize)));
 }
 
-void GameMainWindow::ClickSysButton(int slot) {
+void GameMainWindow::clickSysButton(int slot) {
     switch (slot) {
         case 0:
             showMinimized();
@@ -228,7 +228,7 @@ void GameMainWindow::ClickSysButton(int slot) {
     }
 }
 
-void GameMainWindow::ShowHelpPage(const QUrl& page) {
+void GameMainWindow::showHelpPage(const QUrl& page) {
     if (!page.isValid()) return;
     if (!page.isLocalFile()) {
         QDesktopServices::openUrl(page);
@@ -242,23 +242,23 @@ HelpWindow* GameMainWindow::helpWindow() const {
     return help_;
 }
 
-void GameMainWindow::ClickUserButton(int button) {
+void GameMainWindow::clickUserButton(int button) {
     switch (button) {
         case UserButtonPane::kSettings:
-            emit UserSettingsRequested();
+            emit userSettingsRequested();
             return;
         case UserButtonPane::kHelp:
-            ShowHelpPage(helpPage);
+            showHelpPage(helpPage);
             return;
         case UserButtonPane::kMarket:
-            emit PropsMarketRequested();
+            emit propsMarketRequested();
             return;
         default:
             return;
     }
 }
 
-void GameMainWindow::TrackFrameHit(QPoint pointer) {
+void GameMainWindow::trackFrameHit(QPoint pointer) {
     if (!isMaximized() && !isMinimized()) {
         const QSize wanted = size().expandedTo(kMinimumWindowSize);
         if (wanted != size()) resize(wanted);
@@ -295,7 +295,7 @@ bool GameMainWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void GameMainWindow::mouseMoveEvent(QMouseEvent* event) {
     if (bombPlaying()) return;
-    HoverSysButton(SysButtonAt(ptSysButton_, event->position().toPoint()));
+    setHoverSysButton(SysButtonAt(ptSysButton_, event->position().toPoint()));
 }
 
 void GameMainWindow::mousePressEvent(QMouseEvent* event) {
@@ -315,7 +315,7 @@ void GameMainWindow::mouseReleaseEvent(QMouseEvent* event) {
     if (bombPlaying() || event->button() != Qt::LeftButton) return;
     if (strFrameHitZone_ != FrameZone::None) return;
     const int slot = SysButtonAt(ptSysButton_, event->position().toPoint());
-    if (slot >= 0) ClickSysButton(slot);
+    if (slot >= 0) clickSysButton(slot);
 }
 
 void GameMainWindow::closeEvent(QCloseEvent* event) {

@@ -50,30 +50,30 @@ public:
     QUrl helpPage;
     // A page on disk opens in the program's own help window (one for the
     // window, raised when asked again); a web address in the desktop's browser.
-    void ShowHelpPage(const QUrl& page);
+    void showHelpPage(const QUrl& page);
     HelpWindow* helpWindow() const;
 
     // Places the window over the whole screen less 32 pixels at the bottom.
     void placeOnScreen();
 
     TableSurface& tableSurface() { return *tableSurface_; }
-    UserListControl& lstUser() { return *lstUser_; }
-    ChatControl& VexChat() { return *VexChat_; }
+    UserListControl& userList() { return *lstUser_; }
+    ChatControl& chatPane() { return *VexChat_; }
     AdvertisementPane& advertisementPane() { return *picAdvBack_; }
 
     // The 100 ms tick: the minimum size, the zone under the pointer and the
     // pointer's shape. The pointer is given on the screen.
-    void TrackFrameHit(QPoint pointer);
+    void trackFrameHit(QPoint pointer);
     FrameZone frameZone() const { return strFrameHitZone_; }
     int hoverSysButton() const { return lngHoverSysButton_; }
     const std::array<QPoint, 3>& sysButtonSlots() const { return ptSysButton_; }
     const SplitterPositions& splitters() const { return splitters_; }
-    void ClickSysButton(int slot);
-    void LayoutMainWindow();
+    void clickSysButton(int slot);
+    void layoutWindow();
 
 signals:
-    void UserSettingsRequested();
-    void PropsMarketRequested();
+    void userSettingsRequested();
+    void propsMarketRequested();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -88,11 +88,11 @@ protected:
 private:
     bool bombPlaying() const { return bombShowing && bombShowing(); }
     int sysButtonGlyph(int slot) const;
-    void HoverSysButton(int slot);
+    void setHoverSysButton(int slot);
     void paintCaption(QPainter& painter);
     void paintBorderBevel(QPainter& painter);
     void applyLayout(const MainLayout& layout);
-    void ClickUserButton(int button);
+    void clickUserButton(int button);
     void setPointerShape(FrameZone zone);
 
     std::function<bool()> closeRequest_;

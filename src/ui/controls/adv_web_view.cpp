@@ -91,7 +91,7 @@ void AdvertisementView::setTransferTimeout(std::chrono::milliseconds timeout) {
     timeout_ = timeout;
 }
 
-void AdvertisementView::Navigate(const QUrl& address) {
+void AdvertisementView::navigate(const QUrl& address) {
     cancelFetches();
     resources_.clear();
     page_ = address;
@@ -122,11 +122,11 @@ void AdvertisementView::Navigate(const QUrl& address) {
 }
 
 void AdvertisementView::doSetSource(const QUrl& name, QTextDocument::ResourceType) {
-    Navigate(name);
+    navigate(name);
 }
 
 QVariant AdvertisementView::loadResource(int type, const QUrl& name) {
-    // Pages come through Navigate only.
+    // Pages come through navigate() only.
     if (type == QTextDocument::HtmlResource) return refusedResource(type);
     const QUrl address = page_.resolved(name);
     if (address.isLocalFile()) {

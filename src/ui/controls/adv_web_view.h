@@ -42,7 +42,7 @@ public:
 
     // Shows the page at address (http, https or file). Whatever was still
     // loading for an earlier address is dropped.
-    void Navigate(const QUrl& address);
+    void navigate(const QUrl& address);
 
     // How long a request may go without receiving anything before it is given
     // up (15 s unless set).

@@ -137,8 +137,8 @@ ChatControl::ChatControl(QWidget* parent)
     layout->addWidget(lines_, 1);
     layout->addLayout(bottom);
 
-    connect(send_, &QPushButton::clicked, this, [this] { SendInput(); });
-    connect(input_, &QLineEdit::returnPressed, this, [this] { SendInput(); });
+    connect(send_, &QPushButton::clicked, this, [this] { sendInput(); });
+    connect(input_, &QLineEdit::returnPressed, this, [this] { sendInput(); });
 }
 
 ChatControl::~ChatControl() = default;
@@ -147,12 +147,12 @@ void ChatControl::setTitle(std::string_view title) {
     title_->setText(fromUtf8(title));
 }
 
-void ChatControl::Initialise() {
+void ChatControl::initialise() {
     pending_.clear();
     lineTimer_->stop();
     lines_->clear();
     hasLines_ = false;
-    ClearRecipients();
+    clearRecipients();
     input_->clear();
 }
 
@@ -233,16 +233,16 @@ void ChatControl::dropOldestFor(QTextCursor& cursor, std::size_t incoming) const
     cursor.setBlockCharFormat(keptFormat);
 }
 
-void ChatControl::ShowSystemLine(std::string_view text) {
+void ChatControl::showSystemLine(std::string_view text) {
     appendLine({{QStringLiteral("【系统】"), plainStyle(kSystemColour, true)},
                 {oneLine(text), plainStyle(kSystemColour)}});
 }
 
-void ChatControl::ShowChatText(std::string_view text) {
+void ChatControl::showChatText(std::string_view text) {
     appendLine({{oneLine(text), plainStyle(kChatTextColour)}});
 }
 
-void ChatControl::ShowChatMessage(std::span<const std::string> texts) {
+void ChatControl::showChatMessage(std::span<const std::string> texts) {
     if (texts.size() < 8) return;
     const ChatStyle style = ParseChatStyle(texts[3], texts[4], texts[5], texts[6]);
     const QString time = oneLine(texts[7]).trimmed().left(kMaxTimeLength);
@@ -255,7 +255,7 @@ void ChatControl::ShowChatMessage(std::span<const std::string> texts) {
                 {oneLine(texts[2]), style}});
 }
 
-void ChatControl::UpdateRecipient(std::string_view name, std::string_view action) {
+void ChatControl::updateRecipient(std::string_view name, std::string_view action) {
     const QString text = fromUtf8(name);
     if (name.empty() || name == kAllRecipients) return;
     const int at = recipients_->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
@@ -268,7 +268,7 @@ void ChatControl::UpdateRecipient(std::string_view name, std::string_view action
     }
 }
 
-void ChatControl::ClearRecipients() {
+void ChatControl::clearRecipients() {
     while (recipients_->count() > 1) recipients_->removeItem(recipients_->count() - 1);
     recipients_->setCurrentIndex(0);
 }
@@ -292,7 +292,7 @@ std::vector<std::string> ChatControl::recipients() const {
     return names;
 }
 
-bool ChatControl::SendInput() {
+bool ChatControl::sendInput() {
     QString message = input_->text();
     if (message.trimmed().isEmpty()) return false;
     // The texts travel as backtick-joined fields; a backtick would split one.
@@ -317,9 +317,9 @@ bool ChatControl::SendInput() {
         // What a relayed line shows: the texts from "sender as shown" on.
         std::vector<std::string> shown;
         for (qsizetype i = 2; i < texts.size(); ++i) shown.push_back(texts[i].toStdString());
-        ShowChatMessage(shown);
+        showChatMessage(shown);
     }
-    emit SendRequested(texts);
+    emit sendRequested(texts);
     return true;
 }
 

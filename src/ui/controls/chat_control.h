@@ -66,7 +66,7 @@ public:
     const std::string& ownName() const { return ownName_; }
     void setTitle(std::string_view title);
     // Empties the view and the recipients; the current recipient is "所有人".
-    void Initialise();
+    void initialise();
     // Whether chat lines show their time (on at load).
     void setShowTimes(bool show) { showTimes_ = show; }
     // Whether a sent line is shown at once rather than when the server relays
@@ -77,15 +77,15 @@ public:
     // The time of day stamped on sent lines; the wall clock unless replaced.
     void setTimeSource(std::function<QTime()> now) { now_ = std::move(now); }
 
-    void ShowSystemLine(std::string_view text);
-    void ShowChatText(std::string_view text);
+    void showSystemLine(std::string_view text);
+    void showChatText(std::string_view text);
     // sender, recipient, message, font, size, colour, style, time; fewer than
     // eight texts show nothing.
-    void ShowChatMessage(std::span<const std::string> texts);
+    void showChatMessage(std::span<const std::string> texts);
 
     // action "ADD" or "DEL"; "所有人" itself is never added or removed.
-    void UpdateRecipient(std::string_view name, std::string_view action);
-    void ClearRecipients();
+    void updateRecipient(std::string_view name, std::string_view action);
+    void clearRecipients();
     std::string currentRecipient() const;
     // Only a recipient in the chooser can be chosen.
     bool setCurrentRecipient(std::string_view name);
@@ -93,7 +93,7 @@ public:
 
     // Sends what the input line holds, as the send button and Enter do.
     // False (and nothing emitted) for an empty message.
-    bool SendInput();
+    bool sendInput();
 
     int lineCount() const;
     QString lineText(int index) const;
@@ -108,7 +108,7 @@ public:
 signals:
     // sender, recipient, sender as shown, recipient as shown, message, font,
     // size, colour, style, time (HH:MM:SS).
-    void SendRequested(QStringList tenTexts);
+    void sendRequested(QStringList tenTexts);
 
 private:
     struct Segment {

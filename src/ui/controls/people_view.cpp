@@ -34,9 +34,9 @@ void ConfigureUserList(UserListControl& lstUser, const LaunchParams& launch) {
         "总局数", "胜率",     "逃跑率",           "胜",         "输",
         "和",     "人物类型", "图标号",           "实际椅子号", "举手",
         "掉线"};
-    lstUser.SetColumns(JoinFields(columns), 11);
-    lstUser.SetColumnWidths("100`90`70`80`80`60`50`50`50`50`50");
-    lstUser.SetLevelTitles(launch.strLevelTitles);
+    lstUser.setColumns(JoinFields(columns), 11);
+    lstUser.setColumnWidths("100`90`70`80`80`60`50`50`50`50`50");
+    lstUser.setLevelTitles(launch.strLevelTitles);
 }
 
 void ConfigureChat(ChatControl& VexChat, const PublicState& pub, std::string_view myUserName) {
@@ -44,7 +44,7 @@ void ConfigureChat(ChatControl& VexChat, const PublicState& pub, std::string_vie
     VexChat.setProgramFolder(pub.strAppPath);
     VexChat.setPage("MeChatWeb.htm");
     VexChat.setOwnName(myUserName);
-    VexChat.Initialise();
+    VexChat.initialise();
     VexChat.setShowTimes(true);
     VexChat.setTitle("聊天室");
     VexChat.setEchoOwnLines(false);
@@ -57,12 +57,12 @@ UserMenuWindow::UserMenuWindow(ChatControl& VexChat)
         QObject::connect(items_[i], &QAction::triggered, menu_.get(),
                          [this, i] { onItemChosen(static_cast<int>(i)); });
     }
-    Unload();
+    unload();
 }
 
 UserMenuWindow::~UserMenuWindow() = default;
 
-void UserMenuWindow::Load(const UserMenuItems& items) {
+void UserMenuWindow::load(const UserMenuItems& items) {
     for (std::size_t i = 0; i < kUserMenuItems; ++i) {
         QAction* action = items_[i];
         const bool separator = items[i].caption == "-";
@@ -73,7 +73,7 @@ void UserMenuWindow::Load(const UserMenuItems& items) {
     }
 }
 
-void UserMenuWindow::Unload() {
+void UserMenuWindow::unload() {
     for (std::size_t i = 0; i < kUserMenuItems; ++i) {
         items_[i]->setSeparator(false);
         items_[i]->setText(i == 0 ? QStringLiteral("UserName") : QString());
@@ -82,72 +82,72 @@ void UserMenuWindow::Unload() {
     }
 }
 
-void UserMenuWindow::Popup(QPoint globalPos) {
+void UserMenuWindow::popup(QPoint globalPos) {
     menu_->popup(globalPos);
 }
 
-QAction* UserMenuWindow::mnuUserItem(int index) const {
+QAction* UserMenuWindow::menuItem(int index) const {
     if (index < 0 || index >= static_cast<int>(kUserMenuItems)) return nullptr;
     return items_[static_cast<std::size_t>(index)];
 }
 
 std::string UserMenuWindow::itemTag(int index) const {
-    const QAction* action = mnuUserItem(index);
+    const QAction* action = menuItem(index);
     return action ? action->data().toString().toStdString() : std::string();
 }
 
-void UserMenuWindow::ExecUserMenu(int lngUserMenuItemIdx) {
+void UserMenuWindow::runItem(int lngUserMenuItemIdx) {
     const std::string tag = itemTag(lngUserMenuItemIdx);
     if (tag.empty() || lngUserMenuItemIdx != kTalkToUserItem) return;
     VexChat_.setCurrentRecipient(tag);
 }
 
 void UserMenuWindow::onItemChosen(int index) {
-    ExecUserMenu(index);
-    Unload();
+    runItem(index);
+    unload();
 }
 
-std::string QtUserListOps::FindUser(std::string_view name) {
-    return lstUser_.FindUser(name);
+std::string QtUserListOps::findUser(std::string_view name) {
+    return lstUser_.findUser(name);
 }
-void QtUserListOps::AddUser(std::string_view row) {
-    lstUser_.AddUser(row);
+void QtUserListOps::addUser(std::string_view row) {
+    lstUser_.addUser(row);
 }
-void QtUserListOps::RemoveUser(std::string_view name) {
-    lstUser_.RemoveUser(name);
+void QtUserListOps::removeUser(std::string_view name) {
+    lstUser_.removeUser(name);
 }
-void QtUserListOps::ClearUsers() {
-    lstUser_.ClearUsers();
+void QtUserListOps::clearUsers() {
+    lstUser_.clearUsers();
 }
-void QtUserListOps::LoadUsers(std::string_view body) {
-    lstUser_.LoadUsers(body);
+void QtUserListOps::loadUsers(std::string_view body) {
+    lstUser_.loadUsers(body);
 }
-void QtUserListOps::UpdateUser(std::string_view row) {
-    lstUser_.UpdateUser(row);
+void QtUserListOps::updateUser(std::string_view row) {
+    lstUser_.updateUser(row);
 }
-void QtUserListOps::SetOwnName(std::string_view name) {
+void QtUserListOps::setOwnName(std::string_view name) {
     lstUser_.setOwnName(name);
 }
 
-void QtChatOps::ShowSystemLine(std::string_view text) {
-    VexChat_.ShowSystemLine(text);
+void QtChatOps::showSystemLine(std::string_view text) {
+    VexChat_.showSystemLine(text);
 }
-void QtChatOps::ShowChatText(std::string_view text) {
-    VexChat_.ShowChatText(text);
+void QtChatOps::showChatText(std::string_view text) {
+    VexChat_.showChatText(text);
 }
-void QtChatOps::ShowChatMessage(const std::array<std::string, 8>& texts) {
-    VexChat_.ShowChatMessage(texts);
+void QtChatOps::showChatMessage(const std::array<std::string, 8>& texts) {
+    VexChat_.showChatMessage(texts);
 }
-void QtChatOps::UpdateRecipient(std::string_view name, bool add) {
-    VexChat_.UpdateRecipient(name, add ? "ADD" : "DEL");
+void QtChatOps::updateRecipient(std::string_view name, bool add) {
+    VexChat_.updateRecipient(name, add ? "ADD" : "DEL");
 }
-void QtChatOps::ClearRecipients() {
-    VexChat_.ClearRecipients();
+void QtChatOps::clearRecipients() {
+    VexChat_.clearRecipients();
 }
-void QtChatOps::SetCurrentRecipient(std::string_view name) {
+void QtChatOps::setCurrentRecipient(std::string_view name) {
     VexChat_.setCurrentRecipient(name);
 }
-void QtChatOps::SetOwnName(std::string_view name) {
+void QtChatOps::setOwnName(std::string_view name) {
     VexChat_.setOwnName(name);
 }
 
@@ -164,37 +164,37 @@ RoomPlayers::RoomPlayers(TableState& table, PublicState& pub, const LaunchParams
       users_(lstUser),
       chat_(VexChat),
       menu_(VexChat) {
-    connect(&lstUser, &UserListControl::NamesLoaded, this,
-            [this](const QString& names) { FillSeatsFromList(names.toStdString()); });
-    connect(&lstUser, &UserListControl::UserClicked, this,
+    connect(&lstUser, &UserListControl::namesLoaded, this,
+            [this](const QString& names) { fillSeatsFromList(names.toStdString()); });
+    connect(&lstUser, &UserListControl::userClicked, this,
             [this](bool flag, int, const QString& name, const QString& row) {
-                OnUserClicked(flag, name.toStdString(), row.toStdString());
+                handleUserClick(flag, name.toStdString(), row.toStdString());
             });
-    connect(&VexChat, &ChatControl::SendRequested, this,
-            [this](const QStringList& texts) { SendChat(texts); });
+    connect(&VexChat, &ChatControl::sendRequested, this,
+            [this](const QStringList& texts) { sendChat(texts); });
 }
 
 RoomPlayers::~RoomPlayers() = default;
 
-void RoomPlayers::FillSeatsFromList(std::string_view names) {
+void RoomPlayers::fillSeatsFromList(std::string_view names) {
     krvo::FillSeatsFromList(names, table_, pub_, users_, chat_, scene_, launch_.strMyUserName);
 }
 
-void RoomPlayers::OnUserClicked(bool flag, std::string_view name, std::string_view row) {
+void RoomPlayers::handleUserClick(bool flag, std::string_view name, std::string_view row) {
     if (!flag) {
         VexChat_.setCurrentRecipient(name);
         return;
     }
     const std::optional<UserMenuItems> items = BuildUserMenu(row, pub_, launch_.bteUseScore);
     if (!items) return;
-    menu_.Load(*items);
-    menu_.Popup(QCursor::pos());
+    menu_.load(*items);
+    menu_.popup(QCursor::pos());
 }
 
-void RoomPlayers::SendChat(const QStringList& tenTexts) {
+void RoomPlayers::sendChat(const QStringList& tenTexts) {
     std::vector<std::string> texts;
     for (const QString& text : tenTexts) texts.push_back(text.toStdString());
-    room_.SendChatLine(texts);
+    room_.sendChatLine(texts);
 }
 
 }  // namespace krvo

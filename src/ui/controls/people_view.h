@@ -37,16 +37,16 @@ public:
     UserMenuWindow(const UserMenuWindow&) = delete;
     UserMenuWindow& operator=(const UserMenuWindow&) = delete;
 
-    void Load(const UserMenuItems& items);
+    void load(const UserMenuItems& items);
     // Back to the design-time state: item 0 "UserName" without a tag, items
     // 1 to 7 gone.
-    void Unload();
-    void Popup(QPoint globalPos);
+    void unload();
+    void popup(QPoint globalPos);
     // Item 4 ("与他（她）交谈") makes its user the chat's current recipient.
-    void ExecUserMenu(int lngUserMenuItemIdx);
+    void runItem(int lngUserMenuItemIdx);
 
-    QMenu* mnuUser() const { return menu_.get(); }
-    QAction* mnuUserItem(int index) const;
+    QMenu* menu() const { return menu_.get(); }
+    QAction* menuItem(int index) const;
     std::string itemTag(int index) const;
 
 private:
@@ -61,13 +61,13 @@ private:
 class QtUserListOps final : public UserListOps {
 public:
     explicit QtUserListOps(UserListControl& lstUser) : lstUser_(lstUser) {}
-    std::string FindUser(std::string_view name) override;
-    void AddUser(std::string_view row) override;
-    void RemoveUser(std::string_view name) override;
-    void ClearUsers() override;
-    void LoadUsers(std::string_view body) override;
-    void UpdateUser(std::string_view row) override;
-    void SetOwnName(std::string_view name) override;
+    std::string findUser(std::string_view name) override;
+    void addUser(std::string_view row) override;
+    void removeUser(std::string_view name) override;
+    void clearUsers() override;
+    void loadUsers(std::string_view body) override;
+    void updateUser(std::string_view row) override;
+    void setOwnName(std::string_view name) override;
 
 private:
     UserListControl& lstUser_;
@@ -76,13 +76,13 @@ private:
 class QtChatOps final : public ChatOps {
 public:
     explicit QtChatOps(ChatControl& VexChat) : VexChat_(VexChat) {}
-    void ShowSystemLine(std::string_view text) override;
-    void ShowChatText(std::string_view text) override;
-    void ShowChatMessage(const std::array<std::string, 8>& texts) override;
-    void UpdateRecipient(std::string_view name, bool add) override;
-    void ClearRecipients() override;
-    void SetCurrentRecipient(std::string_view name) override;
-    void SetOwnName(std::string_view name) override;
+    void showSystemLine(std::string_view text) override;
+    void showChatText(std::string_view text) override;
+    void showChatMessage(const std::array<std::string, 8>& texts) override;
+    void updateRecipient(std::string_view name, bool add) override;
+    void clearRecipients() override;
+    void setCurrentRecipient(std::string_view name) override;
+    void setOwnName(std::string_view name) override;
 
 private:
     ChatControl& VexChat_;
@@ -98,11 +98,11 @@ public:
                 RoomActions& room);
     ~RoomPlayers() override;
 
-    void FillSeatsFromList(std::string_view names);
+    void fillSeatsFromList(std::string_view names);
     // flag set (right button): the user menu; otherwise the chat's recipient.
-    void OnUserClicked(bool flag, std::string_view name, std::string_view row);
-    void SendChat(const QStringList& tenTexts);
-    UserMenuWindow& frmUserMenu() { return menu_; }
+    void handleUserClick(bool flag, std::string_view name, std::string_view row);
+    void sendChat(const QStringList& tenTexts);
+    UserMenuWindow& userMenu() { return menu_; }
 
 private:
     TableState& table_;

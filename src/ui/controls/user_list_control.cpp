@@ -240,7 +240,7 @@ void UserListControl::setScoreColumnName(std::string_view name) {
     model_->setScoreName(fromUtf8(name));
 }
 
-void UserListControl::SetColumns(std::string_view names, int visibleCount) {
+void UserListControl::setColumns(std::string_view names, int visibleCount) {
     model_->setColumnNames(SplitFields(names));
     const int visible = std::clamp(visibleCount, 0, kColumns);
     for (int column = 0; column < kColumns; ++column) {
@@ -248,7 +248,7 @@ void UserListControl::SetColumns(std::string_view names, int visibleCount) {
     }
 }
 
-void UserListControl::SetColumnWidths(std::string_view widths) {
+void UserListControl::setColumnWidths(std::string_view widths) {
     const std::vector<std::string> items = SplitFields(widths);
     const int count = std::min(static_cast<int>(items.size()), kColumns);
     for (int column = 0; column < count; ++column) {
@@ -257,30 +257,30 @@ void UserListControl::SetColumnWidths(std::string_view widths) {
     }
 }
 
-void UserListControl::SetLevelTitles(std::string_view list) {
+void UserListControl::setLevelTitles(std::string_view list) {
     model_->setTitles(ParseLevelTitles(list));
 }
 
-std::string UserListControl::FindUser(std::string_view name) const {
+std::string UserListControl::findUser(std::string_view name) const {
     const int at = model_->find(name);
     return at < 0 ? std::string() : JoinUserRow(model_->row(at));
 }
 
-bool UserListControl::AddUser(std::string_view row) {
+bool UserListControl::addUser(std::string_view row) {
     std::optional<UserRow> parsed = parseRow(row);
     if (!parsed) return false;
     return model_->add(std::move(*parsed));
 }
 
-bool UserListControl::RemoveUser(std::string_view name) {
+bool UserListControl::removeUser(std::string_view name) {
     return model_->remove(name);
 }
 
-void UserListControl::ClearUsers() {
+void UserListControl::clearUsers() {
     model_->reset({});
 }
 
-void UserListControl::LoadUsers(std::string_view text) {
+void UserListControl::loadUsers(std::string_view text) {
     std::vector<UserRow> rows;
     std::size_t start = 0;
     while (start <= text.size()) {
@@ -289,7 +289,7 @@ void UserListControl::LoadUsers(std::string_view text) {
         std::string_view line = text.substr(start, end - start);
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         std::optional<UserRow> row = parseRow(line);
-        // A name listed twice would make FindUser ambiguous: the first row wins.
+        // A name listed twice would make findUser ambiguous: the first row wins.
         if (row && std::none_of(rows.begin(), rows.end(), [&](const UserRow& other) {
                 return other.userName == row->userName;
             })) {
@@ -301,10 +301,10 @@ void UserListControl::LoadUsers(std::string_view text) {
 
     std::vector<std::string> names;
     for (int i = 0; i < model_->rowCount(); ++i) names.push_back(model_->row(i).userName);
-    emit NamesLoaded(fromUtf8(JoinFields(names)));
+    emit namesLoaded(fromUtf8(JoinFields(names)));
 }
 
-bool UserListControl::UpdateUser(std::string_view row) {
+bool UserListControl::updateUser(std::string_view row) {
     std::optional<UserRow> parsed = parseRow(row);
     if (!parsed) return false;
     return model_->replace(std::move(*parsed));
@@ -337,7 +337,7 @@ bool UserListControl::eventFilter(QObject* watched, QEvent* event) {
     const UserRow& row = model_->row(index.row());
     const QString name = fromUtf8(row.userName);
     const QString text = fromUtf8(JoinUserRow(row));
-    emit UserClicked(right, 0, name, text);
+    emit userClicked(right, 0, name, text);
     return right;  // the left press still moves the view's current row
 }
 

@@ -39,25 +39,25 @@ public:
     // Overrides the third column's header ("经验" or "积分").
     void setScoreColumnName(std::string_view name);
     // Backtick-joined column names; columns from visibleCount on stay hidden.
-    void SetColumns(std::string_view names, int visibleCount);
+    void setColumns(std::string_view names, int visibleCount);
     // Backtick-joined widths in pixels, from the first column on.
-    void SetColumnWidths(std::string_view widths);
+    void setColumnWidths(std::string_view widths);
     // The lobby's "title_threshold" list; the level column shows titles.
-    void SetLevelTitles(std::string_view list);
+    void setLevelTitles(std::string_view list);
 
     // The row of that user, or empty text.
-    std::string FindUser(std::string_view name) const;
+    std::string findUser(std::string_view name) const;
     // Refuses a row without exactly 16 fields, with an empty name, or for a
     // name already listed.
-    bool AddUser(std::string_view row);
-    bool RemoveUser(std::string_view name);
-    void ClearUsers();
+    bool addUser(std::string_view row);
+    bool removeUser(std::string_view name);
+    void clearUsers();
     // Replaces the content by the rows of the bulk text (LF-separated, CR
     // before LF ignored, empty lines and malformed rows skipped), then emits
-    // NamesLoaded with every name in list order.
-    void LoadUsers(std::string_view text);
+    // namesLoaded with every name in list order.
+    void loadUsers(std::string_view text);
     // Replaces the row with the same name; anything else is ignored.
-    bool UpdateUser(std::string_view row);
+    bool updateUser(std::string_view row);
 
     int userCount() const;
     std::string userName(int index) const;
@@ -69,9 +69,9 @@ public:
 
 signals:
     // Every name after a load, joined by backticks.
-    void NamesLoaded(QString names);
+    void namesLoaded(QString names);
     // flag: right button. The second argument is always 0.
-    void UserClicked(bool flag, int unused, QString name, QString row);
+    void userClicked(bool flag, int unused, QString name, QString row);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -74,7 +74,7 @@ GameSetDialog::GameSetDialog(Clock& clock, RoomActions& room, SystemAlerts& aler
     setWindowTitle(FromUtf8(strGameTitle_ + " 游戏设置"));
     buildControls();
     resize(340, 170);
-    tmrDelay_ = clock_.createTimer([this] { OnDelayTick(); });
+    tmrDelay_ = clock_.createTimer([this] { countdownTick(); });
 }
 
 GameSetDialog::~GameSetDialog() = default;
@@ -104,8 +104,8 @@ void GameSetDialog::buildControls() {
     setTabOrder(txtUser_[1], cmdUser_[0]);
     setTabOrder(cmdUser_[0], cmdUser_[1]);
     cmdUser_[0]->setDefault(true);
-    connect(cmdUser_[0], &QPushButton::clicked, this, [this] { OnFirstButton(); });
-    connect(cmdUser_[1], &QPushButton::clicked, this, [this] { OnSecondButton(); });
+    connect(cmdUser_[0], &QPushButton::clicked, this, [this] { confirmSettings(); });
+    connect(cmdUser_[1], &QPushButton::clicked, this, [this] { declineSettings(); });
 }
 
 void GameSetDialog::resizeEvent(QResizeEvent* event) {
@@ -148,7 +148,7 @@ void GameSetDialog::setBoxesEditable(bool editable) {
     }
 }
 
-bool GameSetDialog::SetInitGameSetInfo(bool blnDeskMaster, std::string_view strAllGameSetInfo) {
+bool GameSetDialog::loadSettings(bool blnDeskMaster, std::string_view strAllGameSetInfo) {
     blnDeskMaster_ = blnDeskMaster;
     famGameSet_->setTitle(QString::fromUtf8(blnDeskMaster ? "你是桌主，请进行本桌游戏设置"
                                                           : "桌主对本桌游戏进行的设置情况"));
@@ -174,11 +174,11 @@ bool GameSetDialog::countdownRunning() const {
     return tmrDelay_->isActive();
 }
 
-QLineEdit* GameSetDialog::txtUser(int index) const {
+QLineEdit* GameSetDialog::amountBox(int index) const {
     return index == 0 || index == 1 ? txtUser_[index] : nullptr;
 }
 
-QPushButton* GameSetDialog::cmdUser(int index) const {
+QPushButton* GameSetDialog::button(int index) const {
     return index == 0 || index == 1 ? cmdUser_[index] : nullptr;
 }
 
@@ -186,16 +186,16 @@ QLabel* GameSetDialog::label(int index) const {
     return index == 0 || index == 1 ? label_[index] : nullptr;
 }
 
-void GameSetDialog::OnDelayTick() {
+void GameSetDialog::countdownTick() {
     cmdUser_[0]->setText(
         FromUtf8(strBaseCaption_ + " " + std::to_string(kCountdownSeconds - delayCount_)));
     ++delayCount_;
     if (delayCount_ <= kCountdownSeconds) return;
     tmrDelay_->stop();
-    OnFirstButton();
+    confirmSettings();
 }
 
-std::string GameSetDialog::CheckOwnerValues() const {
+std::string GameSetDialog::checkOwnerValues() const {
     const std::string stake = txtUser_[0]->text().toStdString();
     const std::string penalty = txtUser_[1]->text().toStdString();
     if (txtUser_[0]->text().size() > kMaxDigits || txtUser_[1]->text().size() > kMaxDigits) {
@@ -215,7 +215,7 @@ std::string GameSetDialog::CheckOwnerValues() const {
     return {};
 }
 
-std::string GameSetDialog::BuildOwnerSettings() const {
+std::string GameSetDialog::buildOwnerSettings() const {
     const std::vector<std::string> fields = {
         txtUser_[0]->text().toStdString(), std::to_string(stakeMaximum_),
         std::to_string(stakeMinimum_),     txtUser_[1]->text().toStdString(),
@@ -223,18 +223,18 @@ std::string GameSetDialog::BuildOwnerSettings() const {
     return JoinFields(fields);
 }
 
-void GameSetDialog::OnFirstButton() {
+void GameSetDialog::confirmSettings() {
     if (unloaded_) return;
     tmrDelay_->stop();
     if (!blnDeskMaster_) {
-        room_.AgreeToSettings();
-        Unload();
+        room_.agreeToSettings();
+        unload();
         return;
     }
-    const std::string warning = CheckOwnerValues();
+    const std::string warning = checkOwnerValues();
     if (warning.empty()) {
-        room_.SendOwnerSettings(BuildOwnerSettings());
-        Unload();
+        room_.sendOwnerSettings(buildOwnerSettings());
+        unload();
         return;
     }
     // The warning box runs its own event loop, in which the room may discard
@@ -245,18 +245,18 @@ void GameSetDialog::OnFirstButton() {
     tmrDelay_->start(kDelayIntervalMs);
 }
 
-void GameSetDialog::OnSecondButton() {
+void GameSetDialog::declineSettings() {
     if (unloaded_) return;
     tmrDelay_->stop();
-    room_.LeaveTable();
-    Unload();
+    room_.leaveTable();
+    unload();
 }
 
-void GameSetDialog::Unload() {
+void GameSetDialog::unload() {
     unloaded_ = true;
     tmrDelay_->stop();
     hide();
-    emit Finished();
+    emit ended();
 }
 
 }  // namespace krvo

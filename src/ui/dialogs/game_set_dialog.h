@@ -31,22 +31,22 @@ public:
     // False unless the settings text has exactly six fields; the caller then
     // discards the dialog and leaves the table. On true the countdown runs and
     // the caller shows the dialog.
-    bool SetInitGameSetInfo(bool blnDeskMaster, std::string_view strAllGameSetInfo);
+    bool loadSettings(bool blnDeskMaster, std::string_view strAllGameSetInfo);
 
     bool blnDeskMaster() const { return blnDeskMaster_; }
     bool countdownRunning() const;
     // True once an answer has gone out and the dialog has closed itself.
     bool unloaded() const { return unloaded_; }
 
-    QLineEdit* txtUser(int index) const;
-    QPushButton* cmdUser(int index) const;
+    QLineEdit* amountBox(int index) const;
+    QPushButton* button(int index) const;
     QLabel* label(int index) const;
     QGroupBox* famGameSet() const { return famGameSet_; }
 
 signals:
     // Emitted once, after the answer went out and the dialog hid itself; the
     // owner deletes the dialog (deleteLater) on it.
-    void Finished();
+    void ended();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -58,13 +58,13 @@ private:
     void buildControls();
     void placeControls();
     void setBoxesEditable(bool editable);
-    void OnDelayTick();
-    void OnFirstButton();
-    void OnSecondButton();
+    void countdownTick();
+    void confirmSettings();
+    void declineSettings();
     // The warning text for the owner's values; empty when they pass.
-    std::string CheckOwnerValues() const;
-    std::string BuildOwnerSettings() const;
-    void Unload();
+    std::string checkOwnerValues() const;
+    std::string buildOwnerSettings() const;
+    void unload();
 
     Clock& clock_;
     RoomActions& room_;

@@ -29,7 +29,7 @@ MessageBoxRegistry::~MessageBoxRegistry() {
     }
 }
 
-bool MessageBoxRegistry::ShowMessageBox(std::int32_t lngRoomObjectIdx, MsgType bteMsgType,
+bool MessageBoxRegistry::showMessageBox(std::int32_t lngRoomObjectIdx, MsgType bteMsgType,
                                         std::string_view strNote, std::string_view strCaption,
                                         std::int32_t lngMaxDelayTime,
                                         std::string_view strYesCmdCaption,
@@ -40,7 +40,7 @@ bool MessageBoxRegistry::ShowMessageBox(std::int32_t lngRoomObjectIdx, MsgType b
     releaseUnloaded();
     const std::int32_t slot = freeSlot();
     MsgObject& entry = MsgObjects[static_cast<std::size_t>(slot)];
-    // A fresh box starts unanswered: a box closed by CloseMessageBoxes must not
+    // A fresh box starts unanswered: a box closed by closeMessageBoxes must not
     // return the answer of whichever box used the slot before it.
     entry.intResult = false;
     auto outcome = std::make_shared<Outcome>();
@@ -52,20 +52,20 @@ bool MessageBoxRegistry::ShowMessageBox(std::int32_t lngRoomObjectIdx, MsgType b
     box->lngMsgObjectIdx = slot;
     const bool limitReached =
         bteMsgType == MsgType::Reason && leaveLimitReached_ && leaveLimitReached_();
-    box->SetMsgInfo(bteMsgType, strNote, strCaption, strYesCmdCaption, strNoCmdCaption,
-                    lngMaxDelayTime, blnYesDefault, limitReached);
+    box->configure(bteMsgType, strNote, strCaption, strYesCmdCaption, strNoCmdCaption,
+                   lngMaxDelayTime, blnYesDefault, limitReached);
     // Set after construction: the callback names the box itself, not its slot,
     // which another box may have taken by the time it fires.
     MessageBoxWindow* const self = box;
     box->setAnsweredCallback([this, self](bool result) { onAnswered(self, result); });
-    box->Load();
+    box->load();
 
     const bool modal = ButtonCount(bteMsgType) > 0;
     showBox(*box, modal);
     if (!modal) return false;
     // Already behind, a notice gives way before its first step.
     giveWayIfBehind(*box);
-    const bool waited = waiter_.WaitUntil([&outcome] { return outcome->closed; }, kModalStepMs,
+    const bool waited = waiter_.waitUntil([&outcome] { return outcome->closed; }, kModalStepMs,
                                           [this, &outcome, self] {
                                               releaseUnloaded();
                                               refreshLeaveLimit();
@@ -132,19 +132,19 @@ void MessageBoxRegistry::unloadSlot(MsgObject& entry) {
     if (entry.outcome) entry.outcome->closed = true;
     entry.outcome.reset();
     if (!entry.objMsg) return;
-    entry.objMsg->Unload();
+    entry.objMsg->unload();
     // Not deleted here: this may run inside the box's own handler.
     unloaded_.push_back(std::move(entry.objMsg));
 }
 
-void MessageBoxRegistry::CloseMessageBoxes(std::int32_t lngRoomObjectIdx) {
+void MessageBoxRegistry::closeMessageBoxes(std::int32_t lngRoomObjectIdx) {
     for (MsgObject& entry : MsgObjects) {
         if (entry.objMsg && entry.objMsg->lngRoomObjectIdx == lngRoomObjectIdx) unloadSlot(entry);
     }
     releaseUnloaded();
 }
 
-void MessageBoxRegistry::InitMsgObjects() {
+void MessageBoxRegistry::closeAllBoxes() {
     for (MsgObject& entry : MsgObjects) unloadSlot(entry);
     MsgObjects.clear();
     releaseUnloaded();

@@ -33,13 +33,13 @@ public:
 
     // Types 1 to 3 wait, handling events, until the box is answered or closed;
     // a box closed unanswered, or a program that ends meanwhile, gives false.
-    bool ShowMessageBox(std::int32_t lngRoomObjectIdx, MsgType bteMsgType, std::string_view strNote,
+    bool showMessageBox(std::int32_t lngRoomObjectIdx, MsgType bteMsgType, std::string_view strNote,
                         std::string_view strCaption, std::int32_t lngMaxDelayTime,
                         std::string_view strYesCmdCaption, std::string_view strNoCmdCaption,
                         bool blnYesDefault) override;
-    void CloseMessageBoxes(std::int32_t lngRoomObjectIdx) override;
+    void closeMessageBoxes(std::int32_t lngRoomObjectIdx) override;
     // Closes every open box (answering nothing) and empties the slots.
-    void InitMsgObjects() override;
+    void closeAllBoxes() override;
     LeaveAnswer& leaveAnswer() override { return leave_; }
     bool lastBoxAnswered() const override { return lastAnswered_; }
 

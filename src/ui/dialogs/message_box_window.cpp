@@ -123,12 +123,10 @@ MessageBoxWindow::MessageBoxWindow(MessageBoxContext context)
 
 MessageBoxWindow::~MessageBoxWindow() = default;
 
-void MessageBoxWindow::SetMsgInfo(MsgType bteMsgType, std::string_view strNote,
-                                  std::string_view strCaption,
-                                  std::string_view /*strYesCmdCaption*/,
-                                  std::string_view /*strNoCmdCaption*/,
-                                  std::int32_t lngMaxDelayTime, bool blnYesDefault,
-                                  bool firstButtonDisabled) {
+void MessageBoxWindow::configure(MsgType bteMsgType, std::string_view strNote,
+                                 std::string_view strCaption, std::string_view /*strYesCmdCaption*/,
+                                 std::string_view /*strNoCmdCaption*/, std::int32_t lngMaxDelayTime,
+                                 bool blnYesDefault, bool firstButtonDisabled) {
     bteMsgType_ = bteMsgType;
     strNote_ = fromUtf8(strNote);
     strCaption_ = fromUtf8(strCaption);
@@ -137,7 +135,7 @@ void MessageBoxWindow::SetMsgInfo(MsgType bteMsgType, std::string_view strNote,
     firstButtonDisabled_ = firstButtonDisabled && bteMsgType == MsgType::Reason;
 }
 
-void MessageBoxWindow::Load() {
+void MessageBoxWindow::load() {
     const bool isNotice = ButtonCount(bteMsgType_) == 0;
     setWindowTitle(isNotice ? QString() : strCaption_);
     // A notice asks nothing of the keyboard: the person keeps typing in the
@@ -165,7 +163,7 @@ void MessageBoxWindow::Load() {
     tmrDelay_->start(kTickMs);
 }
 
-void MessageBoxWindow::Unload() {
+void MessageBoxWindow::unload() {
     closed_ = true;
     dragging_ = false;
     if (tmrDelay_) tmrDelay_->stop();

@@ -58,22 +58,22 @@ public:
     MessageBoxWindow& operator=(const MessageBoxWindow&) = delete;
 
     // firstButtonDisabled applies to the reason box only (the leave limit).
-    void SetMsgInfo(MsgType bteMsgType, std::string_view strNote, std::string_view strCaption,
-                    std::string_view strYesCmdCaption, std::string_view strNoCmdCaption,
-                    std::int32_t lngMaxDelayTime, bool blnYesDefault,
-                    bool firstButtonDisabled = false);
+    void configure(MsgType bteMsgType, std::string_view strNote, std::string_view strCaption,
+                   std::string_view strYesCmdCaption, std::string_view strNoCmdCaption,
+                   std::int32_t lngMaxDelayTime, bool blnYesDefault,
+                   bool firstButtonDisabled = false);
     // answered(result): the box has been answered (true: first button) and
     // must be unloaded. It is not called when the box is unloaded unanswered.
     void setAnsweredCallback(std::function<void(bool)> answered) {
         answered_ = std::move(answered);
     }
     // Lays the box out, paints it, centres it on the screen and starts the countdown.
-    void Load();
+    void load();
     // Puts the box in the middle of area (its owner's frame), inside the
     // screen that holds the area's centre.
     void centreOn(const QRect& area);
     // Stops the countdown and hides the box; it answers nothing from then on.
-    void Unload();
+    void unload();
 
     std::int32_t lngRoomObjectIdx = 0;
     std::int32_t lngMsgObjectIdx = -1;

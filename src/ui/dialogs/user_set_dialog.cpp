@@ -23,7 +23,7 @@ UserSetDialog::UserSetDialog(UserSettings& settings, std::filesystem::path path,
     setWindowFlag(Qt::WindowStaysOnTopHint);
     setWindowTitle(QString::fromUtf8("用户设置"));
     buildControls();
-    ShowCurrentSettings();
+    showCurrentSettings();
 }
 
 void UserSetDialog::buildControls() {
@@ -55,23 +55,23 @@ void UserSetDialog::buildControls() {
     layout->addWidget(group_[1]);
     layout->addLayout(buttons);
 
-    connect(cmdUser_[0], &QPushButton::clicked, this, [this] { OnDefaults(); });
-    connect(cmdUser_[1], &QPushButton::clicked, this, [this] { OnConfirm(); });
-    connect(cmdUser_[2], &QPushButton::clicked, this, [this] { Unload(); });
+    connect(cmdUser_[0], &QPushButton::clicked, this, [this] { restoreDefaults(); });
+    connect(cmdUser_[1], &QPushButton::clicked, this, [this] { confirm(); });
+    connect(cmdUser_[2], &QPushButton::clicked, this, [this] { unload(); });
 }
 
-void UserSetDialog::ShowCurrentSettings() {
+void UserSetDialog::showCurrentSettings() {
     bteAllowWatchCardsAtOpening_ = settings_.bteAllowWatchCards;
     for (int i = 0; i < kUserSettingsCount; ++i) {
         chkUser_[i]->setChecked(*UserSettingAt(settings_, i) != 0);
     }
 }
 
-QCheckBox* UserSetDialog::chkUser(int index) const {
+QCheckBox* UserSetDialog::checkBox(int index) const {
     return index >= 0 && index < kUserSettingsCount ? chkUser_[index] : nullptr;
 }
 
-QPushButton* UserSetDialog::cmdUser(int index) const {
+QPushButton* UserSetDialog::button(int index) const {
     return index >= 0 && index < 3 ? cmdUser_[index] : nullptr;
 }
 
@@ -81,11 +81,11 @@ QGroupBox* UserSetDialog::group(int index) const {
 
 // Checks every box without touching the flags or the file: nothing changes
 // unless the user confirms.
-void UserSetDialog::OnDefaults() {
+void UserSetDialog::restoreDefaults() {
     for (QCheckBox* box : chkUser_) box->setChecked(true);
 }
 
-void UserSetDialog::OnConfirm() {
+void UserSetDialog::confirm() {
     if (unloaded_) return;
     for (int i = 0; i < kUserSettingsCount; ++i) {
         *UserSettingAt(settings_, i) = chkUser_[i]->isChecked() ? 1 : 0;
@@ -93,25 +93,25 @@ void UserSetDialog::OnConfirm() {
     // A failed write is not reported: the flags still apply to this run.
     SaveUserSettings(path_, settings_);
     if (settings_.bteAllowWatchCards != bteAllowWatchCardsAtOpening_) {
-        room_.SendWatchCardsPreference(settings_.bteAllowWatchCards);
+        room_.sendWatchCardsPreference(settings_.bteAllowWatchCards);
     }
-    Unload();
+    unload();
 }
 
 void UserSetDialog::reject() {
-    Unload();
+    unload();
 }
 
 void UserSetDialog::closeEvent(QCloseEvent* event) {
     event->accept();
-    if (!unloaded_) Unload();
+    if (!unloaded_) unload();
 }
 
-void UserSetDialog::Unload() {
+void UserSetDialog::unload() {
     if (unloaded_) return;
     unloaded_ = true;
     hide();
-    emit Finished();
+    emit ended();
 }
 
 }  // namespace krvo

@@ -23,8 +23,8 @@ public:
     UserSetDialog(UserSettings& settings, std::filesystem::path path, RoomActions& room,
                   QWidget* parent = nullptr);
 
-    QCheckBox* chkUser(int index) const;
-    QPushButton* cmdUser(int index) const;
+    QCheckBox* checkBox(int index) const;
+    QPushButton* button(int index) const;
     QGroupBox* group(int index) const;
     // True once the dialog has closed; it is not shown again.
     bool unloaded() const { return unloaded_; }
@@ -32,7 +32,7 @@ public:
 signals:
     // Emitted once when the dialog closes by any way; the owner deletes it
     // (deleteLater) on it.
-    void Finished();
+    void ended();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -40,10 +40,10 @@ protected:
 
 private:
     void buildControls();
-    void ShowCurrentSettings();
-    void OnDefaults();
-    void OnConfirm();
-    void Unload();
+    void showCurrentSettings();
+    void restoreDefaults();
+    void confirm();
+    void unload();
 
     UserSettings& settings_;
     std::filesystem::path path_;

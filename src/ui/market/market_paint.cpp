@@ -73,7 +73,7 @@ void PropsMarketWindow::paintTabs(bool ownedRow) {
     }
 }
 
-void PropsMarketWindow::PaintMarket() {
+void PropsMarketWindow::paintMarket() {
     {
         QPainter painter(&canvas_);
         canvas_.fill(kMarketBodyColour);
@@ -85,13 +85,13 @@ void PropsMarketWindow::PaintMarket() {
             MarketText(MarketTitleText(links_.strGameTitle)), Qt::ElideRight, room);
         printText(painter, kTitleText.x, kTitleText.y, title, Qt::black);
     }
-    PaintCataloguePage();
-    PaintOwnedStrip();
-    PaintDetailPanel();
+    paintCataloguePage();
+    paintOwnedStrip();
+    paintDetailPanel();
     update();
 }
 
-void PropsMarketWindow::PaintCataloguePage() {
+void PropsMarketWindow::paintCataloguePage() {
     QPainter painter(&canvas_);
     const QImage back = platformPicture("DaoJuMaket\\DaoJuInfoBk.bmp");
     if (!back.isNull()) painter.drawImage(MarketQPoint(kCatalogueBack), back);
@@ -126,7 +126,7 @@ void PropsMarketWindow::PaintCataloguePage() {
     }
 }
 
-void PropsMarketWindow::PaintOwnedStrip() {
+void PropsMarketWindow::paintOwnedStrip() {
     const QImage empty = platformPicture("DaoJuMaket\\MyDaoJuBk.bmp");
     for (MarketPane* slot : imgMyDaoJu_) {
         slot->setFace(empty);
@@ -146,7 +146,7 @@ void PropsMarketWindow::PaintOwnedStrip() {
     }
 }
 
-void PropsMarketWindow::PaintDetailPanel() {
+void PropsMarketWindow::paintDetailPanel() {
     const QRect panel(MarketQPoint(kDetailTopLeft), MarketQPoint(kDetailBottomRight));
     {
         QPainter painter(&canvas_);
@@ -157,7 +157,7 @@ void PropsMarketWindow::PaintDetailPanel() {
         painter.drawRect(QRect(QPoint(593, 77), QPoint(708, 195)).adjusted(0, 0, -1, -1));
     }
     update(panel);
-    DrawWrappedText(kDetailNotice.x, kDetailNotice.y, MarketNoticeText(links_.strGameTitle),
+    drawWrappedText(kDetailNotice.x, kDetailNotice.y, MarketNoticeText(links_.strGameTitle),
                     kDetailUnitsPerLine);
     const PropTab* tab = SelectedPropTab(links_.props);
     if (intHoverCell_ < 0 || tab == nullptr) return;
@@ -169,11 +169,11 @@ void PropsMarketWindow::PaintDetailPanel() {
         QPainter painter(&canvas_);
         painter.drawImage(MarketQPoint(kDetailPicture), picture);
     }
-    DrawWrappedText(kDetailNote.x, kDetailNote.y, PropNoteText(item), kDetailUnitsPerLine,
+    drawWrappedText(kDetailNote.x, kDetailNote.y, PropNoteText(item), kDetailUnitsPerLine,
                     kNoteLines);
 }
 
-void PropsMarketWindow::DrawWrappedText(int x, int y, std::string_view text, int maxUnits,
+void PropsMarketWindow::drawWrappedText(int x, int y, std::string_view text, int maxUnits,
                                         int maxLines) {
     std::vector<std::string> lines = WrapTextLines(text, maxUnits);
     const bool cut = maxLines >= 0 && lines.size() > static_cast<std::size_t>(maxLines);

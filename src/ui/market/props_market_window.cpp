@@ -79,13 +79,13 @@ MarketPane* PropsMarketWindow::createButton(ButtonKind kind, int index, int widt
         if (!releasedInside(at, width, height)) return;
         switch (kind) {
             case ButtonKind::System:
-                ClickSysButton(index);
+                clickSysButton(index);
                 return;
             case ButtonKind::Buy:
-                links_.props.BuyProp(index);
+                links_.props.buyProp(index);
                 return;
             case ButtonKind::Scroll:
-                ScrollOwned(index);
+                scrollOwned(index);
                 return;
         }
     };
@@ -122,7 +122,7 @@ void PropsMarketWindow::createElements() {
         if (index > 0) {
             label->setCursor(Qt::PointingHandCursor);
             label->setFocusPolicy(Qt::TabFocus);
-            label->onClick = [this, index] { ClickPage(static_cast<PageLink>(index)); };
+            label->onClick = [this, index] { clickPage(static_cast<PageLink>(index)); };
         }
         labPage_[index] = label;
     }
@@ -132,7 +132,7 @@ void PropsMarketWindow::createElements() {
     intHoverCell_ = -1;
 }
 
-void PropsMarketWindow::LayoutMarket() {
+void PropsMarketWindow::layoutMarket() {
     for (int index = 0; index < 2; ++index) {
         picSysBut_[index]->move(MarketQPoint(SysButtonPlace(index)));
         imgMeBut_[index]->move(MarketQPoint(ScrollButtonPlace(index)));
@@ -189,11 +189,11 @@ void PropsMarketWindow::selectTab(bool ownedRow, int tab) {
     selected = static_cast<std::uint8_t>(tab);
     paintTabs(ownedRow);
     if (ownedRow) {
-        PaintOwnedStrip();
+        paintOwnedStrip();
     } else {
-        PaintCataloguePage();
+        paintCataloguePage();
         // The panel would otherwise describe a prop of the other tab.
-        PaintDetailPanel();
+        paintDetailPanel();
     }
     update();
 }
@@ -234,30 +234,30 @@ void PropsMarketWindow::clearHovers() {
 void PropsMarketWindow::showHoverCell(int cell) {
     if (cell == intHoverCell_) return;
     intHoverCell_ = cell;
-    PaintDetailPanel();
+    paintDetailPanel();
 }
 
-void PropsMarketWindow::ClickPage(PageLink link) {
+void PropsMarketWindow::clickPage(PageLink link) {
     PropTab* shown = SelectedPropTab(links_.props);
     if (shown == nullptr) return;
     const std::int32_t first = PagedFirstShown(link, shown->lngFirstShown, PropCount(*shown));
     if (first == shown->lngFirstShown) return;
     shown->lngFirstShown = first;
-    PaintCataloguePage();
+    paintCataloguePage();
     // The cell under the pointer now holds another prop.
-    PaintDetailPanel();
+    paintDetailPanel();
 }
 
-void PropsMarketWindow::ScrollOwned(int button) {
+void PropsMarketWindow::scrollOwned(int button) {
     OwnedTab* shown = SelectedOwnedTab(links_.props);
     if (shown == nullptr) return;
     const std::int32_t first = ScrolledFirstShown(button, shown->lngFirstShown, PropCount(*shown));
     if (first == shown->lngFirstShown) return;
     shown->lngFirstShown = first;
-    PaintOwnedStrip();
+    paintOwnedStrip();
 }
 
-void PropsMarketWindow::ClickSysButton(int index) {
+void PropsMarketWindow::clickSysButton(int index) {
     if (index == 0) {
         setHover(ButtonKind::System, 0, false);
         showMinimized();
@@ -279,7 +279,7 @@ void PropsMarketWindow::onPropsChanged() {
     }
     paintTabs(false);
     paintTabs(true);
-    PaintMarket();
+    paintMarket();
 }
 
 void PropsMarketWindow::placeOver(const QRect& area) {
@@ -297,35 +297,35 @@ void PropsMarketWindow::placeOver(const QRect& area) {
     move(frame.topLeft());
 }
 
-MarketPane* PropsMarketWindow::picSysBut(int index) const {
+MarketPane* PropsMarketWindow::systemButton(int index) const {
     return index >= 0 && index < 2 ? picSysBut_[index] : nullptr;
 }
 
-MarketPane* PropsMarketWindow::imgBuyBut(int cell) const {
+MarketPane* PropsMarketWindow::buyButton(int cell) const {
     return cell >= 0 && cell < kCatalogueCells ? imgBuyBut_[cell] : nullptr;
 }
 
-MarketPane* PropsMarketWindow::imgMeBut(int index) const {
+MarketPane* PropsMarketWindow::scrollButton(int index) const {
     return index >= 0 && index < 2 ? imgMeBut_[index] : nullptr;
 }
 
-MarketPane* PropsMarketWindow::imgMyDaoJu(int slot) const {
+MarketPane* PropsMarketWindow::ownedProp(int slot) const {
     return slot >= 0 && slot < kOwnedSlots ? imgMyDaoJu_[slot] : nullptr;
 }
 
-MarketPane* PropsMarketWindow::picTypeBut(int tab) const {
+MarketPane* PropsMarketWindow::catalogueTab(int tab) const {
     if (tab < 1 || static_cast<std::size_t>(tab) >= picTypeBut_.size()) return nullptr;
     MarketPane* pane = picTypeBut_[static_cast<std::size_t>(tab)];
     return pane->isHidden() ? nullptr : pane;
 }
 
-MarketPane* PropsMarketWindow::picMeTypeBut(int tab) const {
+MarketPane* PropsMarketWindow::ownedTab(int tab) const {
     if (tab < 1 || static_cast<std::size_t>(tab) >= picMeTypeBut_.size()) return nullptr;
     MarketPane* pane = picMeTypeBut_[static_cast<std::size_t>(tab)];
     return pane->isHidden() ? nullptr : pane;
 }
 
-MarketLabel* PropsMarketWindow::labPage(int index) const {
+MarketLabel* PropsMarketWindow::pageLabel(int index) const {
     return index >= 0 && index < kPageLabelCount ? labPage_[index] : nullptr;
 }
 
@@ -335,8 +335,8 @@ void PropsMarketWindow::paintEvent(QPaintEvent* event) {
 }
 
 void PropsMarketWindow::resizeEvent(QResizeEvent* /*event*/) {
-    LayoutMarket();
-    PaintMarket();
+    layoutMarket();
+    paintMarket();
 }
 
 void PropsMarketWindow::mouseMoveEvent(QMouseEvent* event) {
@@ -377,7 +377,7 @@ void PropsMarketWindow::closeEvent(QCloseEvent* event) {
     event->accept();
     dragging_ = false;
     unhook();
-    emit Closed();
+    emit closed();
 }
 
 }  // namespace krvo

@@ -41,29 +41,29 @@ public:
 
     // The whole window: background, title, catalogue page, owned strip and
     // detail panel.
-    void PaintMarket();
+    void paintMarket();
     // Places every element and builds the tabs anew, selecting tab 1 of both rows.
-    void LayoutMarket();
+    void layoutMarket();
     // Black text in lines of about maxUnits units, 15 pixels apart; maxLines
     // lines at most, the last one marked when the text goes on.
-    void DrawWrappedText(int x, int y, std::string_view text, int maxUnits, int maxLines = -1);
+    void drawWrappedText(int x, int y, std::string_view text, int maxUnits, int maxLines = -1);
     // Puts the window in the middle of area (the main window), on its screen.
     void placeOver(const QRect& area);
 
     const QImage& canvas() const { return canvas_; }
     int intHoverCell() const { return intHoverCell_; }
-    MarketPane* picSysBut(int index) const;
-    MarketPane* imgBuyBut(int cell) const;
-    MarketPane* imgMeBut(int index) const;
-    MarketPane* imgMyDaoJu(int slot) const;
+    MarketPane* systemButton(int index) const;
+    MarketPane* buyButton(int cell) const;
+    MarketPane* scrollButton(int index) const;
+    MarketPane* ownedProp(int slot) const;
     // Tab b (1..n) of the catalogue or the owned row; null when there is none.
-    MarketPane* picTypeBut(int tab) const;
-    MarketPane* picMeTypeBut(int tab) const;
-    MarketLabel* labPage(int index) const;
+    MarketPane* catalogueTab(int tab) const;
+    MarketPane* ownedTab(int tab) const;
+    MarketLabel* pageLabel(int index) const;
 
 signals:
     // The window has closed; the owner destroys it.
-    void Closed();
+    void closed();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -79,9 +79,9 @@ private:
 
     void createElements();
     MarketPane* createButton(ButtonKind kind, int index, int width, int height);
-    void PaintCataloguePage();
-    void PaintOwnedStrip();
-    void PaintDetailPanel();
+    void paintCataloguePage();
+    void paintOwnedStrip();
+    void paintDetailPanel();
     void paintButton(ButtonKind kind, int index);
     void setHover(ButtonKind kind, int index, bool hover);
     void clearHovers();
@@ -90,9 +90,9 @@ private:
     void buildTabs(bool ownedRow);
     void paintTabs(bool ownedRow);
     void selectTab(bool ownedRow, int tab);
-    void ClickPage(PageLink link);
-    void ScrollOwned(int button);
-    void ClickSysButton(int index);
+    void clickPage(PageLink link);
+    void scrollOwned(int button);
+    void clickSysButton(int index);
     void chainFocus();
     void onPropsChanged();
     void unhook();

@@ -139,8 +139,8 @@ void ShadowedText(TableCanvas& canvas, QPoint at, const QString& text, const Tex
 }
 
 void PaintBackground(TableCanvas& canvas, const SceneSources& scene) {
-    const int sw = scene.layout.SW();
-    const int sh = scene.layout.SH();
+    const int sw = scene.layout.surfaceWidth();
+    const int sh = scene.layout.surfaceHeight();
     PictureCache& pictures = scene.pictures;
     const QImage& middle = pictures.app("Res\\GameBackMid.bmp");
     const QRect table = EraseRect(0, 0, sw, sh);
@@ -203,8 +203,8 @@ void PaintBackground(TableCanvas& canvas, const SceneSources& scene) {
 }
 
 bool ReachesBackgroundPieces(const SceneSources& scene, const QRect& area) {
-    const int sw = scene.layout.SW();
-    const int sh = scene.layout.SH();
+    const int sw = scene.layout.surfaceWidth();
+    const int sh = scene.layout.surfaceHeight();
     PictureCache& pictures = scene.pictures;
     const QSize side = pictures.app("Res\\GameBackVsBian.bmp").size();
     const QSize edge = pictures.app("Res\\GameBackHsBian.bmp").size();
@@ -355,7 +355,7 @@ QRect DeclarationPanelArea() {
 QRect ScorePanelArea(const SceneSources& scene) {
     const QPoint panel = ScorePanelOrigin(scene.layout);
     // Long names and large totals may run past the picture's right edge.
-    return {panel.x(), panel.y(), scene.layout.SW() - panel.x(), 99 + 4};
+    return {panel.x(), panel.y(), scene.layout.surfaceWidth() - panel.x(), 99 + 4};
 }
 
 QRect ResultArea(const SceneSources& scene, const std::array<std::int32_t, 4>& scores) {

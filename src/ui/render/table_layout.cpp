@@ -296,7 +296,7 @@ QRect WaitingNoticeBox(const TableLayout& layout, int textWidth) {
     const int needed = 2 * (kNoticeTextInset - 4) + std::max(textWidth, 0);
     const int tiles = std::max(statedTiles, (needed + kNoticeTileWidth - 1) / kNoticeTileWidth);
     const int width = 250 + (tiles - statedTiles) * kNoticeTileWidth;
-    return {(layout.SW() - width) / 2, (layout.SH() - 51) / 2 - 20, width, 51};
+    return {(layout.surfaceWidth() - width) / 2, (layout.surfaceHeight() - 51) / 2 - 20, width, 51};
 }
 
 QRect WaitingNoticeArea(const TableLayout& layout, int textWidth) {
@@ -307,12 +307,12 @@ QRect WaitingNoticeArea(const TableLayout& layout, int textWidth) {
 
 QRect ResultBox(const TableLayout& layout, bool draw) {
     const QSize size = draw ? QSize(240, 140) : QSize(340, 210);
-    return {(layout.SW() - size.width()) / 2, (layout.SH() - size.height()) / 2, size.width(),
-            size.height()};
+    return {(layout.surfaceWidth() - size.width()) / 2,
+            (layout.surfaceHeight() - size.height()) / 2, size.width(), size.height()};
 }
 
 QPoint ScorePanelOrigin(const TableLayout& layout) {
-    return {layout.SW() - 189 - 12, 12};
+    return {layout.surfaceWidth() - 189 - 12, 12};
 }
 
 QPoint BombFrameOrigin(const TableLayout& layout, int position, int kind, QSize frame, int n) {

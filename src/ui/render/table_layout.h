@@ -78,10 +78,10 @@ struct TableLayout {
     int toolColumnLeft = 0;
     int toolColumnTop = 0;
 
-    int SW() const { return surface.width(); }
-    int SH() const { return surface.height(); }
+    int surfaceWidth() const { return surface.width(); }
+    int surfaceHeight() const { return surface.height(); }
     QPoint centrePicture() const {
-        return {(SW() - lngBackMidWidth) / 2, (SH() - lngBackMidHeight) / 2};
+        return {(surfaceWidth() - lngBackMidWidth) / 2, (surfaceHeight() - lngBackMidHeight) / 2};
     }
     QRect centrePictureRect() const {
         return {centrePicture(), QSize(lngBackMidWidth, lngBackMidHeight)};

@@ -51,7 +51,7 @@ int TableMouse::playButtonCount() const {
     return table_.bteRoundState == kRoundFollow ? 3 : 1;
 }
 
-void TableMouse::picGameBack_MouseMove(int, QPoint point) {
+void TableMouse::moveOverTable(int, QPoint point) {
     hover(point);
 }
 
@@ -76,7 +76,7 @@ bool TableMouse::hoverToolButtons(QPoint point) {
     if (table_.bteToolBut[0] == kButtonHidden) return false;
     const int hit = HitToolButton(renderer_.layout(), table_.bteToolBut, point);
     const bool changed = light(table_.bteToolBut, kToolButtonCount, hit);
-    if (changed) renderer_.paintToolButtons();
+    if (changed) renderer_.invalidateToolButtons();
     // The hint belongs to the lit button only; elsewhere the table has none.
     if (setToolTip && (changed || hit < 0)) {
         const bool lit =
@@ -91,7 +91,7 @@ bool TableMouse::hoverDecisionButtons(QPoint point) {
     if (table_.bteLiangBut[0] == kButtonHidden) return false;
     const int hit = HitDecisionButton(renderer_.layout(), table_.bteLiangBut, point);
     const bool changed = light(table_.bteLiangBut, 2, hit);
-    if (changed) renderer_.paintDecisionButtons();
+    if (changed) renderer_.invalidateDecisionButtons();
     return changed;
 }
 
@@ -100,7 +100,7 @@ bool TableMouse::hoverPlayButtons(QPoint point) {
     const int count = playButtonCount();
     const int hit = HitPlayButton(renderer_.layout(), table_.bteOutBut, count, point);
     const bool changed = light(table_.bteOutBut, count, hit);
-    if (changed) renderer_.paintPlayButtons();
+    if (changed) renderer_.invalidatePlayButtons();
     return changed;
 }
 
@@ -109,38 +109,38 @@ bool TableMouse::clickButtons(QPoint point) {
     const int tool = HitToolButton(layout, table_.bteToolBut, point);
     if (tool >= 0 && table_.bteToolBut[static_cast<std::size_t>(tool)] == kButtonHover) {
         if (tool == 0) {
-            actions_.SortHand();
+            actions_.sortHand();
         } else {
-            actions_.ShowPreviousTrick();
+            actions_.showPreviousTrick();
         }
         return true;
     }
     const int decision = HitDecisionButton(layout, table_.bteLiangBut, point);
     if (decision >= 0 && table_.bteLiangBut[static_cast<std::size_t>(decision)] == kButtonHover) {
         // The left button answers yes, the right one no.
-        actions_.SendAnswer(decision == 0 ? 1 : 0);
+        actions_.sendAnswer(decision == 0 ? 1 : 0);
         return true;
     }
     const bool myTurn = !pub_.blnIsOnlooker && table_.bteCurChair == pub_.bteMyChair;
     if (!myTurn || !turnState(table_)) return false;
     const int play = HitPlayButton(layout, table_.bteOutBut, playButtonCount(), point);
     if (play < 0 || table_.bteOutBut[static_cast<std::size_t>(play)] != kButtonHover) return false;
-    actions_.ClickPlayButton(play);
+    actions_.clickPlayButton(play);
     return true;
 }
 
-void TableMouse::picGameBack_MouseUp(int button, QPoint point) {
+void TableMouse::releaseOnTable(int button, QPoint point) {
     if (clickButtons(point)) return;
     const int card = HitOwnHand(renderer_.layout(), table_.bteSelected,
                                 static_cast<int>(table_.bteMyPai.size()), point);
     if (button == kRightButton) {
-        actions_.RightClick();
+        actions_.rightClick();
         return;
     }
-    if (card > 0 && button == kLeftButton && actions_.ToggleCard(static_cast<std::size_t>(card))) {
+    if (card > 0 && button == kLeftButton && actions_.toggleCard(static_cast<std::size_t>(card))) {
         return;
     }
-    actions_.LowerAllCards();
+    actions_.lowerAllCards();
 }
 
 }  // namespace krvo

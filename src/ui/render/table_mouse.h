@@ -28,8 +28,8 @@ public:
     // The surface's tool tip: a tool button's hint while it is lit.
     std::function<void(const QString&)> setToolTip;
 
-    void picGameBack_MouseMove(int button, QPoint point);
-    void picGameBack_MouseUp(int button, QPoint point);
+    void moveOverTable(int button, QPoint point);
+    void releaseOnTable(int button, QPoint point);
 
 private:
     void hover(QPoint point);

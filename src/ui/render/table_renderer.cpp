@@ -98,7 +98,7 @@ void TableRenderer::resize(QSize size) {
     dirty_ = QRegion();
     waiting_.clear();
     layoutTable();
-    paintTable();
+    invalidateTable();
 }
 
 PictureCache& TableRenderer::pictures() {
@@ -184,7 +184,7 @@ void TableRenderer::layoutTable() {
     if (placeCountdownBar) placeCountdownBar(kKoClockGeometry);
 }
 
-void TableRenderer::paintTable() {
+void TableRenderer::invalidateTable() {
     // The full repaint shows the current trick and nothing lying over the table.
     overlays_.trickView = TrickView::Current;
     overlays_.result.reset();
@@ -202,37 +202,37 @@ void TableRenderer::notifyButtonsDrawn() {
     if (buttonsDrawn) buttonsDrawn();
 }
 
-void TableRenderer::paintSeat(std::uint8_t chair) {
+void TableRenderer::invalidateSeat(std::uint8_t chair) {
     if (chair < kChairCount) invalidate(SeatArea(sources(), chair));
 }
 
-void TableRenderer::paintOfflineMark(std::uint8_t chair) {
+void TableRenderer::invalidateOfflineMark(std::uint8_t chair) {
     if (chair < kChairCount) invalidate(OfflineMarkRect(layout_, sources().position(chair)));
 }
 
-void TableRenderer::paintReadyMark(std::uint8_t chair) {
+void TableRenderer::invalidateReadyMark(std::uint8_t chair) {
     if (chair < kChairCount) invalidate(ReadyMarkRect(layout_, sources().position(chair)));
 }
 
-void TableRenderer::paintSeatHand(std::uint8_t chair) {
+void TableRenderer::invalidateSeatHand(std::uint8_t chair) {
     if (chair >= kChairCount) return;
     const SceneSources scene = sources();
     invalidate(SeatHandArea(scene, chair));
     invalidate(RemainingCountArea(scene, chair));
 }
 
-void TableRenderer::paintOwnHand() {
+void TableRenderer::invalidateOwnHand() {
     const SceneSources scene = sources();
     invalidate(OwnHandArea(scene));
     if (pub_.bteMyChair < kChairCount) invalidate(RemainingCountArea(scene, pub_.bteMyChair));
 }
 
-void TableRenderer::paintToggledCard(std::size_t index) {
+void TableRenderer::invalidateToggledCard(std::size_t index) {
     if (index > table_.bteMyPai.size()) return;
     invalidate(ToggledCardArea(sources(), static_cast<int>(index)));
 }
 
-void TableRenderer::paintTableCentre(TrickView which) {
+void TableRenderer::invalidateTableCentre(TrickView which) {
     if (which == TrickView::Previous) {
         overlays_.currentPlaySeats = 0;
         overlays_.playButtonsOverTrick = false;
@@ -253,7 +253,7 @@ void TableRenderer::seatPlayChanged(std::uint8_t chair) {
         static_cast<std::uint8_t>(overlays_.currentPlaySeats | 1u << chair);
 }
 
-void TableRenderer::paintSeatPlay(std::uint8_t chair) {
+void TableRenderer::invalidateSeatPlay(std::uint8_t chair) {
     if (chair >= kChairCount) return;
     seatPlayChanged(chair);
     invalidate(SeatPlayArea(sources(), chair));
@@ -266,21 +266,21 @@ void TableRenderer::eraseSeatPlay(std::uint8_t chair) {
     invalidate(SeatPlayArea(sources(), chair));
 }
 
-void TableRenderer::paintDeclarationMarks(std::uint8_t chair) {
+void TableRenderer::invalidateDeclarationMarks(std::uint8_t chair) {
     if (chair < kChairCount) invalidate(DeclarationMarksArea(sources(), chair));
 }
 
-void TableRenderer::paintPlaceMark(std::uint8_t chair) {
+void TableRenderer::invalidatePlaceMark(std::uint8_t chair) {
     if (chair < kChairCount) invalidate(PlaceMarkArea(sources(), chair));
 }
 
-void TableRenderer::paintFirstPlayerMark(std::uint8_t chair) {
+void TableRenderer::invalidateFirstPlayerMark(std::uint8_t chair) {
     if (chair >= kChairCount) return;
     overlays_.firstPlayerChair = chair;
     invalidate(FirstPlayerBubbleArea(sources(), chair));
 }
 
-void TableRenderer::paintToolButtons() {
+void TableRenderer::invalidateToolButtons() {
     invalidate(ToolButtonsArea(sources()));
     notifyButtonsDrawn();
 }
@@ -291,7 +291,7 @@ QRect TableRenderer::playButtonsArea() {
     return area.united(PlayButtonRect(layout_, 1, 0));
 }
 
-void TableRenderer::paintPlayButtons() {
+void TableRenderer::invalidatePlayButtons() {
     if (overlays_.trickView == TrickView::Previous) overlays_.playButtonsOverTrick = true;
     invalidate(playButtonsArea());
     notifyButtonsDrawn();
@@ -301,7 +301,7 @@ void TableRenderer::erasePlayButtons() {
     invalidate(playButtonsArea());
 }
 
-void TableRenderer::paintDecisionButtons() {
+void TableRenderer::invalidateDecisionButtons() {
     invalidate(DecisionButtonsArea(layout_));
     notifyButtonsDrawn();
 }
@@ -319,19 +319,19 @@ QRect TableRenderer::anyWaitingNoticeArea() {
     return area.adjusted(0, 0, 2, 4);
 }
 
-void TableRenderer::paintWaitingNotice() {
+void TableRenderer::invalidateWaitingNotice() {
     invalidate(anyWaitingNoticeArea());
 }
 
-void TableRenderer::paintDeclarationPanel() {
+void TableRenderer::invalidateDeclarationPanel() {
     invalidate(DeclarationPanelArea());
 }
 
-void TableRenderer::paintScorePanel() {
+void TableRenderer::invalidateScorePanel() {
     invalidate(ScorePanelArea(sources()));
 }
 
-void TableRenderer::paintRoundResult(const std::array<std::int32_t, 4>& scores) {
+void TableRenderer::invalidateRoundResult(const std::array<std::int32_t, 4>& scores) {
     overlays_.result = scores;
     invalidate(ResultArea(sources(), scores));
 }
@@ -367,7 +367,7 @@ void TableRenderer::endPropShows() {
     }
 }
 
-void TableRenderer::paintClock(std::uint8_t chair, std::int32_t ticks) {
+void TableRenderer::invalidateClock(std::uint8_t chair, std::int32_t ticks) {
     if (chair >= kChairCount) return;
     clock_ = {chair, ticks};
     invalidate(ClockArea(sources(), chair));
@@ -399,7 +399,7 @@ void TableRenderer::playBombAnimation(std::uint8_t chair, std::uint8_t kind) {
         overlays_.bomb = BombFrame{picture, bomb.key, origin};
         invalidate(overlays_.bomb->area());
         // Behind a backlog the frames nobody would see go by at once.
-        if (!waiter_.Pause(bomb.delayMs)) break;
+        if (!waiter_.pause(bomb.delayMs)) break;
     }
     if (!overlays_.bomb) return;
     invalidate(overlays_.bomb->area());

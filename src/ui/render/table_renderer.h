@@ -68,32 +68,32 @@ public:
     // without one, such pictures are not shown.
     void setClock(Clock& clock);
 
-    void paintSeat(std::uint8_t chair) override;
-    void paintOfflineMark(std::uint8_t chair) override;
-    void paintReadyMark(std::uint8_t chair) override;
+    void invalidateSeat(std::uint8_t chair) override;
+    void invalidateOfflineMark(std::uint8_t chair) override;
+    void invalidateReadyMark(std::uint8_t chair) override;
     void layoutTable() override;
-    void paintTable() override;
-    void paintSeatHand(std::uint8_t chair) override;
-    void paintOwnHand() override;
-    void paintToggledCard(std::size_t index) override;
-    void paintTableCentre(TrickView which) override;
-    void paintSeatPlay(std::uint8_t chair) override;
+    void invalidateTable() override;
+    void invalidateSeatHand(std::uint8_t chair) override;
+    void invalidateOwnHand() override;
+    void invalidateToggledCard(std::size_t index) override;
+    void invalidateTableCentre(TrickView which) override;
+    void invalidateSeatPlay(std::uint8_t chair) override;
     void eraseSeatPlay(std::uint8_t chair) override;
-    void paintDeclarationMarks(std::uint8_t chair) override;
-    void paintPlaceMark(std::uint8_t chair) override;
-    void paintFirstPlayerMark(std::uint8_t chair) override;
-    void paintToolButtons() override;
-    void paintPlayButtons() override;
+    void invalidateDeclarationMarks(std::uint8_t chair) override;
+    void invalidatePlaceMark(std::uint8_t chair) override;
+    void invalidateFirstPlayerMark(std::uint8_t chair) override;
+    void invalidateToolButtons() override;
+    void invalidatePlayButtons() override;
     void erasePlayButtons() override;
-    void paintDecisionButtons() override;
+    void invalidateDecisionButtons() override;
     void eraseDecisionButtons() override;
-    void paintWaitingNotice() override;
-    void paintDeclarationPanel() override;
-    void paintScorePanel() override;
-    void paintRoundResult(const std::array<std::int32_t, 4>& scores) override;
+    void invalidateWaitingNotice() override;
+    void invalidateDeclarationPanel() override;
+    void invalidateScorePanel() override;
+    void invalidateRoundResult(const std::array<std::int32_t, 4>& scores) override;
     void playBombAnimation(std::uint8_t chair, std::uint8_t kind) override;
     void showPropUsed(std::uint8_t chair, std::int32_t propId) override;
-    void paintClock(std::uint8_t chair, std::int32_t ticks) override;
+    void invalidateClock(std::uint8_t chair, std::int32_t ticks) override;
     void eraseClock(std::uint8_t chair) override;
 
 private:

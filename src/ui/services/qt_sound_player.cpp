@@ -28,7 +28,7 @@ std::string_view GameSoundFile(int index) {
 }
 
 QtSoundPlayer::QtSoundPlayer(Links links) : links_(std::move(links)) {
-    if (!links_.audioOutputPresent) links_.audioOutputPresent = &QtSoundPlayer::AnyAudioOutput;
+    if (!links_.audioOutputPresent) links_.audioOutputPresent = &QtSoundPlayer::anyAudioOutput;
 }
 
 QtSoundPlayer::~QtSoundPlayer() {
@@ -36,7 +36,7 @@ QtSoundPlayer::~QtSoundPlayer() {
     QObject::disconnect(deviceWatch_);
 }
 
-void QtSoundPlayer::PlayGameSound(int index) {
+void QtSoundPlayer::playGameSound(int index) {
     if (GameSoundFile(index).empty() || !mayPlay()) return;
     SoundFile& sound = soundAt(static_cast<std::size_t>(index));
     if (sound.path.isEmpty()) return;
@@ -48,11 +48,11 @@ void QtSoundPlayer::PlayGameSound(int index) {
     ++playsStarted_;
 }
 
-bool QtSoundPlayer::AnyAudioOutput() {
+bool QtSoundPlayer::anyAudioOutput() {
     return !QMediaDevices::audioOutputs().isEmpty();
 }
 
-std::function<bool()> QtSoundPlayer::WindowShownProbe(QWidget* window) {
+std::function<bool()> QtSoundPlayer::windowShownProbe(QWidget* window) {
     return [guarded = QPointer<QWidget>(window)] {
         return guarded && guarded->isVisible() && !guarded->isMinimized();
     };

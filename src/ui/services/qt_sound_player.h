@@ -55,16 +55,16 @@ public:
     QtSoundPlayer(const QtSoundPlayer&) = delete;
     QtSoundPlayer& operator=(const QtSoundPlayer&) = delete;
 
-    void PlayGameSound(int index) override;
+    void playGameSound(int index) override;
 
     // How many sound files have been loaded, and how many plays were started.
     std::size_t loadedSounds() const { return effects_.size(); }
     int playsStarted() const { return playsStarted_; }
 
     // Asks Qt Multimedia whether any audio output exists.
-    static bool AnyAudioOutput();
+    static bool anyAudioOutput();
     // A probe for Links::windowShown that follows the window while it exists.
-    static std::function<bool()> WindowShownProbe(QWidget* window);
+    static std::function<bool()> windowShownProbe(QWidget* window);
 
 private:
     // A sound's file as first looked up (an empty path when it is missing)

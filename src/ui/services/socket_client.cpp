@@ -25,12 +25,12 @@ SocketClient::SocketClient(Clock& clock, QObject* parent)
       connectTimer_(clock.createTimer([this] { onConnectTimeout(); })) {}
 
 SocketClient::~SocketClient() {
-    Close();
+    closeConnection();
 }
 
-void SocketClient::OpenConnection(const QString& host, std::int32_t port,
+void SocketClient::openConnection(const QString& host, std::int32_t port,
                                   std::int32_t timeoutSeconds) {
-    Close();
+    closeConnection();
     if (port < 1 || port > 65535) {
         // Reported from the event loop like every other failure, so the caller's code
         // after this call runs before it.
@@ -49,14 +49,14 @@ void SocketClient::OpenConnection(const QString& host, std::int32_t port,
     socket_->connectToHost(host, static_cast<quint16>(port));
 }
 
-void SocketClient::SendPacket(std::span<const std::uint8_t> packet) {
+void SocketClient::sendPacket(std::span<const std::uint8_t> packet) {
     if (packet.empty() || packet.size() > kMaxPacketLength) return;
     if (socket_ == nullptr || socket_->state() == QAbstractSocket::UnconnectedState) return;
     const std::vector<std::uint8_t> frame = EncodeFrame(packet);
     socket_->write(reinterpret_cast<const char*>(frame.data()), static_cast<qint64>(frame.size()));
 }
 
-void SocketClient::Close() {
+void SocketClient::closeConnection() {
     connectTimer_->stop();
     releaseSocket();
     decoder_ = FrameDecoder{};
@@ -69,12 +69,12 @@ void SocketClient::Close() {
 
 void SocketClient::onSocketConnected() {
     connectTimer_->stop();
-    // Posted even when the connect completes inside OpenConnection, so it always comes
+    // Posted even when the connect completes inside openConnection, so it always comes
     // from the event loop, ahead of any packet of this connection.
     QMetaObject::invokeMethod(
         this,
         [this, id = connectionId_] {
-            if (id == connectionId_) emit OnConnected();
+            if (id == connectionId_) emit connected();
         },
         Qt::QueuedConnection);
 }
@@ -191,7 +191,7 @@ void SocketClient::deliverNext() {
             // Reading stopped at the bound; what it left waiting comes in behind.
             if (wasFull && pendingBytes_ < kMaxQueuedBytes) readAvailable();
             if (!pending_.empty() || ending_ != Ending::none) scheduleDelivery();
-            emit OnDataArrival(packet);
+            emit dataArrived(packet);
             if (!alive || connection != connectionId_) return;
             // A packet whose handler ran a loop (a box, a pause) had the next
             // ones delivered inside it. The loops it leaves behind it, whose
@@ -210,10 +210,10 @@ void SocketClient::deliverNext() {
     pending_.clear();
     pendingBytes_ = 0;
     if (ending == Ending::closed) {
-        emit OnClosed();
+        emit closed();
         return;
     }
-    emit OnSocketError();
+    emit failed();
 }
 
 }  // namespace krvo

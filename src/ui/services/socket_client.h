@@ -28,17 +28,17 @@ public:
     SocketClient(const SocketClient&) = delete;
     SocketClient& operator=(const SocketClient&) = delete;
 
-    // Returns at once. Success is reported by OnConnected, failure by OnSocketError,
+    // Returns at once. Success is reported by connected(), failure by failed(),
     // always from the event loop. A timeout of 0 or less leaves the limit to the
     // operating system. Any earlier connection is closed first, silently.
-    void OpenConnection(const QString& host, std::int32_t port, std::int32_t timeoutSeconds);
+    void openConnection(const QString& host, std::int32_t port, std::int32_t timeoutSeconds);
     // One frame per call, in call order. Empty or over-long packets, and packets sent
     // with no connection open, are dropped.
-    void SendPacket(std::span<const std::uint8_t> packet);
+    void sendPacket(std::span<const std::uint8_t> packet);
     // Our own close: drops undelivered packets and emits nothing more.
-    void Close();
+    void closeConnection();
     // Asked before each packet is delivered: while it says no, packets stay
-    // queued here in order and OnDataArrival is not emitted. The end of the
+    // queued here in order and dataArrived is not emitted. The end of the
     // connection is still reported at once, the queued packets going with it:
     // a receiver that is gone should not wait for one that holds packets back.
     void setDeliveryGate(std::function<bool()> mayDeliver) { mayDeliver_ = std::move(mayDeliver); }
@@ -65,11 +65,11 @@ public:
     static constexpr std::size_t kReadChunk = std::size_t{64} << 10;
 
 signals:
-    void OnConnected();
-    void OnDataArrival(const QByteArray& packet);
+    void connected();
+    void dataArrived(const QByteArray& packet);
     // Exactly one of these two ends each connection, after the packets received before it.
-    void OnClosed();
-    void OnSocketError();
+    void closed();
+    void failed();
 
 private:
     enum class Ending { none, closed, socketError };

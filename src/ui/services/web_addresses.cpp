@@ -45,7 +45,7 @@ QUrl baseAddress(const IniFile& ini, std::string_view key, std::string_view appP
 
 WebAddresses LoadWebAddresses(std::string_view appPath) {
     const IniFile ini =
-        IniFile::Load(std::filesystem::path(std::string(appPath)) / "krvo.ini", kSettingsFileBytes);
+        IniFile::load(std::filesystem::path(std::string(appPath)) / "krvo.ini", kSettingsFileBytes);
     const QUrl helpBase = baseAddress(ini, "HelpBase", appPath, kShippedHelpBase);
     const QUrl advBase = baseAddress(ini, "AdvBase", appPath, kShippedAdvBase);
     return {helpBase.resolved(QUrl(QStringLiteral("KRVO.htm"))),

@@ -92,11 +92,11 @@ TEST_F(WaitFixture, WaitPumpsUntilTheTimeHasPassed) {
     int fired = 0;
     auto timer = clock.createTimer([&] { ++fired; });
     timer->start(500);
-    EXPECT_TRUE(waiter.WaitMilliseconds(2000));
+    EXPECT_TRUE(waiter.waitMilliseconds(2000));
     EXPECT_EQ(clock.nowMs(), 2000);
     EXPECT_EQ(pumps, 20);
     EXPECT_EQ(fired, 4);  // timers keep running inside the wait
-    EXPECT_TRUE(waiter.WaitMilliseconds(0));
+    EXPECT_TRUE(waiter.waitMilliseconds(0));
     EXPECT_EQ(pumps, 20);
 }
 
@@ -104,11 +104,11 @@ TEST_F(WaitFixture, EndRequestedInsideAWaitEndsOnceAndReturnsAtOnce) {
     onPump = [this] {
         if (clock.nowMs() >= 300) endRequested = true;
     };
-    EXPECT_FALSE(waiter.WaitMilliseconds(5000));
+    EXPECT_FALSE(waiter.waitMilliseconds(5000));
     EXPECT_LT(clock.nowMs(), 1000);
     EXPECT_EQ(endings, 1);
-    EXPECT_FALSE(waiter.PumpEvents());
-    EXPECT_FALSE(waiter.WaitMilliseconds(2000));
+    EXPECT_FALSE(waiter.pumpEvents());
+    EXPECT_FALSE(waiter.waitMilliseconds(2000));
     EXPECT_EQ(endings, 1);
     EXPECT_TRUE(waiter.ending());
 }
@@ -120,9 +120,9 @@ TEST_F(WaitFixture, NestedWaitEndsTheOuterOneToo) {
         if (nested) return;
         nested = true;
         endRequested = true;
-        innerResult = waiter.WaitMilliseconds(1000);
+        innerResult = waiter.waitMilliseconds(1000);
     };
-    EXPECT_FALSE(waiter.WaitMilliseconds(2000));
+    EXPECT_FALSE(waiter.waitMilliseconds(2000));
     EXPECT_FALSE(innerResult);
     EXPECT_EQ(endings, 1);
 }
@@ -137,7 +137,7 @@ TEST_F(WaitFixture, PacketHoldsNestAndOnlyTheOutermostEndReleases) {
         const Waiter::PacketHold outer(waiter);
         { const Waiter::PacketHold inner(waiter); }
         EXPECT_TRUE(waiter.holdingPackets());
-        EXPECT_TRUE(waiter.WaitMilliseconds(500));  // a held wait still pumps
+        EXPECT_TRUE(waiter.waitMilliseconds(500));  // a held wait still pumps
         EXPECT_EQ(pumps, 5);
     }
     EXPECT_FALSE(waiter.holdingPackets());
@@ -148,13 +148,13 @@ TEST_F(WaitFixture, PacketHoldsNestAndOnlyTheOutermostEndReleases) {
 // limit packets are held, and released once, as the loops unwind below it.
 TEST_F(WaitFixture, PacketsAreHeldWhileLoopsNestPastTheLimit) {
     const std::function<bool()> loops[] = {
-        [this] { return waiter.WaitMilliseconds(300); },
+        [this] { return waiter.waitMilliseconds(300); },
         [this] {
             int steps = 0;
-            return waiter.WaitUntil([&steps] { return ++steps > 3; }, 100);
+            return waiter.waitUntil([&steps] { return ++steps > 3; }, 100);
         },
-        [this] { return waiter.WaitForEvents(100); },
-        [this] { return waiter.PumpEvents(); },
+        [this] { return waiter.waitForEvents(100); },
+        [this] { return waiter.pumpEvents(); },
     };
     constexpr int kDeepest = Waiter::kMaxNestedLoops + 2;
     for (std::size_t kind = 0; kind < std::size(loops); ++kind) {
@@ -189,7 +189,7 @@ TEST_F(WaitFixture, PauseEndsOnceThePacketsWaitingForItPileUp) {
         const std::int64_t start = clock.nowMs();
         waiter.setFallenBehind(
             [&] { return c.behindFromMs >= 0 && clock.nowMs() - start >= c.behindFromMs; });
-        EXPECT_TRUE(waiter.Pause(2000));
+        EXPECT_TRUE(waiter.pause(2000));
         EXPECT_EQ(clock.nowMs() - start, c.endsAtMs);
     }
 }

@@ -135,17 +135,17 @@ protected:
         launch.strMyUserName = "me";
         pub.bteMyChair = kMe;
         pub.bteGameState = 1;
-        props.InitPropsMarket();
+        props.resetMarket();
     }
 
-    void feed(const Bytes& packet) { game.HandleGameMsg(packet); }
+    void feed(const Bytes& packet) { game.handleGameMessage(packet); }
     // Moves time on as the event loop would between messages.
     void advance(std::int64_t ms) { loop.clock().advance(ms); }
 
     // Raises exactly these positions (from 1) of the own hand.
     void select(std::initializer_list<std::size_t> positions) {
-        game.actions().LowerAllCards();
-        for (const std::size_t position : positions) game.actions().ToggleCard(position);
+        game.actions().lowerAllCards();
+        for (const std::size_t position : positions) game.actions().toggleCard(position);
     }
 
     bool logged(const std::string& line) const {

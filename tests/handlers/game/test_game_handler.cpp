@@ -26,7 +26,7 @@ protected:
 TEST_F(GameHandlerTest, WholeRoundFromStartToEnd) {
     table.arrSeat[0].blnReady = true;
     pub.blnCanStart = true;
-    game.startButton().ShowStartButton();
+    game.startButton().showStartButton();
 
     // The round starts: ready flags go, the settings arrive, the start is acknowledged.
     feed(roundStartPacket({.autoPlayLimit = 4, .declareTime = 12, .playTime = 25, .maxLeave = 2}));
@@ -52,7 +52,7 @@ TEST_F(GameHandlerTest, WholeRoundFromStartToEnd) {
 
     // The local player shows the red ace.
     sender.packets.clear();
-    game.actions().SendAnswer(1);
+    game.actions().sendAnswer(1);
     EXPECT_EQ(sender.packets, (std::vector<Bytes>{{20, 0, kMe, 1, 0, 0, 0, 0, 0, 0, 0}}));
     EXPECT_EQ(table.bteLiangBut, (std::array<std::uint8_t, 2>{0, 0}));
     EXPECT_EQ(game.clock().clockChair(), 100);
@@ -81,7 +81,7 @@ TEST_F(GameHandlerTest, WholeRoundFromStartToEnd) {
     // Lead the 3♠.
     sender.packets.clear();
     select({1});
-    game.actions().PlayAction(kPlaySelection);
+    game.actions().playAction(kPlaySelection);
     EXPECT_EQ(sender.packets, (std::vector<Bytes>{myPlayPacket(kMe, {card(0, 0)})}));
     EXPECT_EQ(table.bteMyPaiBak, kMyHand);
     EXPECT_EQ(table.bteMyPai.size(), 11u);
@@ -120,7 +120,7 @@ TEST_F(GameHandlerTest, WholeRoundFromStartToEnd) {
     // with the trick flag.
     sender.packets.clear();
     select({1, 2, 3, 4});
-    game.actions().PlayAction(kPlaySelection);
+    game.actions().playAction(kPlaySelection);
     const Bytes fours = {card(1, 0), card(1, 1), card(1, 2), card(1, 3)};
     ASSERT_EQ(sender.packets, (std::vector<Bytes>{myPlayPacket(kMe, fours)}));
     const std::int64_t before = loop.clock().nowMs();
@@ -143,7 +143,7 @@ TEST_F(GameHandlerTest, WholeRoundFromStartToEnd) {
     // A lead that is no play is refused locally, without a packet.
     sender.packets.clear();
     select({1, 2});  // 8 and 9
-    game.actions().PlayAction(kPlaySelection);
+    game.actions().playAction(kPlaySelection);
     EXPECT_TRUE(sender.packets.empty());
     EXPECT_TRUE(logged("box.1 g0 krvo 10 出牌错误：牌型不对！"));
     EXPECT_EQ(table.bteSelected, (Bytes{1, 1, 0, 0, 0, 0, 0}));
@@ -151,7 +151,7 @@ TEST_F(GameHandlerTest, WholeRoundFromStartToEnd) {
     // Q-K-A goes out and the server refuses it: the hand comes back.
     const Bytes handBefore = table.bteMyPai;
     select({4, 5, 6});
-    game.actions().PlayAction(kPlaySelection);
+    game.actions().playAction(kPlaySelection);
     ASSERT_EQ(sender.packets.size(), 1u);
     EXPECT_EQ(table.bteMyPai.size(), 4u);
     feed(Bytes{22, 'n', 'o'});

@@ -15,7 +15,7 @@ TEST_F(TableActionsTest, HintWalksFromTheCheapestPlayUpAndAround) {
     startPlaying(hand, 1);
     feed(outPaiPacket({1, {card(2, 0)}, kMe, kRoundFollow}));
     const auto hinted = [&] {
-        game.actions().PlayAction(kPlayHint);
+        game.actions().playAction(kPlayHint);
         return table.bteSelected;
     };
     EXPECT_EQ(hinted(), (Bytes{0, 0, 0, 1}));
@@ -26,7 +26,7 @@ TEST_F(TableActionsTest, HintWalksFromTheCheapestPlayUpAndAround) {
     EXPECT_TRUE(sender.packets.empty());
 
     // Playing drops the list; the hinted card goes out.
-    game.actions().PlayAction(kPlaySelection);
+    game.actions().playAction(kPlaySelection);
     EXPECT_EQ(table.tipList.lngTipCount, 0);
     EXPECT_EQ(sender.packets, (std::vector<Bytes>{myPlayPacket(kMe, {card(3, 3)})}));
 }
@@ -35,7 +35,7 @@ TEST_F(TableActionsTest, HintAgainstTheRedAcePairPassesAtOnce) {
     startPlaying({card(11, 1), card(11, 2), card(4, 0)}, 1);
     feed(outPaiPacket({1, {63, 76}, kMe, kRoundFollow}));
     EXPECT_TRUE(logged("bomb 1 2"));
-    game.actions().PlayAction(kPlayHint);
+    game.actions().playAction(kPlayHint);
     EXPECT_EQ(sender.packets, (std::vector<Bytes>{myPlayPacket(kMe, {kPassMarker})}));
     EXPECT_EQ(table.bteOutBut, (std::array<std::uint8_t, 3>{0, 0, 0}));
     EXPECT_FALSE(koClock.running());
@@ -45,7 +45,7 @@ TEST_F(TableActionsTest, RefusedFollowKeepsHandSelectionAndClock) {
     startPlaying({card(4, 0), card(4, 1), card(9, 0)}, 1);
     feed(outPaiPacket({1, {card(6, 0), card(6, 1)}, kMe, kRoundFollow}));
     select({1, 2});
-    game.actions().PlayAction(kPlaySelection);  // a pair of 7s does not beat 9s
+    game.actions().playAction(kPlaySelection);  // a pair of 7s does not beat 9s
     EXPECT_TRUE(logged("box.1 g0 krvo 10 出牌错误：你出牌必须比上一家出牌还要大！"));
     EXPECT_TRUE(sender.packets.empty());
     EXPECT_TRUE(table.bteSelectPai.empty());
@@ -57,24 +57,24 @@ TEST_F(TableActionsTest, RefusedFollowKeepsHandSelectionAndClock) {
 TEST_F(TableActionsTest, ActionsOutsideTheOwnTurnOrByOnlookersSendNothing) {
     startPlaying({card(4, 0), card(9, 0)}, 1);
     select({1});
-    game.actions().PlayAction(kPlaySelection);
-    game.actions().PlayAction(kPlayPass);
-    game.actions().RightClick();
+    game.actions().playAction(kPlaySelection);
+    game.actions().playAction(kPlayPass);
+    game.actions().rightClick();
     EXPECT_TRUE(sender.packets.empty());
 
     feed(outPaiPacket({1, {card(2, 0)}, kMe, kRoundFollow}));
     table.blnBombShow = true;
     table.bteOutBut[kPlaySelection] = kButtonHover;
-    game.actions().ClickPlayButton(kPlaySelection);
-    game.actions().RightClick();
+    game.actions().clickPlayButton(kPlaySelection);
+    game.actions().rightClick();
     EXPECT_TRUE(sender.packets.empty());
     table.blnBombShow = false;
-    game.actions().RightClick();
+    game.actions().rightClick();
     EXPECT_EQ(sender.packets, (std::vector<Bytes>{myPlayPacket(kMe, {card(4, 0)})}));
 
     pub.blnIsOnlooker = true;
-    EXPECT_FALSE(game.actions().ToggleCard(1));
-    game.actions().SendAnswer(1);
+    EXPECT_FALSE(game.actions().toggleCard(1));
+    game.actions().sendAnswer(1);
     EXPECT_EQ(sender.packets.size(), 1u);
 }
 
@@ -83,7 +83,7 @@ TEST_F(TableActionsTest, PlayButtonsActOnlyWhenHighlighted) {
     feed(outPaiPacket({1, {card(2, 0)}, kMe, kRoundFollow}));
     for (const std::uint8_t state : {kButtonHidden, kButtonShown, kButtonHover}) {
         table.bteOutBut = {kButtonShown, state, kButtonShown};
-        game.actions().ClickPlayButton(kPlayPass);
+        game.actions().clickPlayButton(kPlayPass);
         EXPECT_EQ(sender.packets.size(), state == kButtonHover ? 1u : 0u) << int{state};
     }
     EXPECT_EQ(sender.packets, (std::vector<Bytes>{myPlayPacket(kMe, {kPassMarker})}));
@@ -94,37 +94,37 @@ TEST_F(TableActionsTest, AnswersCarryTheKindOfTheState) {
                                                            {5, 2}, {6, 2}, {7, 3}, {8, 3}};
     for (const auto& [state, kind] : kinds) {
         table.bteRoundState = state;
-        game.actions().SendAnswer(state % 2);
+        game.actions().sendAnswer(state % 2);
         EXPECT_EQ(sender.packets.back(), (Bytes{20, kind, kMe, static_cast<std::uint8_t>(state % 2),
                                                 0, 0, 0, 0, 0, 0, 0}));
     }
     table.bteRoundState = kRoundLead;
-    game.actions().SendAnswer(1);
+    game.actions().sendAnswer(1);
     EXPECT_EQ(sender.packets.size(), 8u);
 }
 
 TEST_F(TableActionsTest, SortingAlternatesAndLeavesTheRaisedPositions) {
     startPlaying({card(0, 0), 63, card(10, 0), card(10, 2), card(5, 1)}, 1);
     select({1});
-    game.actions().SortHand();
+    game.actions().sortHand();
     EXPECT_EQ(table.bteMyPai, (Bytes{63, card(10, 0), card(10, 2), card(5, 1), card(0, 0)}));
     EXPECT_EQ(table.bteSelected, (Bytes{1, 0, 0, 0, 0}));
-    game.actions().SortHand();
+    game.actions().sortHand();
     EXPECT_EQ(table.bteMyPai.front(), 63);
     EXPECT_EQ(table.bteMyPai.back(), card(0, 0));
     EXPECT_FALSE(table.blnSortFlag);
 
-    game.actions().ToggleCard(1);
-    game.actions().ToggleCard(9);  // beyond the hand
+    game.actions().toggleCard(1);
+    game.actions().toggleCard(9);  // beyond the hand
     EXPECT_EQ(table.bteSelected, (Bytes{0, 0, 0, 0, 0}));
     EXPECT_TRUE(logged("paint.toggled 1"));
 }
 
 TEST_F(TableActionsTest, PreviousTrickStaysTwoTicksAndRestartsWhenAskedAgain) {
-    game.actions().ShowPreviousTrick();
+    game.actions().showPreviousTrick();
     EXPECT_TRUE(logged("paint.centre previous"));
     advance(1000);
-    game.actions().ShowPreviousTrick();
+    game.actions().showPreviousTrick();
     advance(1000);
     EXPECT_FALSE(logged("paint.centre"));
     advance(1000);
@@ -149,7 +149,7 @@ TEST_F(TableActionsTest, FirstPlayerMarkBlinksFourTicksThenTheTableIsRepainted) 
 }
 
 TEST_F(TableActionsTest, StartCountdownWaitsForSomebodyReadyThenEndsTheGame) {
-    game.startButton().PutUp();
+    game.startButton().putUp();
     QPushButton& button = *startButton.widget();
     EXPECT_TRUE(button.isVisibleTo(&surface));
     advance(30000);
@@ -166,12 +166,12 @@ TEST_F(TableActionsTest, StartCountdownWaitsForSomebodyReadyThenEndsTheGame) {
     EXPECT_FALSE(game.startButton().countdownRunning());
 
     // Raised again while stopped: a fresh 20 seconds that waits again.
-    game.startButton().PutUp();
+    game.startButton().putUp();
     EXPECT_EQ(game.startButton().countdown(), kStartCountdownSeconds);
     EXPECT_EQ(button.text(), "可以开始");
 
     pub.blnIsOnlooker = true;
-    game.startButton().PutUp();
+    game.startButton().putUp();
     EXPECT_FALSE(pub.blnCanStart);
     EXPECT_FALSE(button.isVisibleTo(&surface));
 }
@@ -179,7 +179,7 @@ TEST_F(TableActionsTest, StartCountdownWaitsForSomebodyReadyThenEndsTheGame) {
 TEST_F(TableActionsTest, StartClickGetsReadyOrAgreesToTheSettings) {
     startPlaying({card(0, 0)}, 1);
     table.arrSeat[1].blnReady = true;
-    game.startButton().PutUp();
+    game.startButton().putUp();
     startButton.widget()->click();
     EXPECT_EQ(sender.packets, (std::vector<Bytes>{{18, kMe}}));
     EXPECT_TRUE(table.arrSeat[1].blnReady);  // ready flags survive this reset
@@ -190,21 +190,21 @@ TEST_F(TableActionsTest, StartClickGetsReadyOrAgreesToTheSettings) {
 
     sender.packets.clear();
     pub.bteGameState = 0;
-    game.startButton().PutUp();
-    game.startButton().cmdStart_Click();
+    game.startButton().putUp();
+    game.startButton().pressStart();
     EXPECT_EQ(sender.packets, (std::vector<Bytes>{{112, 1, 'm', 'e'}}));
 }
 
 TEST_F(TableActionsTest, IdleTableOffersStartOnlyToAPlayerNotReady) {
     table.bteRoundState = kRoundNone;
-    game.RefreshAction();
+    game.refreshAction();
     EXPECT_TRUE(pub.blnCanStart);
     table.arrSeat[kMe].blnReady = true;
-    game.RefreshAction();
+    game.refreshAction();
     EXPECT_FALSE(pub.blnCanStart);
     table.bteRoundState = kRoundBetween;
     log.clear();
-    game.RefreshAction();
+    game.refreshAction();
     EXPECT_TRUE(log.empty());
 }
 

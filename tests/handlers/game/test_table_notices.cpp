@@ -44,10 +44,10 @@ protected:
         }
         pub_.bteMyChair = 2;
         launch_.strGameTitle = "牌局";
-        props_.InitPropsMarket();
+        props_.resetMarket();
     }
 
-    void handle(const Bytes& packet) { notices_.Handle(packet); }
+    void handle(const Bytes& packet) { notices_.handleMessage(packet); }
     // The boxes actually waited on: another handler may run inside them.
     TableNotices::Links linksWith(MessageBoxService& boxes) {
         const auto close = [this](ExitReason) { ++closings_; };
@@ -95,7 +95,7 @@ TEST_F(TableNoticesTest, UnansweredLeaveQuestionAgreesWhenItsCountdownEnds) {
     MessageBoxRegistry registry(loop.clock(), loop.waiter(), alerts_, appPath_,
                                 [] { return false; });
     TableNotices notices(linksWith(registry));
-    notices.Handle(packetOf({24, 0, 0}, "null"));
+    notices.handleMessage(packetOf({24, 0, 0}, "null"));
     EXPECT_GE(loop.clock().nowMs(), 10000);
     EXPECT_EQ(sender_.packets, std::vector<Bytes>{Bytes({24, 1, 2, 0})});
     EXPECT_EQ(registry.openBoxCount(), 0);
@@ -195,7 +195,7 @@ TEST_F(TableNoticesTest, PropNoticeAndPropUsedAtTheTable) {
     EXPECT_EQ(boxes_.calls[0],
               (Call{0, MsgType::OneButton, "购买成功！", "牌局提示", 10, "确定", "", true}));
 
-    props_.OnPropCatalogue("1`甲`1`5`0`鲜花`1`24`10`8`9`7`0");
+    props_.readCatalogue("1`甲`1`5`0`鲜花`1`24`10`8`9`7`0");
     log_.clear();
     handle({133, 3, 12, 200, 0x00, 0x01, 0x00, 0x02});
     handle({133, 3, 1, 2, 0xFF, 0xFF, 0xFF, 0xFF});

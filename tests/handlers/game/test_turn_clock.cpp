@@ -49,13 +49,13 @@ TEST_F(TurnClockTest, ClockDrawsEachTickAndWarnsWithASound) {
     EXPECT_EQ(countOf("sound 6"), 1);
 
     settings.bteSoundOn = 0;
-    game.StopClock();
+    game.stopClock();
     EXPECT_TRUE(logged("erase.clock 1"));
     EXPECT_EQ(game.clock().clockChair(), 100);
-    game.clock().StartClock(1);
+    game.clock().startClock(1);
     advance(26000);
     EXPECT_EQ(countOf("sound 6"), 1);  // sounds off
-    game.clock().StartClock(4);        // no such chair: ignored
+    game.clock().startClock(4);        // no such chair: ignored
     EXPECT_EQ(game.clock().clockChair(), 1);
 }
 
@@ -73,7 +73,7 @@ TEST_F(TurnClockTest, DeclarationTimeOutDeclinesWithoutCounting) {
 
 TEST_F(TurnClockTest, LeadTimeOutPlaysTheLastCardInScreenOrder) {
     startPlaying(kHand);
-    game.actions().SortHand();  // by groups: the lowest single goes last
+    game.actions().sortHand();  // by groups: the lowest single goes last
     ASSERT_EQ(table.bteMyPai.back(), card(0, 0));
     advance(30000);
     EXPECT_EQ(sender.packets, (std::vector<Bytes>{myPlayPacket(kMe, {card(0, 0)})}));
@@ -137,7 +137,7 @@ TEST_F(TurnClockTest, TimeOutOfAnotherChairOrOnAnOnlookerChangesNothingButTheClo
 
     pub.blnIsOnlooker = true;
     table.bteCurChair = kMe;
-    game.clock().StartClock(kMe);
+    game.clock().startClock(kMe);
     advance(30000);
     EXPECT_TRUE(sender.packets.empty());
     EXPECT_EQ(game.clock().clockChair(), 100);
@@ -147,7 +147,7 @@ TEST_F(TurnClockTest, ProgramEndingInTheWarningBoxDoesNotCloseAgain) {
     startPlaying(kHand, kMe, {.autoPlayLimit = 1});
     boxes.answerYes = true;
     loop.endRequested = true;
-    loop.waiter().PumpEvents();  // the program is ending
+    loop.waiter().pumpEvents();  // the program is ending
     advance(30000);
     EXPECT_EQ(closes, 0);
 }

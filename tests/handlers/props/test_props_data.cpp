@@ -60,7 +60,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(dir_.isValid());
         appPath_ = dir_.path().toStdString() + "/";
-        props_.InitPropsMarket();
+        props_.resetMarket();
         props_.setMarketRepaint([this] { ++repaints_; });
     }
 
@@ -80,7 +80,7 @@ protected:
 TEST_F(PropsDataTest, CatalogueFilesEachPropUnderItsType) {
     writeGbk(noteFile(), "[DaoJuInfo_ID_7]\r\nName=幸运星\r\nNote= 带来好运 \r\n");
     props_.bteCurPropTab = 2;
-    props_.OnPropCatalogue("2`赠送`装饰`1`" + group(7, 1, "幸运星", 0));
+    props_.readCatalogue("2`赠送`装饰`1`" + group(7, 1, "幸运星", 0));
 
     EXPECT_EQ(props_.strPropTypeNames, (std::vector<std::string>{"", "赠送", "装饰"}));
     ASSERT_EQ(props_.arrPropTabs.size(), 3u);
@@ -95,25 +95,25 @@ TEST_F(PropsDataTest, CatalogueFilesEachPropUnderItsType) {
 
 TEST_F(PropsDataTest, CataloguePropsThatCannotBeFiledAreRejected) {
     // Types -1 and 2 name no tab; the third group runs past the fields.
-    props_.OnPropCatalogue("2`甲`乙`4`" + group(1, 0, "a", 1) + "`" + group(2, -1, "b", 1) + "`" +
-                           group(3, 2, "c", 1) + "`" + group(4, 1, "d", 1).substr(0, 8));
+    props_.readCatalogue("2`甲`乙`4`" + group(1, 0, "a", 1) + "`" + group(2, -1, "b", 1) + "`" +
+                         group(3, 2, "c", 1) + "`" + group(4, 1, "d", 1).substr(0, 8));
     EXPECT_EQ(idsOf(props_.arrPropTabs[1]), std::vector<int>{1});
     EXPECT_TRUE(idsOf(props_.arrPropTabs[2]).empty());
 
     // Fewer props than the groups present: the rest are not read.
-    props_.OnPropCatalogue("1`甲`1`" + group(5, 0, "e", 1) + "`" + group(6, 0, "f", 1));
+    props_.readCatalogue("1`甲`1`" + group(5, 0, "e", 1) + "`" + group(6, 0, "f", 1));
     EXPECT_EQ(idsOf(props_.arrPropTabs[1]), std::vector<int>{5});
 
     // Type names running past the fields, or no count of props: the old
     // catalogue stays.
-    props_.OnPropCatalogue("3`甲`乙");
-    props_.OnPropCatalogue("2`甲`乙");
-    props_.OnPropCatalogue("");
+    props_.readCatalogue("3`甲`乙");
+    props_.readCatalogue("2`甲`乙");
+    props_.readCatalogue("");
     EXPECT_EQ(props_.typeCount(), 1);
     EXPECT_EQ(idsOf(props_.arrPropTabs[1]), std::vector<int>{5});
 
     // A negative count of types is none; negative props are none.
-    props_.OnPropCatalogue("-4`-1");
+    props_.readCatalogue("-4`-1");
     EXPECT_EQ(props_.typeCount(), 0);
     EXPECT_EQ(props_.arrPropTabs.size(), 1u);
 }
@@ -121,12 +121,12 @@ TEST_F(PropsDataTest, CataloguePropsThatCannotBeFiledAreRejected) {
 TEST_F(PropsDataTest, CatalogueCutAtEveryLengthKeepsOnlyWholeProps) {
     const std::string body = "2`甲`乙`3`" + group(11, 0, "x", 1, 20) + "`" +
                              group(12, 1, "y", 0, 30) + "`" + group(13, 1, "z", 0, 40);
-    props_.OnPropCatalogue(body);
+    props_.readCatalogue(body);
     const PropsData whole = props_;
     for (std::size_t length = 0; length < body.size(); ++length) {
         const std::string cut = body.substr(0, length);
-        props_.InitPropsMarket();
-        props_.OnPropCatalogue(cut);
+        props_.resetMarket();
+        props_.readCatalogue(cut);
         // Each prop read from a cut equals the whole catalogue's, except that a
         // cut inside the last field of a group can shorten its target byte.
         for (std::size_t tab = 1; tab < props_.arrPropTabs.size(); ++tab) {
@@ -146,12 +146,12 @@ TEST_F(PropsDataTest, CatalogueCutAtEveryLengthKeepsOnlyWholeProps) {
 }
 
 TEST_F(PropsDataTest, OwnedPropsTakeNameTargetAndTabFromTheCatalogue) {
-    props_.OnOwnedProps("7:1:2024010100");
+    props_.readOwnedProps("7:1:2024010100");
     EXPECT_EQ(props_.arrOwnedTabs.size(), 1u);  // no catalogue, no tab 1: dropped
 
-    props_.OnPropCatalogue("2`甲`乙`1`" + group(7, 1, "幸运星", 0));
+    props_.readCatalogue("2`甲`乙`1`" + group(7, 1, "幸运星", 0));
     props_.blnMarketOpen = true;
-    props_.OnOwnedProps("7:3:2024123118:99:x:2999123123");
+    props_.readOwnedProps("7:3:2024123118:99:x:2999123123");
 
     ASSERT_EQ(props_.arrOwnedTabs.size(), 3u);
     ASSERT_EQ(props_.arrOwnedTabs[2].arrItems.size(), 2u);
@@ -163,10 +163,10 @@ TEST_F(PropsDataTest, OwnedPropsTakeNameTargetAndTabFromTheCatalogue) {
 
     // Two fields: ignored whole. An empty body: nothing owned.
     props_.arrOwnedTabs[2].lngFirstShown = 4;
-    props_.OnOwnedProps("7:3");
+    props_.readOwnedProps("7:3");
     EXPECT_EQ(props_.arrOwnedTabs[2].lngFirstShown, 4);
     EXPECT_EQ(idsOf(props_.arrOwnedTabs[2]), std::vector<int>{7});
-    props_.OnOwnedProps("");
+    props_.readOwnedProps("");
     EXPECT_TRUE(idsOf(props_.arrOwnedTabs[1]).empty());
     EXPECT_TRUE(idsOf(props_.arrOwnedTabs[2]).empty());
     EXPECT_EQ(props_.arrOwnedTabs[2].lngFirstShown, 1);
@@ -174,12 +174,12 @@ TEST_F(PropsDataTest, OwnedPropsTakeNameTargetAndTabFromTheCatalogue) {
 }
 
 TEST_F(PropsDataTest, NewCatalogueMovesOwnedPropsToTheirNewTabs) {
-    props_.OnPropCatalogue("2`甲`乙`2`" + group(1, 0, "a", 0) + "`" + group(2, 1, "b", 0));
-    props_.OnOwnedProps("1:1:2030010100:2:2:2030010100:9:1:2030010100");
+    props_.readCatalogue("2`甲`乙`2`" + group(1, 0, "a", 0) + "`" + group(2, 1, "b", 0));
+    props_.readOwnedProps("1:1:2030010100:2:2:2030010100:9:1:2030010100");
     props_.bteCurOwnedTab = 2;
     props_.arrOwnedTabs[1].lngFirstShown = 2;
 
-    props_.OnPropCatalogue("3`甲`乙`丙`2`" + group(2, 2, "b2", 1) + "`" + group(1, 1, "a2", 1));
+    props_.readCatalogue("3`甲`乙`丙`2`" + group(2, 2, "b2", 1) + "`" + group(1, 1, "a2", 1));
     ASSERT_EQ(props_.arrOwnedTabs.size(), 4u);
     EXPECT_EQ(idsOf(props_.arrOwnedTabs[1]), std::vector<int>{9});
     EXPECT_EQ(idsOf(props_.arrOwnedTabs[2]), std::vector<int>{1});
@@ -190,7 +190,7 @@ TEST_F(PropsDataTest, NewCatalogueMovesOwnedPropsToTheirNewTabs) {
     EXPECT_EQ(props_.arrOwnedTabs[1].lngFirstShown, 1);
 
     // A catalogue without types has nowhere to put them.
-    props_.OnPropCatalogue("0`0");
+    props_.readCatalogue("0`0");
     EXPECT_EQ(props_.arrOwnedTabs.size(), 1u);
 }
 
@@ -243,7 +243,7 @@ TEST_F(PropsDataTest, NoteFileIsReadOncePerCatalogueAndOnlyUpToItsBound) {
     constexpr std::uintmax_t kBound = std::uintmax_t{1} << 20;
     std::filesystem::resize_file(path, kBound);
     const std::uint64_t before = bytesReadSoFar();
-    props_.OnPropCatalogue(body);
+    props_.readCatalogue(body);
     const std::uint64_t read = bytesReadSoFar() - before;
     EXPECT_GE(read, kBound);
     EXPECT_LT(read, 2 * kBound);
@@ -251,25 +251,25 @@ TEST_F(PropsDataTest, NoteFileIsReadOncePerCatalogueAndOnlyUpToItsBound) {
     EXPECT_EQ(props_.arrPropTabs[1].arrItems[40].strNote, "n40");
 
     std::filesystem::resize_file(path, kBound + 1);
-    props_.OnPropCatalogue(body);
+    props_.readCatalogue(body);
     EXPECT_EQ(props_.arrPropTabs[1].arrItems[1].strNote, "");
     EXPECT_EQ(ReadPropNote(path, 1), "");
 }
 
 TEST_F(PropsDataTest, BuyPropSendsTheIdOfTheCellShown) {
-    props_.OnPropCatalogue("2`甲`乙`5`" + group(3, 0, "a", 0) + "`" + group(4, 1, "b", 0) + "`" +
-                           group(1234, 1, "c", 0) + "`" + group(6, 1, "d", 0) + "`" +
-                           group(-7, 1, "e", 0));
+    props_.readCatalogue("2`甲`乙`5`" + group(3, 0, "a", 0) + "`" + group(4, 1, "b", 0) + "`" +
+                         group(1234, 1, "c", 0) + "`" + group(6, 1, "d", 0) + "`" +
+                         group(-7, 1, "e", 0));
     props_.bteCurPropTab = 2;
-    props_.BuyProp(1);
+    props_.buyProp(1);
     props_.arrPropTabs[2].lngFirstShown = 3;
-    props_.BuyProp(1);
-    props_.BuyProp(2);   // past the last item
-    props_.BuyProp(-3);  // before the first
+    props_.buyProp(1);
+    props_.buyProp(2);   // past the last item
+    props_.buyProp(-3);  // before the first
     props_.bteCurPropTab = 3;
-    props_.BuyProp(0);
+    props_.buyProp(0);
     props_.bteCurPropTab = 0;
-    props_.BuyProp(0);
+    props_.buyProp(0);
     EXPECT_EQ(sender_.packets,
               (std::vector<Bytes>{{133, 0, '1', '2', '3', '4'}, {133, 0, '-', '7'}}));
 }

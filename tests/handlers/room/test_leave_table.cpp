@@ -29,7 +29,7 @@ struct LeaveTableTest : ::testing::Test {
 
 TEST_F(LeaveTableTest, AskingSendsTheReasonAndCountsTheRequest) {
     boxes.nextLeave = {0, "有事"};
-    leave.ExitGame();
+    leave.askToLeave();
     ASSERT_EQ(log.size(), 2u);
     EXPECT_EQ(log[0],
               "box.3 g0 系统提示 20 游戏正在进行中，强退会被加倍扣分，如果您想征求大家的同意，"
@@ -41,19 +41,19 @@ TEST_F(LeaveTableTest, AskingSendsTheReasonAndCountsTheRequest) {
 
 TEST_F(LeaveTableTest, EmptyReasonTravelsAsNull) {
     boxes.nextLeave = {0, ""};
-    leave.ExitGame();
+    leave.askToLeave();
     EXPECT_EQ(sender.packets, (std::vector<Packet>{{24, 0, 2, 'n', 'u', 'l', 'l'}}));
 }
 
 TEST_F(LeaveTableTest, NothingIsSentWithoutAnAskingAnswerOrForOnlookers) {
     for (std::uint8_t result : {1, 2}) {
         boxes.nextLeave = {result, "x"};
-        leave.ExitGame();
+        leave.askToLeave();
         EXPECT_EQ(boxes.leaveAnswer().bteMsgResult, result);
     }
     pub.blnIsOnlooker = true;
     boxes.nextLeave = {0, "x"};
-    leave.ExitGame();
+    leave.askToLeave();
     EXPECT_TRUE(sender.packets.empty());
     EXPECT_EQ(log.size(), 3u);  // just the three reason boxes
 }
@@ -61,7 +61,7 @@ TEST_F(LeaveTableTest, NothingIsSentWithoutAnAskingAnswerOrForOnlookers) {
 TEST_F(LeaveTableTest, TheLimitIsToldInsteadOfAsking) {
     table.bteLeaveRequestsUsed = 2;
     boxes.nextLeave = {0, "x"};
-    leave.ExitGame();
+    leave.askToLeave();
     EXPECT_TRUE(sender.packets.empty());
     ASSERT_EQ(log.size(), 2u);
     EXPECT_EQ(log[1],

@@ -32,7 +32,7 @@ struct RoomHandlerTest : ::testing::Test {
         ResetAll(table);
     }
 
-    void receive(const Packet& packet) { handler.OnRoomMessage(packet); }
+    void receive(const Packet& packet) { handler.handleRoomMessage(packet); }
     void seat(int chair, std::string name) { table.arrSeat[chair].strUserName = std::move(name); }
     std::vector<Packet> sent() const { return sender.packets; }
 

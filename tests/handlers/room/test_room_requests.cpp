@@ -32,22 +32,22 @@ TEST(RoomRequests, EachRequestSendsItsPacketUnderTheCurrentName) {
         std::vector<Bytes> sent;
     };
     const Case cases[] = {
-        {"agree", "me", [](RoomActions& r) { r.AgreeToSettings(); }, {With({112, 1}, "me")}},
+        {"agree", "me", [](RoomActions& r) { r.agreeToSettings(); }, {With({112, 1}, "me")}},
         {"owner settings",
          "me",
-         [](RoomActions& r) { r.SendOwnerSettings("1`2`3`4`5`6"); },
+         [](RoomActions& r) { r.sendOwnerSettings("1`2`3`4`5`6"); },
          {With({112, 0}, "me`1`2`3`4`5`6")}},
-        {"leave", "me", [](RoomActions& r) { r.LeaveTable(); }, {With({110, 0}, "me")}},
-        {"leave before a name", "", [](RoomActions& r) { r.LeaveTable(); }, {}},
+        {"leave", "me", [](RoomActions& r) { r.leaveTable(); }, {With({110, 0}, "me")}},
+        {"leave before a name", "", [](RoomActions& r) { r.leaveTable(); }, {}},
         {"watch cards",
          "me",
-         [](RoomActions& r) { r.SendWatchCardsPreference(0); },
+         [](RoomActions& r) { r.sendWatchCardsPreference(0); },
          {With({113, 1}, "me`0")}},
         {"chat of ten",
          "me",
-         [&](RoomActions& r) { r.SendChatLine(tenTexts); },
+         [&](RoomActions& r) { r.sendChatLine(tenTexts); },
          {ChatLinePacket(tenTexts)}},
-        {"chat of nine", "me", [&](RoomActions& r) { r.SendChatLine(nineTexts); }, {}},
+        {"chat of nine", "me", [&](RoomActions& r) { r.sendChatLine(nineTexts); }, {}},
     };
     for (const Case& c : cases) {
         LaunchParams launch;

@@ -40,14 +40,14 @@ protected:
             return allowClose;
         });
         window.show();
-        window.LayoutMainWindow();
+        window.layoutWindow();
     }
     QPoint slotCentre(int slot) const {
         return window.sysButtonSlots()[static_cast<std::size_t>(slot)] + QPoint(10, 10);
     }
     // The pointer is seen by the frame's tick before the click, as in use.
     void clickSlot(int slot) {
-        window.TrackFrameHit(window.mapToGlobal(slotCentre(slot)));
+        window.trackFrameHit(window.mapToGlobal(slotCentre(slot)));
         QTest::mouseClick(&window, Qt::LeftButton, {}, slotCentre(slot));
     }
     QImage slotPicture(int slot) {
@@ -89,13 +89,13 @@ TEST_F(MainWindowTest, MaximiseShowsTheRestoreGlyphAndHoverLightsTheButton) {
 
 TEST_F(MainWindowTest, NoClickActsWhileThePointerIsInAFrameZone) {
     // Over the close button, but the last tick saw the pointer on the left edge.
-    window.TrackFrameHit(window.mapToGlobal(QPoint(2, 300)));
+    window.trackFrameHit(window.mapToGlobal(QPoint(2, 300)));
     EXPECT_EQ(window.frameZone(), FrameZone::Left);
     QTest::mouseClick(&window, Qt::LeftButton, {}, slotCentre(2));
     EXPECT_EQ(closeRequests, 0);
-    window.TrackFrameHit(window.mapToGlobal(QPoint(300, 20)));
+    window.trackFrameHit(window.mapToGlobal(QPoint(300, 20)));
     EXPECT_EQ(window.frameZone(), FrameZone::Move);
-    window.TrackFrameHit(window.mapToGlobal(slotCentre(2)));
+    window.trackFrameHit(window.mapToGlobal(slotCentre(2)));
     EXPECT_EQ(window.frameZone(), FrameZone::None) << "over a caption button";
 }
 
@@ -122,11 +122,11 @@ TEST_F(MainWindowTest, TheBarCollapsesTheColumnAndIsDraggedWithinItsLimits) {
     const QPoint middle(6, bar->height() / 2);
     QTest::mouseClick(bar, Qt::LeftButton, {}, middle);
     EXPECT_TRUE(window.splitters().blnColumnCollapsed);
-    EXPECT_FALSE(window.lstUser().isVisible());
+    EXPECT_FALSE(window.userList().isVisible());
     EXPECT_EQ(bar->x(), window.width() - 14);
     QTest::mouseClick(bar, Qt::RightButton, {}, QPoint(6, bar->height() / 2));
     EXPECT_FALSE(window.splitters().blnColumnCollapsed) << "any button restores";
-    EXPECT_TRUE(window.lstUser().isVisible());
+    EXPECT_TRUE(window.userList().isVisible());
 
     const int start = bar->x();
     QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(6, 20));
@@ -156,7 +156,7 @@ TEST_F(MainWindowTest, DraggingTheListSplitterCarriesThePaneAndTheChat) {
     const QRect pane = window.advertisementPane().geometry();
     EXPECT_EQ(pane.top(), before + 50 + 5);
     EXPECT_EQ(pane.height(), 180);
-    EXPECT_EQ(window.lstUser().geometry().bottom() + 1, before + 50);
+    EXPECT_EQ(window.userList().geometry().bottom() + 1, before + 50);
 }
 
 class FrameWithoutEndCapsTest : public ::testing::Test {
@@ -175,7 +175,7 @@ TEST_F(FrameWithoutEndCapsTest, OnlyTheTilesAreDrawn) {
     GameMainWindow window(clock, appDir);
     window.setGeometry(100, 100, 1000, 700);
     window.show();
-    window.LayoutMainWindow();
+    window.layoutWindow();
     const QImage tile = artwork(appDir, "Res/CaptionMid.bmp");
     const QPoint inButton = window.sysButtonSlots()[2] + QPoint(10, 10);
     const QImage shown = window.grab().toImage().convertToFormat(QImage::Format_RGB32);

@@ -142,7 +142,7 @@ TEST_F(AdvertisementViewTest, ShowsALocalPageWithItsPicturesAndDeclaredCharset) 
                   "charset=gb2312\"></head><body><p>\xE4\xBD\xA0\xE5\xA5\xBD</p>"
                   "<p><img src=\"pictures/tall.png\"></p></body></html>");
 
-    view_.Navigate(page);
+    view_.navigate(page);
 
     ASSERT_TRUE(QTest::qWaitFor([&] { return shown_.size() == 1; }, kWaitMs));
     EXPECT_EQ(view_.document()->firstBlock().text(), QString::fromUtf8("浣犲ソ"));
@@ -168,11 +168,11 @@ TEST_F(AdvertisementViewTest, PagesThatCannotBeLoadedLeaveThePaneEmptyWithoutAny
 
     for (const QUrl& address : unreachable) {
         SCOPED_TRACE(address.toString().toStdString());
-        view_.Navigate(good);
+        view_.navigate(good);
         ASSERT_EQ(text(), "good");
         const auto failuresBefore = failed_.size();
 
-        view_.Navigate(address);
+        view_.navigate(address);
 
         ASSERT_TRUE(QTest::qWaitFor([&] { return failed_.size() == failuresBefore + 1; }, kWaitMs));
         EXPECT_EQ(text(), "");
@@ -182,11 +182,11 @@ TEST_F(AdvertisementViewTest, PagesThatCannotBeLoadedLeaveThePaneEmptyWithoutAny
 
 TEST_F(AdvertisementViewTest, ALateReplyForAnEarlierAddressDoesNotReplaceTheNewerPage) {
     TinyHttpServer server;
-    view_.Navigate(server.url("/old.htm"));
+    view_.navigate(server.url("/old.htm"));
     QTcpSocket* old = server.request("/old.htm");
     ASSERT_NE(old, nullptr);
 
-    view_.Navigate(writeFile("new.htm", "<p>new</p>"));
+    view_.navigate(writeFile("new.htm", "<p>new</p>"));
     ASSERT_EQ(text(), "new");
     answer(old, "text/html", "<p>old</p>");
 
@@ -202,7 +202,7 @@ TEST_F(AdvertisementViewTest, ALateReplyForAnEarlierAddressDoesNotReplaceTheNewe
 
 TEST_F(AdvertisementViewTest, ReadsAnHttpPageInTheCharsetOfItsHeader) {
     TinyHttpServer server;
-    view_.Navigate(server.url("/KRVO/ga.htm"));
+    view_.navigate(server.url("/KRVO/ga.htm"));
     QTcpSocket* page = server.request("/KRVO/ga.htm");
     ASSERT_NE(page, nullptr);
 
@@ -217,7 +217,7 @@ TEST_F(AdvertisementViewTest, ReadsAnHttpPageInTheCharsetOfItsHeader) {
 
 TEST_F(AdvertisementViewTest, PicturesOfAnHttpPageAppearWhenTheyArrive) {
     TinyHttpServer server;
-    view_.Navigate(server.url("/KRVO/ga.htm"));
+    view_.navigate(server.url("/KRVO/ga.htm"));
     QTcpSocket* page = server.request("/KRVO/ga.htm");
     ASSERT_NE(page, nullptr);
     answer(page, "text/html", "<p>ad</p><img src=\"images/tall.png\">");
@@ -233,7 +233,7 @@ TEST_F(AdvertisementViewTest, PicturesOfAnHttpPageAppearWhenTheyArrive) {
 
 TEST_F(AdvertisementViewTest, GivesUpAPageLargerThanTheLimitWhileItArrives) {
     TinyHttpServer server;
-    view_.Navigate(server.url("/endless.htm"));
+    view_.navigate(server.url("/endless.htm"));
     QTcpSocket* page = server.request("/endless.htm");
     ASSERT_NE(page, nullptr);
 
@@ -254,7 +254,7 @@ TEST_F(AdvertisementViewTest, LinksOpenInTheDesktopBrowserAndThePaneStays) {
     LinkRecorder browser;
     QDesktopServices::setUrlHandler("file", &browser, "open");
     const QUrl page = writeFile("ga.htm", "<p><a href=\"more/rules.htm\">rules</a></p>");
-    view_.Navigate(page);
+    view_.navigate(page);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&view_));
 
     QTextCursor cursor(view_.document());
@@ -282,17 +282,17 @@ TEST_F(AdvertisementViewTest, PagesOnDiskOpenInTheProgramsHelpWindowAndWebAddres
         QDesktopServices::setUrlHandler(scheme, &browser, "open");
     ManualClock clock;
     GameMainWindow window(clock, KRVO_TEST_APP_DIR "/");
-    view_.openLocalPage = [&](const QUrl& page) { window.ShowHelpPage(page); };
+    view_.openLocalPage = [&](const QUrl& page) { window.showHelpPage(page); };
     writeFile("help/tall.png", pngOfHeight(kPictureHeight));
     writeFile("help/rules.htm",
               "<title>Rules</title><p><a href=\"more.htm\">onward</a> "
               "<a href=\"http://example.org/x\">site</a> <a href=\"gone.htm\">gone</a></p>"
               "<img src=\"tall.png\">");
     writeFile("help/more.htm", "<p>more rules</p>");
-    view_.Navigate(writeFile("adv/ga.htm", "<p><a href=\"../help/rules.htm\">rules</a></p>"));
+    view_.navigate(writeFile("adv/ga.htm", "<p><a href=\"../help/rules.htm\">rules</a></p>"));
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&view_));
     clickText(view_, "rules");
-    window.ShowHelpPage(QUrl::fromLocalFile(directory_.filePath("help/rules.htm")));
+    window.showHelpPage(QUrl::fromLocalFile(directory_.filePath("help/rules.htm")));
 
     ASSERT_EQ(window.findChildren<HelpWindow*>().size(), 1);
     HelpWindow& help = *window.helpWindow();
@@ -306,7 +306,7 @@ TEST_F(AdvertisementViewTest, PagesOnDiskOpenInTheProgramsHelpWindowAndWebAddres
     EXPECT_TRUE(help.browser().toPlainText().contains("onward"));
     clickText(help.browser(), "gone");
     EXPECT_TRUE(help.browser().toPlainText().contains(QStringLiteral("帮助页面打不开")));
-    window.ShowHelpPage(QUrl("https://example.org/help.htm"));
+    window.showHelpPage(QUrl("https://example.org/help.htm"));
     QTest::keyClick(&help.browser(), Qt::Key_Escape);
     for (const char* scheme : {"file", "http", "https"}) QDesktopServices::unsetUrlHandler(scheme);
 

@@ -61,7 +61,7 @@ protected:
     // Loads the list without the glue, so the seats stay untouched.
     void loadQuietly(const std::string& text) {
         list_.blockSignals(true);
-        list_.LoadUsers(text);
+        list_.loadUsers(text);
         list_.blockSignals(false);
     }
 
@@ -138,7 +138,7 @@ TEST_F(PlayersTest, RunningRoundShowsNoRaisedHandAndOnlookersLeaveSeatsAlone) {
 TEST_F(PlayersTest, LoadingTheListThroughTheGlueFillsTheSeats) {
     RoomPlayers players(table_, pub_, launch_, list_, chat_, scene_, requests_);
     pub_.strViewUserName = "alice";
-    list_.LoadUsers(rows({Row("alice").chair("3").icon("12")}));
+    list_.loadUsers(rows({Row("alice").chair("3").icon("12")}));
     EXPECT_EQ(table_.arrSeat[3].strUserName, "alice");
     EXPECT_EQ(table_.arrSeat[3].lngIconNo, 12);
     EXPECT_EQ(pub_.bteViewPos[3], 2);
@@ -182,53 +182,53 @@ TEST_F(PlayersTest, MemberIdentityDividesTowardZero) {
 }
 
 TEST_F(PlayersTest, RebuiltMenuHoldsOnlyTheSecondUserAndTalkChoosesTheRecipient) {
-    chat_.UpdateRecipient("bob", "ADD");
-    chat_.UpdateRecipient("R&D", "ADD");
+    chat_.updateRecipient("bob", "ADD");
+    chat_.updateRecipient("R&D", "ADD");
     UserMenuWindow menu(chat_);
-    menu.Load(*BuildUserMenu(Row("bob").watching("alice").text(), pub_, 0));
-    menu.Load(*BuildUserMenu(Row("R&D").text(), pub_, 0));
+    menu.load(*BuildUserMenu(Row("bob").watching("alice").text(), pub_, 0));
+    menu.load(*BuildUserMenu(Row("R&D").text(), pub_, 0));
     for (int i = 0; i < 8; ++i) {
-        QAction* item = menu.mnuUserItem(i);
+        QAction* item = menu.menuItem(i);
         EXPECT_EQ(menu.itemTag(i), "R&D");
         EXPECT_TRUE(item->isVisible());
         EXPECT_EQ(item->isSeparator(), i == 3 || i == 5);
         EXPECT_FALSE(item->text().contains("bob")) << i;
     }
-    EXPECT_EQ(menu.mnuUserItem(0)->text().toStdString(), "R&&D   身份：普通用户");
-    EXPECT_EQ(menu.mnuUserItem(2)->text().toStdString(), "旁观对象：");
+    EXPECT_EQ(menu.menuItem(0)->text().toStdString(), "R&&D   身份：普通用户");
+    EXPECT_EQ(menu.menuItem(2)->text().toStdString(), "旁观对象：");
 
-    menu.mnuUserItem(1)->trigger();
+    menu.menuItem(1)->trigger();
     EXPECT_EQ(chat_.currentRecipient(), "所有人");
     // The choice unloads the menu; rebuild before the next choice.
-    EXPECT_EQ(menu.mnuUserItem(0)->text().toStdString(), "UserName");
-    EXPECT_FALSE(menu.mnuUserItem(4)->isVisible());
+    EXPECT_EQ(menu.menuItem(0)->text().toStdString(), "UserName");
+    EXPECT_FALSE(menu.menuItem(4)->isVisible());
     EXPECT_TRUE(menu.itemTag(4).empty());
 
-    menu.Load(*BuildUserMenu(Row("R&D").text(), pub_, 0));
-    menu.mnuUserItem(4)->trigger();
+    menu.load(*BuildUserMenu(Row("R&D").text(), pub_, 0));
+    menu.menuItem(4)->trigger();
     EXPECT_EQ(chat_.currentRecipient(), "R&D");
-    menu.ExecUserMenu(4);  // unloaded: no tag, nothing happens
-    menu.ExecUserMenu(99);
+    menu.runItem(4);  // unloaded: no tag, nothing happens
+    menu.runItem(99);
     EXPECT_EQ(chat_.currentRecipient(), "R&D");
 }
 
 TEST_F(PlayersTest, RightClickPopsTheMenuLeftClickChoosesTheRecipient) {
     RoomPlayers players(table_, pub_, launch_, list_, chat_, scene_, requests_);
-    list_.LoadUsers(rows({Row("alice"), Row("bob").chair("1")}));
-    const QString bob = QString::fromStdString(list_.FindUser("bob"));
+    list_.loadUsers(rows({Row("alice"), Row("bob").chair("1")}));
+    const QString bob = QString::fromStdString(list_.findUser("bob"));
 
-    emit list_.UserClicked(false, 0, "bob", bob);
+    emit list_.userClicked(false, 0, "bob", bob);
     EXPECT_EQ(chat_.currentRecipient(), "bob");
-    EXPECT_FALSE(players.frmUserMenu().mnuUser()->isVisible());
+    EXPECT_FALSE(players.userMenu().menu()->isVisible());
 
-    emit list_.UserClicked(true, 0, "alice", bob);
-    EXPECT_TRUE(players.frmUserMenu().mnuUser()->isVisible());
-    EXPECT_EQ(players.frmUserMenu().itemTag(4), "bob");
-    players.frmUserMenu().mnuUser()->hide();
+    emit list_.userClicked(true, 0, "alice", bob);
+    EXPECT_TRUE(players.userMenu().menu()->isVisible());
+    EXPECT_EQ(players.userMenu().itemTag(4), "bob");
+    players.userMenu().menu()->hide();
 
     // A right click on a row the menu cannot use shows nothing.
-    players.OnUserClicked(true, "zed", "zed`1`2");
-    EXPECT_FALSE(players.frmUserMenu().mnuUser()->isVisible());
+    players.handleUserClick(true, "zed", "zed`1`2");
+    EXPECT_FALSE(players.userMenu().menu()->isVisible());
 }
 
 std::vector<std::string> tenTexts() {
@@ -281,7 +281,7 @@ TEST_F(PlayersTest, ReceivedChatShowsFieldsTwoToNineAndIgnoresShortLines) {
 TEST_F(PlayersTest, TypedLineTravelsToTheServerAndBack) {
     RoomPlayers players(table_, pub_, launch_, list_, chat_, scene_, requests_);
     chat_.setTimeSource([] { return QTime(9, 5, 7); });
-    chat_.UpdateRecipient("bob", "ADD");
+    chat_.updateRecipient("bob", "ADD");
     chat_.setCurrentRecipient("bob");
     chat_.input()->setText("see `you`");
     QTest::keyClick(chat_.input(), Qt::Key_Return);

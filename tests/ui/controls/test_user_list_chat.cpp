@@ -44,59 +44,59 @@ protected:
 };
 
 TEST_F(UserListTest, BulkLoadSkipsBadLinesAndReportsNamesInOrder) {
-    QSignalSpy names(&list_, &UserListControl::NamesLoaded);
+    QSignalSpy names(&list_, &UserListControl::namesLoaded);
     const std::string fifteen = userRow("short").substr(0, userRow("short").rfind('`'));
     const std::string text = userRow("amy") + "\r\n\r\n\n" + fifteen + "\n" + userRow("bo") +
                              "`x\n" + userRow("cy") + "\r\n" + userRow("amy", "9") + "\n" +
                              userRow("") + "\n" + userRow("dee");
-    list_.LoadUsers(text);
+    list_.loadUsers(text);
 
     ASSERT_EQ(names.count(), 1);
     EXPECT_EQ(names[0][0].toString(), QStringLiteral("amy`cy`dee"));
     ASSERT_EQ(list_.userCount(), 3);
     // No CR survives in the last field, and the first of two same-named rows wins.
-    EXPECT_EQ(list_.FindUser("cy"), userRow("cy"));
-    EXPECT_EQ(list_.FindUser("amy"), userRow("amy"));
-    EXPECT_EQ(list_.FindUser("bo"), "");
+    EXPECT_EQ(list_.findUser("cy"), userRow("cy"));
+    EXPECT_EQ(list_.findUser("amy"), userRow("amy"));
+    EXPECT_EQ(list_.findUser("bo"), "");
 
     // A load replaces the content; an empty one still reports (no names).
-    list_.LoadUsers("");
+    list_.loadUsers("");
     ASSERT_EQ(names.count(), 2);
     EXPECT_TRUE(names[1][0].toString().isEmpty());
     EXPECT_EQ(list_.userCount(), 0);
 }
 
 TEST_F(UserListTest, AddRemoveAndUpdateKeepOneRowPerName) {
-    EXPECT_TRUE(list_.AddUser(userRow("amy")));
-    EXPECT_FALSE(list_.AddUser(userRow("amy", "5")));
-    EXPECT_FALSE(list_.AddUser(userRow("bo") + "`"));
-    EXPECT_FALSE(list_.AddUser(""));
-    EXPECT_TRUE(list_.AddUser(userRow("bo")));
+    EXPECT_TRUE(list_.addUser(userRow("amy")));
+    EXPECT_FALSE(list_.addUser(userRow("amy", "5")));
+    EXPECT_FALSE(list_.addUser(userRow("bo") + "`"));
+    EXPECT_FALSE(list_.addUser(""));
+    EXPECT_TRUE(list_.addUser(userRow("bo")));
     EXPECT_EQ(list_.userCount(), 2);
 
-    EXPECT_TRUE(list_.UpdateUser(userRow("bo", "0", "77")));
-    EXPECT_EQ(list_.FindUser("bo"), userRow("bo", "0", "77"));
+    EXPECT_TRUE(list_.updateUser(userRow("bo", "0", "77")));
+    EXPECT_EQ(list_.findUser("bo"), userRow("bo", "0", "77"));
     EXPECT_EQ(list_.cellText(1, 5), QStringLiteral("77"));
-    EXPECT_FALSE(list_.UpdateUser(userRow("ghost")));
-    EXPECT_FALSE(list_.UpdateUser("bo`1`2"));
+    EXPECT_FALSE(list_.updateUser(userRow("ghost")));
+    EXPECT_FALSE(list_.updateUser("bo`1`2"));
     EXPECT_EQ(list_.userCount(), 2);
-    EXPECT_EQ(list_.FindUser("ghost"), "");
+    EXPECT_EQ(list_.findUser("ghost"), "");
 
-    EXPECT_TRUE(list_.RemoveUser("amy"));
-    EXPECT_FALSE(list_.RemoveUser("amy"));
+    EXPECT_TRUE(list_.removeUser("amy"));
+    EXPECT_FALSE(list_.removeUser("amy"));
     EXPECT_EQ(list_.userName(0), "bo");
-    list_.ClearUsers();
+    list_.clearUsers();
     EXPECT_EQ(list_.userCount(), 0);
 }
 
 TEST_F(UserListTest, ColumnsTitlesAndTheOwnRow) {
-    list_.SetColumns("a`b`经验`d`e`f`g`h`i`j`k`l`m`n`o`p", 11);
+    list_.setColumns("a`b`经验`d`e`f`g`h`i`j`k`l`m`n`o`p", 11);
     list_.setScoreColumnName("积分");
-    list_.SetColumnWidths("100`90`70`80`80`60`50`50`50`50`50");
-    list_.SetLevelTitles("新手_0`熟手_100`高手_500");
+    list_.setColumnWidths("100`90`70`80`80`60`50`50`50`50`50");
+    list_.setLevelTitles("新手_0`熟手_100`高手_500");
     list_.setOwnName("bo");
-    list_.AddUser(userRow("amy", "120"));
-    list_.AddUser(userRow("bo", "9999"));
+    list_.addUser(userRow("amy", "120"));
+    list_.addUser(userRow("bo", "9999"));
 
     const QAbstractItemModel* model = list_.model();
     ASSERT_EQ(model->columnCount(), 16);
@@ -121,7 +121,7 @@ TEST_F(UserListTest, BandColoursAreDrawn) {
     const QColor back(0, 138, 140);
     list_.setBandColors(back, QColor(255, 255, 255));
     list_.setTitle("用户列表");
-    list_.SetColumns("用户名`b", 2);
+    list_.setColumns("用户名`b", 2);
     showOffScreen(300);
     const QImage title = list_.titleLabel()->grab().toImage();
     EXPECT_EQ(title.pixelColor(1, 1), back);
@@ -132,10 +132,10 @@ TEST_F(UserListTest, BandColoursAreDrawn) {
 }
 
 TEST_F(UserListTest, RightClickSetsTheFlagLeftClickDoesNot) {
-    list_.AddUser(userRow("amy"));
-    list_.AddUser(userRow("bo"));
+    list_.addUser(userRow("amy"));
+    list_.addUser(userRow("bo"));
     showOffScreen(600);
-    QSignalSpy clicks(&list_, &UserListControl::UserClicked);
+    QSignalSpy clicks(&list_, &UserListControl::userClicked);
     QWidget* viewport = list_.view()->viewport();
     const QRect second = list_.view()->visualRect(list_.model()->index(1, 2));
 
@@ -179,10 +179,10 @@ protected:
 // to the newest.
 TEST_F(ChatTest, ViewKeepsOnlyTheLatestLines) {
     chat_.resize(200, 300);
-    for (int i = 0; i < 5; ++i) chat_.ShowChatText("line " + std::to_string(i));
+    for (int i = 0; i < 5; ++i) chat_.showChatText("line " + std::to_string(i));
     EXPECT_EQ(chat_.lineCount(), 5);
     for (int i = 5; i < 2 * kMaxChatLines + 100; ++i) {
-        chat_.ShowChatText("line " + std::to_string(i));
+        chat_.showChatText("line " + std::to_string(i));
     }
     EXPECT_EQ(chat_.lineCount(), kMaxChatLines);
     EXPECT_EQ(chat_.lineText(0), QStringLiteral("line %1").arg(kMaxChatLines + 100));
@@ -219,8 +219,8 @@ TEST_F(ChatTest, BatchesAroundTheLimitKeepExactlyTheLatestLines) {
         int shown = 0;
         const auto show = [&](int lines) {
             for (const int end = shown + lines; shown < end; ++shown) {
-                if (shown % 2 == 0) chat.ShowSystemLine(std::to_string(shown));
-                if (shown % 2 != 0) chat.ShowChatText(std::to_string(shown));
+                if (shown % 2 == 0) chat.showSystemLine(std::to_string(shown));
+                if (shown % 2 != 0) chat.showChatText(std::to_string(shown));
             }
         };
         show(c.before);
@@ -236,10 +236,10 @@ TEST_F(ChatTest, BatchesAroundTheLimitKeepExactlyTheLatestLines) {
 }
 
 TEST_F(ChatTest, NetworkTextIsShownLiterallyOnOneLine) {
-    chat_.ShowSystemLine("<b>bo</b> 进来了...");
+    chat_.showSystemLine("<b>bo</b> 进来了...");
     const std::array<std::string, 8> texts{
         "<i>bo</i>", "所有人", "one\ntwo\u2029three", "黑体", "14", "16711680", "BIU", "10:00:00"};
-    chat_.ShowChatMessage(texts);
+    chat_.showChatMessage(texts);
     ASSERT_EQ(chat_.lineCount(), 2);
     EXPECT_TRUE(chat_.lineText(0).contains("<b>bo</b> 进来了..."));
     const QString line = chat_.lineText(1);
@@ -255,7 +255,7 @@ TEST_F(ChatTest, NetworkTextIsShownLiterallyOnOneLine) {
     EXPECT_TRUE(format.fontUnderline());
     EXPECT_EQ(format.fontFamilies().toStringList(), QStringList{"黑体"});
 
-    chat_.ShowChatMessage(std::span(texts).first(7));
+    chat_.showChatMessage(std::span(texts).first(7));
     EXPECT_EQ(chat_.lineCount(), 2);
 }
 
@@ -281,35 +281,35 @@ TEST(ChatStyleTest, SizesColoursAndStylesAreClamped) {
 }
 
 TEST_F(ChatTest, RecipientsFollowTheUsersPresent) {
-    chat_.UpdateRecipient("bo", "ADD");
-    chat_.UpdateRecipient("bo", "ADD");
-    chat_.UpdateRecipient("cy", "ADD");
-    chat_.UpdateRecipient("所有人", "ADD");
-    chat_.UpdateRecipient("", "ADD");
-    chat_.UpdateRecipient("dee", "add");
+    chat_.updateRecipient("bo", "ADD");
+    chat_.updateRecipient("bo", "ADD");
+    chat_.updateRecipient("cy", "ADD");
+    chat_.updateRecipient("所有人", "ADD");
+    chat_.updateRecipient("", "ADD");
+    chat_.updateRecipient("dee", "add");
     EXPECT_EQ(chat_.recipients(), (std::vector<std::string>{"所有人", "bo", "cy"}));
 
     EXPECT_TRUE(chat_.setCurrentRecipient("cy"));
     EXPECT_FALSE(chat_.setCurrentRecipient("ghost"));
     EXPECT_EQ(chat_.currentRecipient(), "cy");
-    chat_.UpdateRecipient("bo", "DEL");
+    chat_.updateRecipient("bo", "DEL");
     EXPECT_EQ(chat_.currentRecipient(), "cy");
-    chat_.UpdateRecipient("cy", "DEL");
+    chat_.updateRecipient("cy", "DEL");
     EXPECT_EQ(chat_.currentRecipient(), "所有人");
-    chat_.UpdateRecipient("所有人", "DEL");
+    chat_.updateRecipient("所有人", "DEL");
     EXPECT_EQ(chat_.recipients(), (std::vector<std::string>{"所有人"}));
 
-    chat_.UpdateRecipient("eve", "ADD");
+    chat_.updateRecipient("eve", "ADD");
     chat_.setCurrentRecipient("eve");
-    chat_.ClearRecipients();
+    chat_.clearRecipients();
     EXPECT_EQ(chat_.recipients(), (std::vector<std::string>{"所有人"}));
     EXPECT_EQ(chat_.currentRecipient(), "所有人");
 }
 
 TEST_F(ChatTest, SendCarriesTenTextsAndRefusesEmptyMessages) {
-    QSignalSpy sent(&chat_, &ChatControl::SendRequested);
+    QSignalSpy sent(&chat_, &ChatControl::sendRequested);
     chat_.setSendStyle("黑体", 12, qRgb(1, 2, 3), "BU");
-    chat_.UpdateRecipient("bo", "ADD");
+    chat_.updateRecipient("bo", "ADD");
     chat_.setCurrentRecipient("bo");
 
     QTest::keyClick(chat_.input(), Qt::Key_Return);

@@ -36,17 +36,17 @@ class GameSetDialogTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { testing::EnsureQtApplication(); }
 
-    bool Open(bool owner, std::string_view settings = "100`1000`10`50`200`5") {
+    bool open(bool owner, std::string_view settings = "100`1000`10`50`200`5") {
         dialog = std::make_unique<GameSetDialog>(clock, requests, alerts, "桌游");
-        QObject::connect(dialog.get(), &GameSetDialog::Finished, [this] { ++finished; });
+        QObject::connect(dialog.get(), &GameSetDialog::ended, [this] { ++finished; });
         dialog->show();
-        return dialog->SetInitGameSetInfo(owner, settings);
+        return dialog->loadSettings(owner, settings);
     }
 
-    void Confirm(const char* stake, const char* penalty) {
-        dialog->txtUser(0)->setText(Q(stake));
-        dialog->txtUser(1)->setText(Q(penalty));
-        dialog->cmdUser(0)->click();
+    void confirm(const char* stake, const char* penalty) {
+        dialog->amountBox(0)->setText(Q(stake));
+        dialog->amountBox(1)->setText(Q(penalty));
+        dialog->button(0)->click();
     }
 
     ManualClock clock;
@@ -60,18 +60,18 @@ protected:
 };
 
 TEST_F(GameSetDialogTest, CaptionsBoxesAndLabelPlacementByRole) {
-    ASSERT_TRUE(Open(true));
+    ASSERT_TRUE(open(true));
     EXPECT_EQ(dialog->windowTitle(), Q("桌游 游戏设置"));
     EXPECT_TRUE(dialog->windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_EQ(dialog->famGameSet()->title(), Q("你是桌主，请进行本桌游戏设置"));
-    EXPECT_EQ(dialog->cmdUser(0)->text() + dialog->cmdUser(1)->text(), Q("确定取消"));
-    EXPECT_EQ(dialog->txtUser(0)->text() + "/" + dialog->txtUser(1)->text(), Q("100/50"));
-    EXPECT_FALSE(dialog->txtUser(0)->isReadOnly());
-    EXPECT_EQ(dialog->txtUser(1)->palette().color(QPalette::Base), QColor(255, 255, 255));
+    EXPECT_EQ(dialog->button(0)->text() + dialog->button(1)->text(), Q("确定取消"));
+    EXPECT_EQ(dialog->amountBox(0)->text() + "/" + dialog->amountBox(1)->text(), Q("100/50"));
+    EXPECT_FALSE(dialog->amountBox(0)->isReadOnly());
+    EXPECT_EQ(dialog->amountBox(1)->palette().color(QPalette::Base), QColor(255, 255, 255));
     dialog->resize(520, 260);
     for (int i = 0; i < 2; ++i) {
-        EXPECT_EQ(dialog->label(i)->x(), dialog->txtUser(i)->x() - 112);
-        EXPECT_EQ(dialog->label(i)->y(), dialog->txtUser(i)->y() + 3);
+        EXPECT_EQ(dialog->label(i)->x(), dialog->amountBox(i)->x() - 112);
+        EXPECT_EQ(dialog->label(i)->y(), dialog->amountBox(i)->y() + 3);
     }
     // A 9-point font at 120 dpi without scaling: the labels widen the gap.
     QFont large = dialog->font();
@@ -80,23 +80,23 @@ TEST_F(GameSetDialogTest, CaptionsBoxesAndLabelPlacementByRole) {
     dialog->resize(520, 261);
     for (int i = 0; i < 2; ++i) {
         EXPECT_GE(dialog->label(i)->width(), dialog->label(i)->sizeHint().width()) << i;
-        EXPECT_LT(dialog->label(i)->geometry().right(), dialog->txtUser(i)->x()) << i;
+        EXPECT_LT(dialog->label(i)->geometry().right(), dialog->amountBox(i)->x()) << i;
     }
 
-    ASSERT_TRUE(Open(false));
+    ASSERT_TRUE(open(false));
     EXPECT_EQ(dialog->famGameSet()->title(), Q("桌主对本桌游戏进行的设置情况"));
-    EXPECT_EQ(dialog->cmdUser(0)->text() + dialog->cmdUser(1)->text(), Q("同意不同意"));
-    EXPECT_TRUE(dialog->txtUser(1)->isReadOnly());
-    EXPECT_EQ(dialog->txtUser(0)->palette().color(QPalette::Base),
+    EXPECT_EQ(dialog->button(0)->text() + dialog->button(1)->text(), Q("同意不同意"));
+    EXPECT_TRUE(dialog->amountBox(1)->isReadOnly());
+    EXPECT_EQ(dialog->amountBox(0)->palette().color(QPalette::Base),
               dialog->palette().color(QPalette::Window));
 }
 
 TEST_F(GameSetDialogTest, OnlyExactlySixFieldsOpenTheDialog) {
     for (const char* text : {"100`1000`10`50`200", "100`1000`10`50`200`5`9", ""}) {
-        EXPECT_FALSE(Open(true, text)) << text;
+        EXPECT_FALSE(open(true, text)) << text;
         EXPECT_FALSE(dialog->countdownRunning()) << text;
     }
-    EXPECT_TRUE(Open(false, "`````"));
+    EXPECT_TRUE(open(false, "`````"));
     EXPECT_TRUE(dialog->countdownRunning());
     EXPECT_TRUE(sender.packets.empty());
 }
@@ -128,8 +128,8 @@ TEST_F(GameSetDialogTest, OwnerValuesAreCheckedThenSentWithTheLimits) {
         SCOPED_TRACE(std::string(c.stake) + " / " + c.penalty);
         sender.packets.clear();
         alerts.warnings.clear();
-        Open(true, c.settings);
-        Confirm(c.stake, c.penalty);
+        open(true, c.settings);
+        confirm(c.stake, c.penalty);
         if (c.warning.empty()) {
             ASSERT_EQ(sender.packets.size(), 1u);
             EXPECT_EQ(sender.packets[0], Expected(112, 0, c.body));
@@ -148,15 +148,15 @@ TEST_F(GameSetDialogTest, OwnerValuesAreCheckedThenSentWithTheLimits) {
 }
 
 TEST_F(GameSetDialogTest, GuestAgreesUnseenAfterTwentyOneSecondsWithTheCurrentName) {
-    Open(false, "99999999`10`20`x`1`2");  // a guest's answer never checks the values
+    open(false, "99999999`10`20`x`1`2");  // a guest's answer never checks the values
     clock.advance(1000);
-    EXPECT_EQ(dialog->cmdUser(0)->text(), Q("同意 20"));
+    EXPECT_EQ(dialog->button(0)->text(), Q("同意 20"));
     myName = "renamed";
     clock.advance(19999);
-    EXPECT_EQ(dialog->cmdUser(0)->text(), Q("同意 1"));
+    EXPECT_EQ(dialog->button(0)->text(), Q("同意 1"));
     EXPECT_TRUE(sender.packets.empty());
     clock.advance(1);
-    EXPECT_EQ(dialog->cmdUser(0)->text(), Q("同意 0"));
+    EXPECT_EQ(dialog->button(0)->text(), Q("同意 0"));
     ASSERT_EQ(sender.packets.size(), 1u);
     EXPECT_EQ(sender.packets[0], Expected(112, 1, "renamed"));
     EXPECT_EQ(finished, 1);
@@ -168,9 +168,9 @@ TEST_F(GameSetDialogTest, SecondButtonLeavesTheTableOnce) {
     myName = "张三";
     for (bool owner : {false, true}) {
         sender.packets.clear();
-        Open(owner);
-        dialog->cmdUser(1)->click();
-        dialog->cmdUser(0)->click();
+        open(owner);
+        dialog->button(1)->click();
+        dialog->button(0)->click();
         clock.advance(60000);
         ASSERT_EQ(sender.packets.size(), 1u);
         EXPECT_EQ(sender.packets[0], (Bytes{110, 0, 0xD5, 0xC5, 0xC8, 0xFD}));
@@ -179,18 +179,18 @@ TEST_F(GameSetDialogTest, SecondButtonLeavesTheTableOnce) {
 }
 
 TEST_F(GameSetDialogTest, WarningKeepsTheCountAndTimeoutRepeatsItUntilValid) {
-    Open(true);
+    open(true);
     clock.advance(5000);
-    Confirm("1", "50");
+    confirm("1", "50");
     clock.advance(1000);
-    EXPECT_EQ(dialog->cmdUser(0)->text(), Q("确定 15"));
+    EXPECT_EQ(dialog->button(0)->text(), Q("确定 15"));
     clock.advance(15000);  // the 21st tick presses the button and warns again
     EXPECT_EQ(alerts.warnings.size(), 2u);
     clock.advance(2000);
     EXPECT_EQ(alerts.warnings.size(), 4u);
     EXPECT_TRUE(sender.packets.empty());
 
-    dialog->txtUser(0)->setText(Q("10"));
+    dialog->amountBox(0)->setText(Q("10"));
     clock.advance(1000);
     ASSERT_EQ(sender.packets.size(), 1u);
     EXPECT_EQ(sender.packets[0], Expected(112, 0, "me`10`1000`10`50`200`5"));
@@ -198,16 +198,16 @@ TEST_F(GameSetDialogTest, WarningKeepsTheCountAndTimeoutRepeatsItUntilValid) {
 }
 
 TEST_F(GameSetDialogTest, DialogDiscardedDuringItsWarningIsLeftAlone) {
-    Open(true);
+    open(true);
     alerts.onWarning = [this] { dialog.reset(); };
-    Confirm("1", "50");
+    confirm("1", "50");
     EXPECT_EQ(dialog, nullptr);
     EXPECT_EQ(clock.activeTimers(), 0u);
 }
 
 TEST_F(GameSetDialogTest, OnlyDigitsCanBeTyped) {
-    Open(true);
-    QLineEdit* box = dialog->txtUser(0);
+    open(true);
+    QLineEdit* box = dialog->amountBox(0);
     box->clear();
     QTest::keyClicks(box, "a1b2`3-x.4 ");
     QTest::keyClick(box, Qt::Key_Backspace);
@@ -219,26 +219,26 @@ TEST_F(GameSetDialogTest, OnlyDigitsCanBeTyped) {
     box->insert(Q("1`2"));  // pasting goes around the keys
     EXPECT_EQ(box->text(), Q("923"));
 
-    Open(false);
-    QTest::keyClicks(dialog->txtUser(1), "77");
-    EXPECT_EQ(dialog->txtUser(1)->text(), Q("50"));
+    open(false);
+    QTest::keyClicks(dialog->amountBox(1), "77");
+    EXPECT_EQ(dialog->amountBox(1)->text(), Q("50"));
 }
 
 TEST_F(GameSetDialogTest, TabWalksTheBoxesAndEnterPressesTheFirstButtonWithItsChecks) {
-    Open(true);
-    QLineEdit* stake = dialog->txtUser(0);
+    open(true);
+    QLineEdit* stake = dialog->amountBox(0);
     stake->setFocus();
     const auto press = [this](int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QTest::keyClick(dialog->focusWidget(), static_cast<Qt::Key>(key), modifiers);
         return dialog->focusWidget();
     };
-    EXPECT_EQ(press(Qt::Key_Tab), dialog->txtUser(1));
-    EXPECT_EQ(press(Qt::Key_Tab), dialog->cmdUser(0));
-    EXPECT_EQ(press(Qt::Key_Tab), dialog->cmdUser(1));
-    EXPECT_EQ(press(Qt::Key_Backtab, Qt::ShiftModifier), dialog->cmdUser(0));
-    EXPECT_EQ(press(Qt::Key_Backtab, Qt::ShiftModifier), dialog->txtUser(1));
+    EXPECT_EQ(press(Qt::Key_Tab), dialog->amountBox(1));
+    EXPECT_EQ(press(Qt::Key_Tab), dialog->button(0));
+    EXPECT_EQ(press(Qt::Key_Tab), dialog->button(1));
+    EXPECT_EQ(press(Qt::Key_Backtab, Qt::ShiftModifier), dialog->button(0));
+    EXPECT_EQ(press(Qt::Key_Backtab, Qt::ShiftModifier), dialog->amountBox(1));
     EXPECT_EQ(press(Qt::Key_Backtab, Qt::ShiftModifier), stake);
-    EXPECT_EQ(stake->text() + dialog->txtUser(1)->text(), Q("10050"));  // nothing typed
+    EXPECT_EQ(stake->text() + dialog->amountBox(1)->text(), Q("10050"));  // nothing typed
 
     // Enter in a box presses 确定, checks first.
     stake->setText(Q("1"));
@@ -252,15 +252,15 @@ TEST_F(GameSetDialogTest, TabWalksTheBoxesAndEnterPressesTheFirstButtonWithItsCh
     EXPECT_TRUE(dialog->isHidden());
 
     // A guest's read-only box: Enter agrees.
-    Open(false);
-    dialog->txtUser(1)->setFocus();
+    open(false);
+    dialog->amountBox(1)->setFocus();
     press(Qt::Key_Return);
     ASSERT_EQ(sender.packets.size(), 2u);
     EXPECT_EQ(sender.packets[1], Expected(112, 1, "me"));
 }
 
 TEST_F(GameSetDialogTest, SystemWarningSaysOkInChineseOverItsDialog) {
-    Open(true);
+    open(true);
     dialog->setGeometry(200, 150, 400, 220);
     const auto box = MakeSystemBox(QMessageBox::Warning, "桌游", "本桌大小必须在 10 和 1000 之间！",
                                    dialog.get());

@@ -82,8 +82,8 @@ protected:
                                               const std::string& path = {}) {
         auto box = std::make_unique<MessageBoxWindow>(
             MessageBoxContext{loop_.clock(), alerts_, leave_, path.empty() ? appPath_ : path});
-        box->SetMsgInfo(type, note, "系统提示", "是", "否", 5, yesDefault, limitReached_);
-        box->Load();
+        box->configure(type, note, "系统提示", "是", "否", 5, yesDefault, limitReached_);
+        box->load();
         return box;
     }
 
@@ -96,7 +96,7 @@ protected:
     }
 
     bool show(MsgType type, std::int32_t seconds, bool yesDefault = true, std::int32_t group = 0) {
-        return registry_->ShowMessageBox(group, type, "请确认", "系统提示", seconds, "", "",
+        return registry_->showMessageBox(group, type, "请确认", "系统提示", seconds, "", "",
                                          yesDefault);
     }
 
@@ -121,7 +121,7 @@ TEST_F(MessageBoxTest, NoticesTakeFreeSlotsByGroupAndFreedSlotsAreReused) {
     loop_.clock().advance(60000);
     EXPECT_EQ(registry_->openBoxCount(), 2);
 
-    registry_->CloseMessageBoxes(0);
+    registry_->closeMessageBoxes(0);
     EXPECT_EQ(registry_->openBox(0), nullptr);
     EXPECT_EQ(registry_->openBox(1)->lngRoomObjectIdx, 1);
 
@@ -131,9 +131,9 @@ TEST_F(MessageBoxTest, NoticesTakeFreeSlotsByGroupAndFreedSlotsAreReused) {
     show(MsgType::Notice, 5, true, 1);
     EXPECT_EQ(registry_->lngMaxMsgObjectIdx(), 2);
 
-    registry_->CloseMessageBoxes(1);
+    registry_->closeMessageBoxes(1);
     EXPECT_EQ(registry_->openBoxCount(), 0);
-    registry_->InitMsgObjects();
+    registry_->closeAllBoxes();
     EXPECT_EQ(registry_->lngMaxMsgObjectIdx(), -1);
 }
 
@@ -169,7 +169,7 @@ TEST_F(MessageBoxTest, BoxClosedByAnotherHandlerAnswersNothing) {
 
     // Same slot, closed from inside its loop: not the slot's earlier "true".
     loop_.onStep = [&] {
-        if (loop_.clock().nowMs() == 1500) registry_->CloseMessageBoxes(0);
+        if (loop_.clock().nowMs() == 1500) registry_->closeMessageBoxes(0);
     };
     EXPECT_FALSE(show(MsgType::TwoButtons, 20, true));
     EXPECT_EQ(loop_.clock().nowMs(), 1500);  // came back at once
@@ -177,7 +177,7 @@ TEST_F(MessageBoxTest, BoxClosedByAnotherHandlerAnswersNothing) {
 
     // The slot is taken by a new box before the waiting caller looks again.
     atFirstStep([&] {
-        registry_->CloseMessageBoxes(0);
+        registry_->closeMessageBoxes(0);
         show(MsgType::Notice, 0);
     });
     EXPECT_FALSE(show(MsgType::TwoButtons, 20));
@@ -228,7 +228,7 @@ TEST_F(MessageBoxTest, EndingTheProgramReturnsFromTheModalLoop) {
     const int open = registry_->openBoxCount();
     EXPECT_FALSE(show(MsgType::TwoButtons, 20));
     EXPECT_EQ(registry_->openBoxCount(), open);
-    registry_->CloseMessageBoxes(0);
+    registry_->closeMessageBoxes(0);
 }
 
 struct ReasonCase {
@@ -299,7 +299,7 @@ TEST_F(MessageBoxTest, ReasonBoxClosedDuringItsWarningIsFreedSafely) {
     alerts_.onWarning = [&] {
         // Another handler runs inside the warning: it closes the boxes and
         // shows a modal box whose loop frees closed boxes.
-        registry_->CloseMessageBoxes(0);
+        registry_->closeMessageBoxes(0);
         show(MsgType::OneButton, 0);
     };
     atFirstStep([&] {
@@ -442,7 +442,7 @@ TEST_F(MessageBoxTest, ANoticeLeavesTheKeyboardWhereItWas) {
         });
         show(type, 20);
     }
-    registry_->CloseMessageBoxes(0);
+    registry_->closeMessageBoxes(0);
 }
 
 // Every box opens in the middle of the window it belongs to, wherever that
@@ -476,7 +476,7 @@ TEST_F(MessageBoxTest, BoxesOpenInTheMiddleOfTheirOwner) {
         show(c.type, 20);
         if (c.type == MsgType::Notice) {
             centre = registry_->openBox(0)->geometry().center();
-            registry_->CloseMessageBoxes(0);
+            registry_->closeMessageBoxes(0);
         }
         EXPECT_EQ(centre, c.centre) << static_cast<int>(c.type);
     }
@@ -605,8 +605,8 @@ TEST_F(MessageBoxTest, CaptionsHaveNoVisibleEffect) {
     auto plain = makeBox(MsgType::TwoButtons);
     auto other = std::make_unique<MessageBoxWindow>(
         MessageBoxContext{loop_.clock(), alerts_, leave_, appPath_});
-    other->SetMsgInfo(MsgType::TwoButtons, "请稍候", "另一个标题", "确定", "取消", 5, true);
-    other->Load();
+    other->configure(MsgType::TwoButtons, "请稍候", "另一个标题", "确定", "取消", 5, true);
+    other->load();
     EXPECT_EQ(plain->canvas(), other->canvas());
 }
 

@@ -32,23 +32,23 @@ class UserSettingsTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { testing::EnsureQtApplication(); }
 
-    void Write(const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+    void writeFile(const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
-    std::string Read() const {
+    std::string readFile() const {
         std::ostringstream text;
         text << std::ifstream(path, std::ios::binary).rdbuf();
         return text.str();
     }
 
-    std::size_t EntriesInDirectory() const {
+    std::size_t entriesInDirectory() const {
         const fs::directory_iterator entries(directory.path().toStdString());
         return static_cast<std::size_t>(std::distance(begin(entries), end(entries)));
     }
 
-    void OpenDialog(UserSettings initial) {
+    void openDialog(UserSettings initial) {
         settings = initial;
         dialog = std::make_unique<UserSetDialog>(settings, path, requests);
-        QObject::connect(dialog.get(), &UserSetDialog::Finished, [this] { ++finished; });
+        QObject::connect(dialog.get(), &UserSetDialog::ended, [this] { ++finished; });
         dialog->show();
     }
 
@@ -70,10 +70,10 @@ TEST_F(UserSettingsTest, MissingOrDamagedFilesGiveAllFiveDefaults) {
          {"1\r\n0\r\n0\r\n", "1\r\nabc\r\n0\r\n0\r\n0\r\n", "1\r\n\r\n0\r\n0\r\n0\r\n0\r\n",
           "1\r\n0\r\n0.5\r\n0\r\n0\r\n", "1\r\n0\r\n-1\r\n0\r\n0\r\n",
           "1\r\n0\r\n256\r\n0\r\n0\r\n", "1 0\r\n0\r\n0\r\n0\r\n0\r\n", ""}) {
-        Write(text);
+        writeFile(text);
         EXPECT_EQ(LoadUserSettings(path), defaults) << text;
     }
-    Write(" 1 \r\n\t0\r\n  1\n0  \n2");
+    writeFile(" 1 \r\n\t0\r\n  1\n0  \n2");
     EXPECT_EQ(LoadUserSettings(path), Flags(1, 0, 1, 0, 2));
 }
 
@@ -90,7 +90,7 @@ TEST_F(UserSettingsTest, OnlyASmallRegularFileIsRead) {
     ::close(writer);
     fs::remove(path);
 
-    Write(lines);
+    writeFile(lines);
     fs::resize_file(path, std::uintmax_t{1} << 30);
     EXPECT_EQ(LoadUserSettings(path), DefaultUserSettings());
     fs::resize_file(path, 4096);  // the largest file that is read
@@ -98,22 +98,22 @@ TEST_F(UserSettingsTest, OnlyASmallRegularFileIsRead) {
 }
 
 TEST_F(UserSettingsTest, SaveReplacesTheFileWithCrLfLinesOrLeavesItAlone) {
-    Write("something much longer than the new content\r\n\r\n\r\n\r\n\r\n\r\n");
+    writeFile("something much longer than the new content\r\n\r\n\r\n\r\n\r\n\r\n");
     ASSERT_TRUE(SaveUserSettings(path, Flags(1, 0, 1, 0, 0)));
-    EXPECT_EQ(Read(), "1\r\n0\r\n1\r\n0\r\n0\r\n");
-    EXPECT_EQ(EntriesInDirectory(), 1u);
+    EXPECT_EQ(readFile(), "1\r\n0\r\n1\r\n0\r\n0\r\n");
+    EXPECT_EQ(entriesInDirectory(), 1u);
 
     EXPECT_FALSE(SaveUserSettings(path.parent_path() / "missing" / "x.ini", Flags(1, 1, 1, 1, 1)));
     fs::remove(path);
     fs::create_directory(path);  // a non-empty directory cannot be renamed over
     std::ofstream(path / "keep") << "x";
     EXPECT_FALSE(SaveUserSettings(path, Flags(1, 1, 1, 1, 1)));
-    EXPECT_EQ(EntriesInDirectory(), 1u);
+    EXPECT_EQ(entriesInDirectory(), 1u);
     EXPECT_TRUE(fs::exists(path / "keep"));
 }
 
 TEST_F(UserSettingsTest, DialogCaptionsAndOpeningState) {
-    OpenDialog(Flags(2, 0, 1, 0, 1));
+    openDialog(Flags(2, 0, 1, 0, 1));
     EXPECT_EQ(dialog->windowTitle(), QString::fromUtf8("用户设置"));
     EXPECT_TRUE(dialog->windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_EQ(dialog->group(0)->title() + dialog->group(1)->title(),
@@ -121,24 +121,24 @@ TEST_F(UserSettingsTest, DialogCaptionsAndOpeningState) {
     const char* boxes[] = {"允许旁观者看我的牌", "启用音效", "显示用户进出消息", "强退时给出提示",
                            "出牌不对时给出提示"};
     for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(dialog->chkUser(i)->text(), QString::fromUtf8(boxes[i]));
-        EXPECT_TRUE(dialog->group(i < 3 ? 0 : 1)->isAncestorOf(dialog->chkUser(i))) << i;
-        EXPECT_EQ(dialog->chkUser(i)->isChecked(), i % 2 == 0) << i;
+        EXPECT_EQ(dialog->checkBox(i)->text(), QString::fromUtf8(boxes[i]));
+        EXPECT_TRUE(dialog->group(i < 3 ? 0 : 1)->isAncestorOf(dialog->checkBox(i))) << i;
+        EXPECT_EQ(dialog->checkBox(i)->isChecked(), i % 2 == 0) << i;
     }
-    EXPECT_EQ(dialog->cmdUser(0)->text() + dialog->cmdUser(1)->text() + dialog->cmdUser(2)->text(),
+    EXPECT_EQ(dialog->button(0)->text() + dialog->button(1)->text() + dialog->button(2)->text(),
               QString::fromUtf8("默认值(&D)确定(&Y)取消(&C)"));
 }
 
 TEST_F(UserSettingsTest, DefaultsThenCancelOrCloseChangeNothing) {
-    OpenDialog(Flags(0, 0, 0, 0, 0));
-    dialog->cmdUser(0)->click();
-    for (int i = 0; i < 5; ++i) EXPECT_TRUE(dialog->chkUser(i)->isChecked()) << i;
+    openDialog(Flags(0, 0, 0, 0, 0));
+    dialog->button(0)->click();
+    for (int i = 0; i < 5; ++i) EXPECT_TRUE(dialog->checkBox(i)->isChecked()) << i;
     EXPECT_TRUE(dialog->isVisible());
-    dialog->cmdUser(2)->click();
+    dialog->button(2)->click();
     EXPECT_FALSE(dialog->isVisible());
 
-    OpenDialog(Flags(0, 0, 0, 0, 0));
-    dialog->chkUser(0)->setChecked(true);
+    openDialog(Flags(0, 0, 0, 0, 0));
+    dialog->checkBox(0)->setChecked(true);
     dialog->close();
     EXPECT_EQ(finished, 2);
     EXPECT_EQ(settings, Flags(0, 0, 0, 0, 0));
@@ -147,40 +147,40 @@ TEST_F(UserSettingsTest, DefaultsThenCancelOrCloseChangeNothing) {
 }
 
 TEST_F(UserSettingsTest, ConfirmSavesAndSendsOnlyAWatchCardsChange) {
-    OpenDialog(Flags(0, 1, 1, 1, 1));
-    dialog->chkUser(1)->setChecked(false);
-    dialog->cmdUser(1)->click();
-    EXPECT_EQ(Read(), "0\r\n0\r\n1\r\n1\r\n1\r\n");
+    openDialog(Flags(0, 1, 1, 1, 1));
+    dialog->checkBox(1)->setChecked(false);
+    dialog->button(1)->click();
+    EXPECT_EQ(readFile(), "0\r\n0\r\n1\r\n1\r\n1\r\n");
     EXPECT_TRUE(sender.packets.empty());
 
-    OpenDialog(settings);
-    dialog->chkUser(0)->setChecked(true);
-    dialog->cmdUser(1)->click();
+    openDialog(settings);
+    dialog->checkBox(0)->setChecked(true);
+    dialog->button(1)->click();
     ASSERT_EQ(sender.packets.size(), 1u);
     EXPECT_EQ(sender.packets[0],
               (std::vector<std::uint8_t>{113, 1, 0xD5, 0xC5, 0xC8, 0xFD, '`', '1'}));
     EXPECT_EQ(LoadUserSettings(path), Flags(1, 0, 1, 1, 1));
     EXPECT_EQ(settings, Flags(1, 0, 1, 1, 1));
 
-    OpenDialog(settings);  // already on and left on: the room knows it
-    dialog->cmdUser(1)->click();
+    openDialog(settings);  // already on and left on: the room knows it
+    dialog->button(1)->click();
     EXPECT_EQ(sender.packets.size(), 1u);
     EXPECT_EQ(finished, 3);
 }
 
 TEST_F(UserSettingsTest, EnterConfirmsWhatTheBoxesShowAndEscapeCancels) {
-    OpenDialog(Flags(0, 1, 1, 1, 1));
-    dialog->chkUser(2)->setChecked(false);
-    dialog->chkUser(0)->setFocus();
-    QTest::keyClick(dialog->chkUser(0), Qt::Key_Return);
+    openDialog(Flags(0, 1, 1, 1, 1));
+    dialog->checkBox(2)->setChecked(false);
+    dialog->checkBox(0)->setFocus();
+    QTest::keyClick(dialog->checkBox(0), Qt::Key_Return);
     EXPECT_EQ(settings, Flags(0, 1, 0, 1, 1));  // nothing ticked behind the person's back
-    EXPECT_EQ(Read(), "0\r\n1\r\n0\r\n1\r\n1\r\n");
+    EXPECT_EQ(readFile(), "0\r\n1\r\n0\r\n1\r\n1\r\n");
     EXPECT_TRUE(sender.packets.empty());
     EXPECT_FALSE(dialog->isVisible());
 
-    OpenDialog(settings);
-    dialog->chkUser(0)->setChecked(true);
-    QTest::keyClick(dialog->chkUser(4), Qt::Key_Escape);
+    openDialog(settings);
+    dialog->checkBox(0)->setChecked(true);
+    QTest::keyClick(dialog->checkBox(4), Qt::Key_Escape);
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(settings, Flags(0, 1, 0, 1, 1));
     EXPECT_TRUE(sender.packets.empty());

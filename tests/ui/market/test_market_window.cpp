@@ -108,7 +108,7 @@ protected:
         InstallFontSubstitutions();
     }
 
-    void SetUp() override { props.InitPropsMarket(); }
+    void SetUp() override { props.resetMarket(); }
 
     void open(QWidget* owner = nullptr) {
         window = std::make_unique<PropsMarketWindow>(
@@ -141,43 +141,43 @@ protected:
 };
 
 TEST_F(MarketWindowTest, TabsAppearForSeveralTypesAndSwitchWhatIsShown) {
-    props.OnPropCatalogue(Catalogue({"全部"}, {{1, 0}, {2, 0}, {99, 0}}));
-    props.OnOwnedProps(Owned({1, 8}));
+    props.readCatalogue(Catalogue({"全部"}, {{1, 0}, {2, 0}, {99, 0}}));
+    props.readOwnedProps(Owned({1, 8}));
     open();
-    EXPECT_EQ(window->picTypeBut(1), nullptr);
-    EXPECT_EQ(window->picMeTypeBut(1), nullptr);
-    EXPECT_EQ(window->labPage(0)->text().toStdString(), "共 3 个");
+    EXPECT_EQ(window->catalogueTab(1), nullptr);
+    EXPECT_EQ(window->ownedTab(1), nullptr);
+    EXPECT_EQ(window->pageLabel(0)->text().toStdString(), "共 3 个");
     EXPECT_TRUE(cellShows(0, CataloguePicture(1)));
     EXPECT_TRUE(cellShows(2, Picture(kPlatformDir, "DaoJuMaket/DaoJuNo.bmp")));  // no picture of 99
 
     // A new catalogue while the window is open brings the tabs.
-    props.OnPropCatalogue(Catalogue({"互动", "个人"}, {{1, 0}, {7, 1}, {8, 1}}));
-    ASSERT_NE(window->picTypeBut(2), nullptr);
-    ASSERT_NE(window->picMeTypeBut(2), nullptr);
-    EXPECT_EQ(window->picTypeBut(3), nullptr);
-    EXPECT_EQ(window->picTypeBut(2)->pos(), QPoint(95, 38));
-    EXPECT_EQ(window->picMeTypeBut(2)->pos(), QPoint(95, 427));
-    EXPECT_EQ(ToolTipOf(window->imgMyDaoJu(0)), "道具1  剩3个  2031年12月31日18时到期 对别人使用");
-    EXPECT_TRUE(ToolTipOf(window->imgMyDaoJu(1)).empty());
+    props.readCatalogue(Catalogue({"互动", "个人"}, {{1, 0}, {7, 1}, {8, 1}}));
+    ASSERT_NE(window->catalogueTab(2), nullptr);
+    ASSERT_NE(window->ownedTab(2), nullptr);
+    EXPECT_EQ(window->catalogueTab(3), nullptr);
+    EXPECT_EQ(window->catalogueTab(2)->pos(), QPoint(95, 38));
+    EXPECT_EQ(window->ownedTab(2)->pos(), QPoint(95, 427));
+    EXPECT_EQ(ToolTipOf(window->ownedProp(0)), "道具1  剩3个  2031年12月31日18时到期 对别人使用");
+    EXPECT_TRUE(ToolTipOf(window->ownedProp(1)).empty());
 
-    click(window->picTypeBut(2));
+    click(window->catalogueTab(2));
     EXPECT_EQ(props.bteCurPropTab, 2);
-    EXPECT_EQ(window->labPage(0)->text().toStdString(), "共 2 个");
+    EXPECT_EQ(window->pageLabel(0)->text().toStdString(), "共 2 个");
     EXPECT_TRUE(cellShows(0, CataloguePicture(7)));
     EXPECT_TRUE(cellShows(1, CataloguePicture(8)));
     const QImage selected = Picture(kPlatformDir, "DaoJuMaket/TabButM.bmp");
-    EXPECT_EQ(window->picTypeBut(2)->face.pixel(80, 10), selected.pixel(80, 10));
-    EXPECT_NE(window->picTypeBut(1)->face.pixel(80, 10), selected.pixel(80, 10));
+    EXPECT_EQ(window->catalogueTab(2)->face.pixel(80, 10), selected.pixel(80, 10));
+    EXPECT_NE(window->catalogueTab(1)->face.pixel(80, 10), selected.pixel(80, 10));
 
-    click(window->picMeTypeBut(2));
+    click(window->ownedTab(2));
     EXPECT_EQ(props.bteCurOwnedTab, 2);
-    EXPECT_EQ(window->imgMyDaoJu(0)->face, OwnedPicture(8));
+    EXPECT_EQ(window->ownedProp(0)->face, OwnedPicture(8));
 }
 
 TEST_F(MarketWindowTest, PagingLinksMoveARowAtATime) {
-    props.OnPropCatalogue(Catalogue({"全部"}, {{1, 0}, {2, 0}, {3, 0}, {4, 0}, {5, 0}}));
+    props.readCatalogue(Catalogue({"全部"}, {{1, 0}, {2, 0}, {3, 0}, {4, 0}, {5, 0}}));
     open();
-    EXPECT_EQ(window->labPage(3)->cursor().shape(), Qt::PointingHandCursor);
+    EXPECT_EQ(window->pageLabel(3)->cursor().shape(), Qt::PointingHandCursor);
     const QImage back = Picture(kPlatformDir, "DaoJuMaket/DaoJuInfoBk.bmp");
     struct Step {
         int link;
@@ -190,7 +190,7 @@ TEST_F(MarketWindowTest, PagingLinksMoveARowAtATime) {
                           {1, {1, 2, 3, 4}}};
     moveTo(window.get(), QPoint(100, 100));  // over cell 0
     for (const Step& step : steps) {
-        click(window->labPage(step.link));
+        click(window->pageLabel(step.link));
         EXPECT_TRUE(Shows(window->canvas(), QPoint(594, 78), CataloguePicture(step.shown[0])))
             << "the panel follows the page";
         for (int cell = 0; cell < 4; ++cell) {
@@ -204,7 +204,7 @@ TEST_F(MarketWindowTest, PagingLinksMoveARowAtATime) {
 }
 
 TEST_F(MarketWindowTest, CellTextsStrikeListPricesAndRedCurrentPrices) {
-    props.OnPropCatalogue(Catalogue({"全部"}, {{1, 0}}));
+    props.readCatalogue(Catalogue({"全部"}, {{1, 0}}));
     open();
     auto line = [](int k) { return QRect(15 + 126, 68 + 2 + 17 * k, 150, 14); };
     const QImage& canvas = window->canvas();
@@ -216,7 +216,7 @@ TEST_F(MarketWindowTest, CellTextsStrikeListPricesAndRedCurrentPrices) {
 }
 
 TEST_F(MarketWindowTest, DetailPanelFollowsThePointerAndKeepsItsNoteAboveTheNotice) {
-    props.OnPropCatalogue(Catalogue({"全部"}, {{1, 0}, {2, 0}}));
+    props.readCatalogue(Catalogue({"全部"}, {{1, 0}, {2, 0}}));
     open();
     const QRect picture(594, 78, 112, 112);
     auto noteLine = [](int k) { return QRect(589, 210 + 15 * k, 126, 13); };
@@ -242,38 +242,38 @@ TEST_F(MarketWindowTest, DetailPanelFollowsThePointerAndKeepsItsNoteAboveTheNoti
 }
 
 TEST_F(MarketWindowTest, OwnedStripScrollsWhilePropsAreHidden) {
-    props.OnPropCatalogue(Catalogue({"全部"}, {{1, 0}}));
-    props.OnOwnedProps(Owned({1, 2, 3, 4, 5, 6, 7, 8}));
+    props.readCatalogue(Catalogue({"全部"}, {{1, 0}}));
+    props.readOwnedProps(Owned({1, 2, 3, 4, 5, 6, 7, 8}));
     open();
     const std::pair<int, int> steps[] = {{1, 2}, {1, 2}, {0, 1}, {0, 1}};  // button, first shown
     for (const auto& [button, first] : steps) {
-        click(window->imgMeBut(button));
+        click(window->scrollButton(button));
         EXPECT_EQ(props.arrOwnedTabs[1].lngFirstShown, first);
-        EXPECT_EQ(window->imgMyDaoJu(0)->face, OwnedPicture(first));
-        EXPECT_EQ(window->imgMyDaoJu(6)->face, OwnedPicture(first + 6));
+        EXPECT_EQ(window->ownedProp(0)->face, OwnedPicture(first));
+        EXPECT_EQ(window->ownedProp(6)->face, OwnedPicture(first + 6));
     }
-    props.OnOwnedProps(Owned({3}));
-    EXPECT_EQ(window->imgMyDaoJu(0)->face, OwnedPicture(3));
-    EXPECT_EQ(window->imgMyDaoJu(1)->face, Picture(kPlatformDir, "DaoJuMaket/MyDaoJuBk.bmp"));
-    EXPECT_TRUE(ToolTipOf(window->imgMyDaoJu(1)).empty());
+    props.readOwnedProps(Owned({3}));
+    EXPECT_EQ(window->ownedProp(0)->face, OwnedPicture(3));
+    EXPECT_EQ(window->ownedProp(1)->face, Picture(kPlatformDir, "DaoJuMaket/MyDaoJuBk.bmp"));
+    EXPECT_TRUE(ToolTipOf(window->ownedProp(1)).empty());
 }
 
 TEST_F(MarketWindowTest, BuyButtonsBuyTheirCellsPropByMouseAndKeyboard) {
-    props.OnPropCatalogue(Catalogue({"全部"}, {{11, 0}, {12, 0}, {13, 0}, {14, 0}, {15, 0}}));
+    props.readCatalogue(Catalogue({"全部"}, {{11, 0}, {12, 0}, {13, 0}, {14, 0}, {15, 0}}));
     open();
-    click(window->labPage(3));
-    click(window->imgBuyBut(1));
-    click(window->imgBuyBut(3));  // an empty cell
-    window->imgBuyBut(2)->setFocus();
+    click(window->pageLabel(3));
+    click(window->buyButton(1));
+    click(window->buyButton(3));  // an empty cell
+    window->buyButton(2)->setFocus();
     EXPECT_EQ(window->intHoverCell(), 2);
-    QTest::keyClick(window->imgBuyBut(2), Qt::Key_Space);
+    QTest::keyClick(window->buyButton(2), Qt::Key_Space);
     ASSERT_EQ(sender.packets.size(), 2u);
     EXPECT_EQ(sender.packets[0], (std::vector<std::uint8_t>{133, 0, '1', '4'}));
     EXPECT_EQ(sender.packets[1], (std::vector<std::uint8_t>{133, 0, '1', '5'}));
 }
 
 TEST_F(MarketWindowTest, ShapedWindowWithHoverButtonsThatCloses) {
-    props.OnPropCatalogue(Catalogue({"全部"}, {{1, 0}}));
+    props.readCatalogue(Catalogue({"全部"}, {{1, 0}}));
     open();
     EXPECT_EQ(window->windowTitle().toStdString(), "道具商城");
     EXPECT_FALSE(window->mask().contains(QPoint(0, 0)));
@@ -281,19 +281,19 @@ TEST_F(MarketWindowTest, ShapedWindowWithHoverButtonsThatCloses) {
     ASSERT_TRUE(props.blnMarketOpen);
 
     const QImage strip = Picture(kPlatformDir, "DaoJuMaket/SysBut.bmp");
-    MarketPane* close = window->picSysBut(1);
+    MarketPane* close = window->systemButton(1);
     EXPECT_EQ(close->toolTip().toStdString(), "关闭");
     moveTo(close, QPoint(8, 8));
     EXPECT_EQ(close->face, strip.copy(51, 0, 17, 17));
     moveTo(window.get(), QPoint(300, 300));
     EXPECT_EQ(close->face, strip.copy(17, 0, 17, 17));
 
-    QSignalSpy closed(window.get(), &PropsMarketWindow::Closed);
+    QSignalSpy closed(window.get(), &PropsMarketWindow::closed);
     QTest::keyClick(window.get(), Qt::Key_Escape);
     EXPECT_EQ(closed.count(), 1);
     EXPECT_FALSE(props.blnMarketOpen);
-    props.OnOwnedProps(Owned({1}));  // no longer reaches the window
-    EXPECT_TRUE(ToolTipOf(window->imgMyDaoJu(0)).empty());
+    props.readOwnedProps(Owned({1}));  // no longer reaches the window
+    EXPECT_TRUE(ToolTipOf(window->ownedProp(0)).empty());
 }
 
 // The market stays above the main window, and a notice shown while the
@@ -314,7 +314,7 @@ TEST_F(MarketWindowTest, StaysAboveTheMainWindowAndOwnsItsNotices) {
     testing::RecordingAlerts alerts;
     MessageBoxRegistry boxes(loop.clock(), loop.waiter(), alerts, kAppDir, nullptr, &table);
     const auto notice = [&boxes] {
-        boxes.ShowMessageBox(1, MsgType::Notice, "购买成功", "", 0, "", "", true);
+        boxes.showMessageBox(1, MsgType::Notice, "购买成功", "", 0, "", "", true);
         return boxes.openBox(boxes.lngMaxMsgObjectIdx());
     };
     const MessageBoxWindow* overMarket = notice();
@@ -327,7 +327,7 @@ TEST_F(MarketWindowTest, StaysAboveTheMainWindowAndOwnsItsNotices) {
     const MessageBoxWindow* overTable = notice();
     ASSERT_NE(overTable, nullptr);
     EXPECT_EQ(overTable->windowHandle()->transientParent(), table.windowHandle());
-    boxes.InitMsgObjects();
+    boxes.closeAllBoxes();
     window.reset();
 }
 

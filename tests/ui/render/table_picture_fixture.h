@@ -65,7 +65,7 @@ protected:
     // Lays the table out for the state and repaints it whole.
     const QImage& repaint() {
         renderer.layoutTable();
-        renderer.paintTable();
+        renderer.invalidateTable();
         return renderer.image();
     }
     const TableLayout& layout() const { return renderer.layout(); }

@@ -25,7 +25,7 @@ protected:
         TableRenderer fresh(table, pub, loop.waiter());
         fresh.screenWidth = renderer.screenWidth;
         fresh.resize({1000, 700});
-        fresh.paintTableCentre(view);
+        fresh.invalidateTableCentre(view);
         return fresh.image().copy();
     }
     // Where a chair's plays of both tricks lie.
@@ -40,10 +40,10 @@ protected:
 // Another seat plays, the own seat's turn takes its play away, and the player
 // plays: each shows as it comes, the other seats keep the previous trick.
 TEST_F(PreviousTrickTest, PlaysMadeDuringTheViewShowAtOnce) {
-    renderer.paintTableCentre(TrickView::Previous);
+    renderer.invalidateTableCentre(TrickView::Previous);
     renderer.image();  // each change shown before the next comes
     table.arrSeat[kRight].bteOutPai = {30, 31};
-    renderer.paintSeatPlay(kRight);
+    renderer.invalidateSeatPlay(kRight);
     renderer.image();
     const QRect mine = seatPlays(kMe);
     renderer.eraseSeatPlay(kMe);
@@ -51,7 +51,7 @@ TEST_F(PreviousTrickTest, PlaysMadeDuringTheViewShowAtOnce) {
     EXPECT_TRUE(renderer.image().copy(mine) == reference(TrickView::Previous).copy(mine))
         << "the own seat's previous play left when its turn came";
     table.arrSeat[kMe].bteOutPai = {40};
-    renderer.paintSeatPlay(kMe);
+    renderer.invalidateSeatPlay(kMe);
 
     QImage expected = reference(TrickView::Previous);
     const QImage current = reference(TrickView::Current);
@@ -68,13 +68,13 @@ TEST_F(PreviousTrickTest, PlaysMadeDuringTheViewShowAtOnce) {
 TEST_F(PreviousTrickTest, PlayButtonsShowOnlyWhenDrawnOverTheView) {
     table.bteOutBut.fill(kButtonShown);
     repaint();
-    renderer.paintTableCentre(TrickView::Previous);
+    renderer.invalidateTableCentre(TrickView::Previous);
     table.bteOutBut.fill(kButtonHidden);
     const QImage covered = reference(TrickView::Previous);
     table.bteOutBut.fill(kButtonShown);
     EXPECT_TRUE(renderer.image() == covered) << "no buttons over the previous trick";
 
-    renderer.paintPlayButtons();
+    renderer.invalidatePlayButtons();
     const QImage buttons = Artwork("Res/UserOutBut.bmp");
     for (int i = 0; i < 3; ++i) {
         const QRect button = PlayButtonRect(layout(), 3, i);
@@ -89,8 +89,8 @@ TEST_F(PreviousTrickTest, PlayButtonsShowOnlyWhenDrawnOverTheView) {
         }
     }
 
-    renderer.paintTableCentre(TrickView::Current);
-    renderer.paintPlayButtons();
+    renderer.invalidateTableCentre(TrickView::Current);
+    renderer.invalidatePlayButtons();
     EXPECT_TRUE(renderer.image() == reference(TrickView::Current));
 }
 

@@ -39,9 +39,10 @@ TEST_F(ScatteredRepaintTest, HandsPanelAndButtonsEqualAFullRepaint) {
         }
         table.bteSelected[random() % table.bteSelected.size()] ^= 1;
         table.lngTotalScore[random() % kChairCount] += step % 2 == 0 ? 5 : -5;
-        renderer.paintDecisionButtons();
-        for (std::uint8_t chair = 0; chair < kChairCount; ++chair) renderer.paintSeatHand(chair);
-        renderer.paintScorePanel();
+        renderer.invalidateDecisionButtons();
+        for (std::uint8_t chair = 0; chair < kChairCount; ++chair)
+            renderer.invalidateSeatHand(chair);
+        renderer.invalidateScorePanel();
         ASSERT_TRUE(renderer.image() == fullRepaint({1000, 700})) << "step " << step;
     }
 }
@@ -88,7 +89,7 @@ TEST_F(ScatteredRepaintTest, CentreEqualsAFullRepaintWhateverTheTableSize) {
         renderer.resize(size);
         renderer.image();
         table.arrSeat[3].bteOutPai = {20, 21};
-        renderer.paintTableCentre(TrickView::Current);
+        renderer.invalidateTableCentre(TrickView::Current);
         ASSERT_TRUE(renderer.image() == fullRepaint(size)) << size.width();
     }
     renderer.resize({300, 300});
@@ -135,8 +136,8 @@ TEST_F(ScatteredRepaintTest, PaintedIntoAWindowEqualsThePicture) {
         paint(QRect(QPoint(), size));
         table.bteSelected[1] = 1;
         table.lngTotalScore[1] += 5;
-        renderer.paintOwnHand();
-        renderer.paintScorePanel();
+        renderer.invalidateOwnHand();
+        renderer.invalidateScorePanel();
         paint(scattered);
 
         const QImage after = fullRepaint(size);

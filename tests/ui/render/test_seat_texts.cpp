@@ -31,7 +31,7 @@ TEST_F(TablePictureTest, SeatClockShowsTheSecondsLeftBesideItWarmerInTheLastFive
         // Right of the clock; left of it for the seat by the table's right edge.
         const QRect beside(clock.x() + (position == kRight ? -45 : 32), clock.y() + 8, 44, 34);
         for (const auto& [ticks, ink, other] : {std::tuple{3, yellow, warm}, {27, warm, yellow}}) {
-            renderer.paintClock(chair, ticks);
+            renderer.invalidateClock(chair, ticks);
             const QImage& image = renderer.image();
             const auto is = [](QRgb colour) {
                 return [colour](QRgb p) { return Rgb(p) == Rgb(colour); };

@@ -20,10 +20,10 @@ protected:
         startPlaying({card(11, 1), card(9, 1), card(5, 2), card(0, 1), card(0, 0)});
         renderer.layoutTable();
     }
-    void move(QPoint at) { mouse.picGameBack_MouseMove(kOtherButton, at); }
+    void move(QPoint at) { mouse.moveOverTable(kOtherButton, at); }
     void click(QPoint at, int button = kLeftButton) {
         move(at);
-        mouse.picGameBack_MouseUp(button, at);
+        mouse.releaseOnTable(button, at);
     }
     QPoint cardAt(std::size_t index) const {
         return {OwnCardLeft(renderer.layout(), static_cast<int>(table.bteMyPai.size()),

@@ -20,7 +20,7 @@ TEST_F(TablePictureTest, ToggledCardRepaintEqualsAFullRepaint) {
         for (int toggle = 0; toggle < 6; ++toggle) {
             const std::size_t k = 1 + random() % n;
             table.bteSelected[k - 1] ^= 1;
-            renderer.paintToggledCard(k);
+            renderer.invalidateToggledCard(k);
         }
         const QImage toggled = renderer.image().copy();
         TableRenderer fresh(table, pub, loop.waiter());
@@ -48,7 +48,7 @@ TEST_F(TablePictureTest, OwnCardStandsUpWhenRaised) {
     EXPECT_TRUE(cardAt(lowered));
     EXPECT_EQ(Rgb(renderer.image().pixel(lowered + QPoint(40, -10))), Rgb(kTableColour));
     table.bteSelected[0] = 1;
-    renderer.paintToggledCard(1);
+    renderer.invalidateToggledCard(1);
     EXPECT_TRUE(cardAt(lowered - QPoint(0, 24)));
     EXPECT_EQ(Rgb(renderer.image().pixel(lowered + QPoint(40, 100))), Rgb(kTableColour))
         << "the band the card left is table again";
@@ -193,7 +193,7 @@ TEST_F(TablePictureTest, ClockFaceTurnsWithTheTicksAndGoesWithTheClock) {
     const QImage clock = Artwork("Res/Clock.bmp");
     const QPoint at = ClockOrigin(layout(), kRight);  // chair 1 sits on the right
     for (const int ticks : {1, 9, 14}) {
-        renderer.paintClock(1, ticks);
+        renderer.invalidateClock(1, ticks);
         const int face = ticks % 8;
         for (const QPoint inside : {QPoint(15, 20), QPoint(3, 30)}) {
             const QRgb expected =
@@ -211,11 +211,11 @@ TEST_F(TablePictureTest, ResultBoxIsTheDrawBoxWhenTheFirstScoreIsNothing) {
     for (const auto& [scores, size] :
          {std::pair{std::array<std::int32_t, 4>{0, 5, -5, 0}, QSize(240, 140)},
           std::pair{std::array<std::int32_t, 4>{10, -10, 10, -10}, QSize(340, 210)}}) {
-        renderer.paintRoundResult(scores);
+        renderer.invalidateRoundResult(scores);
         const QPoint corner((1000 - size.width()) / 2, (700 - size.height()) / 2);
         const QPoint inside = corner + QPoint(size.width() - 19, size.height() - 29);
         EXPECT_EQ(Rgb(renderer.image().pixel(inside)), Rgb(qRgb(247, 207, 156)));
-        renderer.paintTable();
+        renderer.invalidateTable();
     }
 }
 

@@ -58,23 +58,22 @@ protected:
 
     // Events as seen by the program: "connected", "closed", "error" or the packet text.
     void record(SocketClient& client) {
-        QObject::connect(&client, &SocketClient::OnConnected,
+        QObject::connect(&client, &SocketClient::connected,
                          [this] { events_.push_back("connected"); });
-        QObject::connect(&client, &SocketClient::OnDataArrival, [this](const QByteArray& packet) {
+        QObject::connect(&client, &SocketClient::dataArrived, [this](const QByteArray& packet) {
             events_.push_back(packet.toStdString());
         });
-        QObject::connect(&client, &SocketClient::OnClosed, [this] { events_.push_back("closed"); });
-        QObject::connect(&client, &SocketClient::OnSocketError,
-                         [this] { events_.push_back("error"); });
+        QObject::connect(&client, &SocketClient::closed, [this] { events_.push_back("closed"); });
+        QObject::connect(&client, &SocketClient::failed, [this] { events_.push_back("error"); });
     }
 
     bool waitForEvents(std::size_t count) {
         return QTest::qWaitFor([&] { return events_.size() >= count; }, kWaitMs);
     }
 
-    // Connects the client and returns the server's end once OnConnected has come.
+    // Connects the client and returns the server's end once connected() has come.
     QTcpSocket* connectPeer(const QString& host = "127.0.0.1") {
-        client_->OpenConnection(host, server_.serverPort(), 120);
+        client_->openConnection(host, server_.serverPort(), 120);
         if (!QTest::qWaitFor([&] { return server_.hasPendingConnections(); }, kWaitMs))
             return nullptr;
         QTcpSocket* peer = server_.nextPendingConnection();
@@ -102,10 +101,10 @@ TEST_F(SocketClientTest, SendsEachPacketAsOneFrame) {
         "500`KRVO`0",
         12);
     const QByteArray largest(65536, 'x');
-    client_->SendPacket({});
-    client_->SendPacket(bytesOf(QByteArray(65537, 'y')));
-    client_->SendPacket(bytesOf(login));
-    client_->SendPacket(bytesOf(largest));
+    client_->sendPacket({});
+    client_->sendPacket(bytesOf(QByteArray(65537, 'y')));
+    client_->sendPacket(bytesOf(login));
+    client_->sendPacket(bytesOf(largest));
 
     const QByteArray expected = frame(login) + frame(largest);
     QByteArray received;
@@ -165,7 +164,7 @@ TEST_F(SocketClientTest, PeerClosingMidFrameDropsThePartAndReportsClosed) {
     ASSERT_TRUE(waitForEvents(3));
     settle();
     EXPECT_EQ(events_, (Events{"connected", "whole", "closed"}));
-    client_->SendPacket(bytesOf("late"));  // no connection: dropped, not a crash
+    client_->sendPacket(bytesOf("late"));  // no connection: dropped, not a crash
 }
 
 TEST_F(SocketClientTest, RefusedOrOutOfRangeFailsOnlyAfterTheCallReturns) {
@@ -173,7 +172,7 @@ TEST_F(SocketClientTest, RefusedOrOutOfRangeFailsOnlyAfterTheCallReturns) {
     server_.close();
     for (const std::int32_t port : {std::int32_t{closedPort}, 0, 70000}) {
         events_.clear();
-        client_->OpenConnection("127.0.0.1", port, 120);
+        client_->openConnection("127.0.0.1", port, 120);
         EXPECT_TRUE(events_.empty()) << port;
         ASSERT_TRUE(waitForEvents(1)) << port;
         settle();
@@ -183,7 +182,7 @@ TEST_F(SocketClientTest, RefusedOrOutOfRangeFailsOnlyAfterTheCallReturns) {
 
 TEST_F(SocketClientTest, ConnectTimeoutComesFromTheClock) {
     // No event loop runs between these calls, so the connect cannot have completed.
-    client_->OpenConnection("127.0.0.1", server_.serverPort(), 120);
+    client_->openConnection("127.0.0.1", server_.serverPort(), 120);
     clock_.advance(119'999);
     EXPECT_EQ(clock_.activeTimers(), 1u);
     clock_.advance(1);
@@ -203,7 +202,7 @@ TEST_F(SocketClientTest, NestedEventLoopInAReceiverKeepsOrder) {
     QTcpSocket* peer = connectPeer();
     ASSERT_NE(peer, nullptr);
     // The first packet's receiver waits, as a modal box would, until the rest is in.
-    QObject::connect(client_.get(), &SocketClient::OnDataArrival, [this](const QByteArray& packet) {
+    QObject::connect(client_.get(), &SocketClient::dataArrived, [this](const QByteArray& packet) {
         if (packet != "one") return;
         const bool restArrived = QTest::qWaitFor([&] { return events_.size() >= 4; }, kWaitMs);
         events_.push_back(restArrived ? "one done" : "one timed out");
@@ -217,8 +216,8 @@ TEST_F(SocketClientTest, NestedEventLoopInAReceiverKeepsOrder) {
 TEST_F(SocketClientTest, ReceiverMayCloseOrDeleteTheClient) {
     QTcpSocket* peer = connectPeer();
     ASSERT_NE(peer, nullptr);
-    QObject::connect(client_.get(), &SocketClient::OnDataArrival, [this](const QByteArray& packet) {
-        if (packet == "close") client_->Close();
+    QObject::connect(client_.get(), &SocketClient::dataArrived, [this](const QByteArray& packet) {
+        if (packet == "close") client_->closeConnection();
     });
     send(peer, frame("close") + frame("after close"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return peer->state() == QAbstractSocket::UnconnectedState; },
@@ -229,7 +228,7 @@ TEST_F(SocketClientTest, ReceiverMayCloseOrDeleteTheClient) {
     events_.clear();
     peer = connectPeer();
     ASSERT_NE(peer, nullptr);
-    QObject::connect(client_.get(), &SocketClient::OnDataArrival, [this](const QByteArray& packet) {
+    QObject::connect(client_.get(), &SocketClient::dataArrived, [this](const QByteArray& packet) {
         if (packet == "delete") client_.reset();
     });
     send(peer, frame("delete") + frame("after delete"));
@@ -263,7 +262,7 @@ TEST_F(SocketClientTest, FloodWaitsInTheNetworkAndArrivesWholeAndInOrder) {
     int received = 0;
     int outOfOrder = 0;
     std::size_t mostQueued = 0;
-    QObject::connect(client_.get(), &SocketClient::OnDataArrival, [&](const QByteArray& bytes) {
+    QObject::connect(client_.get(), &SocketClient::dataArrived, [&](const QByteArray& bytes) {
         mostQueued = std::max(mostQueued, client_->queuedBytes());
         if (bytes != packet(received++)) ++outOfOrder;
     });
@@ -312,7 +311,7 @@ TEST_F(SocketClientTest, ClosedGateHoldsTheNextPacketAndResumingIsPosted) {
     ASSERT_NE(peer, nullptr);
     bool open = true;
     client_->setDeliveryGate([&open] { return open; });
-    QObject::connect(client_.get(), &SocketClient::OnDataArrival, [&open](const QByteArray& p) {
+    QObject::connect(client_.get(), &SocketClient::dataArrived, [&open](const QByteArray& p) {
         if (p == "stop") open = false;
     });
     send(peer, frame("stop") + frame("two") + frame("three"));
@@ -349,7 +348,7 @@ TEST_F(SocketClientTest, FallsBehindOnManyWaitingPacketsOrOneWaitingLong) {
         QTest::qWait(100);
         clock_.advance(c.waitedMs);
         EXPECT_EQ(client_->fallenBehind(), c.behind);
-        client_->Close();
+        client_->closeConnection();
     }
 }
 

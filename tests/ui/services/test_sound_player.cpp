@@ -56,55 +56,55 @@ protected:
 };
 
 TEST_F(SoundPlayerTest, PlaysOnlyWhenEveryConditionHolds) {
-    player_.PlayGameSound(0);
+    player_.playGameSound(0);
     settings_.bteSoundOn = 0;
-    player_.PlayGameSound(0);
+    player_.playGameSound(0);
     settings_.bteSoundOn = 1;
     shown_ = false;
-    player_.PlayGameSound(0);
+    player_.playGameSound(0);
     shown_ = true;
     audio_ = false;
     emit devices_.audioOutputsChanged();
-    player_.PlayGameSound(0);
+    player_.playGameSound(0);
     audio_ = true;
     emit devices_.audioOutputsChanged();
-    player_.PlayGameSound(1);   // Liang.wav is not there
-    player_.PlayGameSound(15);  // no such sound
-    player_.PlayGameSound(-1);
+    player_.playGameSound(1);   // Liang.wav is not there
+    player_.playGameSound(15);  // no such sound
+    player_.playGameSound(-1);
     EXPECT_EQ(player_.playsStarted(), 1);
     // Devices are looked for only once everything else allows a sound.
     EXPECT_EQ(audioAsked_, 2);
 }
 
 TEST_F(SoundPlayerTest, EachFileIsLoadedOnceAndReused) {
-    for (int index = 10; index <= 14; ++index) player_.PlayGameSound(index);
-    player_.PlayGameSound(0);
-    player_.PlayGameSound(7);
-    player_.PlayGameSound(0);
+    for (int index = 10; index <= 14; ++index) player_.playGameSound(index);
+    player_.playGameSound(0);
+    player_.playGameSound(7);
+    player_.playGameSound(0);
     EXPECT_EQ(player_.playsStarted(), 8);
     EXPECT_EQ(player_.loadedSounds(), 3u);
 }
 
 TEST_F(SoundPlayerTest, EachSoundLooksAtTheDiskOnce) {
-    player_.PlayGameSound(0);
-    player_.PlayGameSound(1);  // Liang.wav is not there
+    player_.playGameSound(0);
+    player_.playGameSound(1);  // Liang.wav is not there
     ASSERT_TRUE(QFile::remove(dir_.path() + "/res/sound/start.wav"));
     writeWave("Liang.wav");
-    player_.PlayGameSound(0);
+    player_.playGameSound(0);
     EXPECT_EQ(player_.playsStarted(), 2);
-    player_.PlayGameSound(1);
+    player_.playGameSound(1);
     EXPECT_EQ(player_.playsStarted(), 2);
 }
 
 TEST_F(SoundPlayerTest, OutputsAreFollowedThroughTheChangeSignal) {
     audio_ = false;
-    player_.PlayGameSound(0);
+    player_.playGameSound(0);
     audio_ = true;  // not announced: the first answer stands
-    player_.PlayGameSound(0);
+    player_.playGameSound(0);
     EXPECT_EQ(player_.playsStarted(), 0);
     emit devices_.audioOutputsChanged();
-    player_.PlayGameSound(0);
-    player_.PlayGameSound(7);
+    player_.playGameSound(0);
+    player_.playGameSound(7);
     EXPECT_EQ(player_.playsStarted(), 2);
     EXPECT_EQ(audioAsked_, 2);
 }
@@ -112,13 +112,13 @@ TEST_F(SoundPlayerTest, OutputsAreFollowedThroughTheChangeSignal) {
 TEST_F(SoundPlayerTest, RealDeviceCheckDecidesWithoutFailing) {
     // Without sound hardware (this machine, CI) the sound is skipped.
     QtSoundPlayer player({appPath_, settings_, [] { return true; }, {}});
-    player.PlayGameSound(0);
-    EXPECT_EQ(player.playsStarted(), QtSoundPlayer::AnyAudioOutput() ? 1 : 0);
+    player.playGameSound(0);
+    EXPECT_EQ(player.playsStarted(), QtSoundPlayer::anyAudioOutput() ? 1 : 0);
 }
 
 TEST_F(SoundPlayerTest, WindowProbeFollowsVisibilityAndMinimising) {
     auto window = std::make_unique<QWidget>();
-    const auto shown = QtSoundPlayer::WindowShownProbe(window.get());
+    const auto shown = QtSoundPlayer::windowShownProbe(window.get());
     EXPECT_FALSE(shown());
     window->show();
     EXPECT_TRUE(shown());
