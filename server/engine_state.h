@@ -31,11 +31,6 @@ struct LeaveVote {
     std::int64_t expiresAt = 0;
 };
 
-// Computers wait this long so a person can follow what they do.
-inline constexpr std::int64_t kComputerDelayMinMs = 400;
-inline constexpr std::int64_t kComputerDelaySpreadMs = 400;
-// The clients hold a won trick on the table this long before the next lead.
-inline constexpr std::int64_t kTrickPauseMs = 2000;
 // An online player's own program plays on time-out; the engine steps in only
 // when that play has not come some time later.
 inline constexpr std::int64_t kOnlineGraceMs = 3000;
@@ -59,6 +54,8 @@ struct GameEngine::State {
     std::vector<EngineEvent> events;
     std::array<std::int32_t, kChairs> lastScores{};
     std::array<std::int32_t, kChairs> totalScores{};
+    // What each chair's computer thinks with (easy plays without one).
+    std::array<ComputerBrain, kChairs> brains;
 
     RoundSettingsBytes settingsBytes() const;
     std::int64_t computerDelay();
@@ -84,6 +81,7 @@ struct GameEngine::State {
     void doPlay(std::uint8_t chair, std::span<const std::uint8_t> cards);
     void actForTurn();
     void computerAct(std::uint8_t chair);
+    void brainAct(std::uint8_t chair);
     void automaticAct(std::uint8_t chair);
     void endRound(const std::array<std::int32_t, kChairs>& scores);
     void runAway(std::uint8_t chair, std::string_view reason);

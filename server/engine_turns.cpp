@@ -68,7 +68,8 @@ void GameEngine::State::doPlay(std::uint8_t chair, std::span<const std::uint8_t>
     const PlayOutcome outcome = ApplyPlay(round, chair, cards);
     sendAll(OutPaiPacket(PlayReportOf(chair, outcome, round), cards));
     if (outcome.roundOver) return endRound(ScoreRound(round));
-    scheduleTurn(round.bteRoundState == kRoundLead ? kTrickPauseMs : 0);
+    scheduleTurn(
+        round.bteRoundState == kRoundLead ? std::max<std::int64_t>(0, settings.trickPauseMs) : 0);
 }
 
 void GameEngine::State::actForTurn() {
@@ -80,6 +81,7 @@ void GameEngine::State::actForTurn() {
 }
 
 void GameEngine::State::computerAct(std::uint8_t chair) {
+    if (brains[chair].level() != ComputerLevel::Easy) return brainAct(chair);
     const std::uint8_t state = round.bteRoundState;
     if (IsDeclarationState(state)) {
         // Only answers the rules allow are ever considered, so a computer is
@@ -93,6 +95,26 @@ void GameEngine::State::computerAct(std::uint8_t chair) {
     if (cards.empty()) cards.assign(std::begin(kPassCard), std::end(kPassCard));
     if (PlayRefusal(round, chair, cards)) {
         cards = state == kRoundLead ? AutomaticLead(hand) : CardList{kPassMarker};
+    }
+    doPlay(chair, cards);
+}
+
+// The computers above easy see only their seat's view. A choice the rules
+// refuse is reported and replaced by the automatic one, so that a fault in a
+// player shows up in the arena instead of stopping the table.
+void GameEngine::State::brainAct(std::uint8_t chair) {
+    ComputerBrain& brain = brains[chair];
+    const SeatView view = SeatViewOf(round, chair);
+    if (IsDeclarationState(round.bteRoundState)) {
+        const bool accept = MayAccept(round, chair) && brain.answer(view);
+        return doAnswer(chair, accept);
+    }
+    CardList cards = brain.play(view);
+    if (cards.empty()) cards.assign(std::begin(kPassCard), std::end(kPassCard));
+    if (PlayRefusal(round, chair, cards)) {
+        events.push_back({EngineEventKind::ComputerFault, chair});
+        cards = round.bteRoundState == kRoundLead ? AutomaticLead(round.seats[chair].hand)
+                                                  : CardList{kPassMarker};
     }
     doPlay(chair, cards);
 }

@@ -6,9 +6,22 @@
 #include "server/engine_state.h"
 
 namespace krvo::server {
+namespace {
+
+// Each brain draws from a generator of its own, so that a computer thinking
+// harder does not change what the easy ones or the shuffle draw.
+std::array<ComputerBrain, kChairs> brainsFor(const EngineSettings& settings) {
+    const auto brain = [&settings](std::uint8_t chair) {
+        const std::uint32_t seed = settings.seed * 2654435761u + 7919u * (chair + 1u);
+        return ComputerBrain(settings.levels[chair], seed, settings.searchBudget);
+    };
+    return {brain(0), brain(1), brain(2), brain(3)};
+}
+
+}  // namespace
 
 GameEngine::State::State(EngineSettings engineSettings)
-    : settings(std::move(engineSettings)), rng(settings.seed) {
+    : settings(std::move(engineSettings)), rng(settings.seed), brains(brainsFor(settings)) {
     settings.decks = std::clamp<std::uint8_t>(settings.decks, 1, kMaxDecks);
 }
 
@@ -18,7 +31,10 @@ RoundSettingsBytes GameEngine::State::settingsBytes() const {
 }
 
 std::int64_t GameEngine::State::computerDelay() {
-    return kComputerDelayMinMs + static_cast<std::int64_t>(rng() % (kComputerDelaySpreadMs + 1));
+    const auto spread =
+        static_cast<std::uint64_t>(std::max<std::int64_t>(0, settings.thinkSpreadMs));
+    return std::max<std::int64_t>(0, settings.thinkMinMs) +
+           static_cast<std::int64_t>(rng() % (spread + 1));
 }
 
 void GameEngine::State::send(Audience audience, std::uint8_t chair, Packet packet) {

@@ -14,6 +14,7 @@
 
 #include "core/cards.h"
 #include "core/packet.h"
+#include "server/computer_brain.h"
 
 namespace krvo::server {
 
@@ -37,6 +38,7 @@ enum class EngineEventKind : std::uint8_t {
     RoundEnded,      // chair unused; the scores are in view()
     TableDissolved,  // chair: the player whose leave request everybody agreed to
     PlayerRanAway,   // chair: left a running round or was played for too often
+    ComputerFault,   // chair: a computer chose a move the rules refuse; it was played for
 };
 
 struct EngineEvent {
@@ -69,6 +71,16 @@ struct EngineSettings {
     std::uint8_t maxLeaveRequests = 2;
     // Fixed deals for tests: each entry is four hands, used round by round.
     std::vector<std::array<CardList, 4>> deals;
+    // How each chair plays when a computer sits in it.
+    std::array<ComputerLevel, 4> levels{ComputerLevel::Easy, ComputerLevel::Easy,
+                                        ComputerLevel::Easy, ComputerLevel::Easy};
+    // What the hard computers may spend on one decision.
+    ai::SearchBudget searchBudget;
+    // Computers wait thinkMinMs plus up to thinkSpreadMs, so a person can
+    // follow what they do; the clients hold a won trick trickPauseMs.
+    std::int64_t thinkMinMs = 400;
+    std::int64_t thinkSpreadMs = 400;
+    std::int64_t trickPauseMs = 2000;
 };
 
 class GameEngine {

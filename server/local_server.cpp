@@ -37,6 +37,10 @@ EngineSettings EngineSettingsFrom(const ServerOptions& options) {
     settings.autoPlayLimit = options.autoPlayLimit;
     settings.maxLeaveRequests = options.maxLeaveRequests;
     settings.deals = options.deals;
+    settings.levels = options.levels;
+    settings.thinkMinMs = options.thinkMinMs;
+    settings.thinkSpreadMs = std::int64_t{options.thinkMaxMs} - options.thinkMinMs;
+    settings.trickPauseMs = options.trickPauseMs;
     return settings;
 }
 

@@ -116,6 +116,7 @@ void openStep(Round& round, std::uint8_t state) {
         if (!asked.empty()) {
             round.bteRoundState = state;
             round.bteCurChair = asked.front();
+            if (state == kRoundSurrender) round.surrenderAsked = asked.front();
             round.askQueue.assign(asked.begin() + 1, asked.end());
             return;
         }
@@ -354,6 +355,7 @@ PlayOutcome ApplyPlay(Round& round, std::uint8_t chair, std::span<const std::uin
         ++round.passes;
     } else {
         RemovePai(seat.hand, cards);
+        seat.played.insert(seat.played.end(), cards.begin(), cards.end());
         const PaiTypeResult type = GetPaiType(cards);
         round.udtMaxOutPai = {chair, type.btePaiType, type.bteMaxPai,
                               static_cast<std::uint8_t>(cards.size())};

@@ -39,6 +39,8 @@ struct SeatRound {
     std::uint8_t bteZhi = kAnswerPending;
     std::uint8_t bteMingCi = 0;
     CardList bteOutPai;
+    // Every card the chair played this round, as everybody at the table saw it.
+    CardList played;
     std::uint8_t autoPlays = 0;
     std::uint8_t leaveRequests = 0;
 
@@ -61,6 +63,9 @@ struct Round {
     int stakeSteps = 0;                  // accepted declarations; each doubles the stake
     std::vector<std::uint8_t> askQueue;  // chairs still to ask in this declaration step
     std::uint8_t nextPlace = 1;
+    // The chair asked whether it gives up: everybody sees the question, so
+    // everybody learns that this chair holds every red ace.
+    std::optional<std::uint8_t> surrenderAsked;
 };
 
 std::array<CardList, kChairs> ShuffleDeal(std::mt19937& rng, std::uint8_t decks);

@@ -53,6 +53,7 @@ constexpr NumberOption kNumberOptions[] = {
     {"idle-time", 1, 3600, Store<&ServerOptions::idleTime>},
     {"capacity", 4, static_cast<long>(kMaxCapacity), Store<&ServerOptions::capacity>},
     {"chat-lines", 1, 1000, Store<&ServerOptions::chatLines>},
+    {"trick-pause-ms", 0, kMaxThinkMs, Store<&ServerOptions::trickPauseMs>},
 };
 
 bool ReadNumbers(const QCommandLineParser& parser, ServerOptions& options, std::string& error) {
@@ -74,6 +75,50 @@ std::vector<std::string> ReadNames(const QCommandLineParser& parser) {
         }
     }
     return names;
+}
+
+// "normal" for every chair, "1=hard,2=easy" chair by chair, or both
+// ("hard,0=easy"), read from left to right.
+bool ReadLevels(const QCommandLineParser& parser, ServerOptions& options, std::string& error) {
+    error =
+        "--level takes easy, normal or hard, for every chair or as CHAIR=LEVEL with a chair "
+        "from 0 to 3";
+    for (const QString& list : parser.values("level")) {
+        for (const QString& item : list.split(',', Qt::SkipEmptyParts)) {
+            const QStringList parts = item.trimmed().split('=');
+            if (parts.size() > 2) return false;
+            bool chairOk = true;
+            const int chair = parts.size() == 2 ? parts.front().trimmed().toInt(&chairOk) : -1;
+            if (!chairOk || chair > 3 || (parts.size() == 2 && chair < 0)) return false;
+            const auto level = ParseComputerLevel(parts.back().trimmed().toStdString());
+            if (!level) return false;
+            for (int each = 0; each < 4; ++each) {
+                if (chair < 0 || chair == each)
+                    options.levels[static_cast<std::size_t>(each)] = *level;
+            }
+        }
+    }
+    error.clear();
+    return true;
+}
+
+// "500" or "300-900", within 0 to kMaxThinkMs.
+bool ReadThinkTime(const QCommandLineParser& parser, ServerOptions& options, std::string& error) {
+    if (!parser.isSet("think-ms")) return true;
+    const QStringList parts = parser.value("think-ms").split('-');
+    bool lowOk = false;
+    bool highOk = false;
+    const long low = parts.front().toLong(&lowOk);
+    const long high = parts.size() == 2 ? parts.back().toLong(&highOk) : low;
+    highOk = parts.size() == 2 ? highOk : lowOk;
+    if (parts.size() > 2 || !lowOk || !highOk || low < 0 || high < low || high > kMaxThinkMs) {
+        error = "--think-ms takes milliseconds from 0 to " + std::to_string(kMaxThinkMs) +
+                ", one number or MIN-MAX";
+        return false;
+    }
+    options.thinkMinMs = static_cast<std::uint32_t>(low);
+    options.thinkMaxMs = static_cast<std::uint32_t>(high);
+    return true;
 }
 
 // The flags and the on/off switch; the error names the offending option.
@@ -143,6 +188,16 @@ void DeclareOptions(QCommandLineParser& parser) {
          "Table password a login must carry to take a place (no blanks at either end; "
          "default none).",
          "text"},
+        {"level",
+         "How the computers play: easy, normal or hard for every chair, or CHAIR=LEVEL, "
+         "comma-separated (default normal).",
+         "levels"},
+        {"think-ms",
+         "Milliseconds a computer waits before it acts: N or MIN-MAX (default 400-800).", "ms"},
+        {"trick-pause-ms",
+         QString("Milliseconds a won trick stays before the next lead (0-%1, default 2000).")
+             .arg(kMaxThinkMs),
+         "ms", "2000"},
     });
 }
 
@@ -177,6 +232,8 @@ ParsedOptions ParseServerOptions(const QStringList& arguments) {
     options.names = ReadNames(parser);
     if (!ReadSwitches(parser, options, result.error)) return result;
     if (!ReadPassword(parser, options, result.error)) return result;
+    if (!ReadLevels(parser, options, result.error)) return result;
+    if (!ReadThinkTime(parser, options, result.error)) return result;
     if (parser.isSet("deals")) {
         if (!LoadDealsFile(parser.value("deals").toStdString(), options.decks, options.deals,
                            result.error)) {

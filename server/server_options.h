@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/cards.h"
+#include "server/computer_brain.h"
 
 namespace krvo::server {
 
@@ -32,6 +33,14 @@ struct ServerOptions {
     bool autoStart = false;
     // --prop-shows on|off: computers now and then use a prop at a round's end.
     bool propShows = true;
+    // --level: how each chair plays when a computer sits in it.
+    std::array<ComputerLevel, 4> levels{ComputerLevel::Normal, ComputerLevel::Normal,
+                                        ComputerLevel::Normal, ComputerLevel::Normal};
+    // --think-ms MIN-MAX: how long a computer waits before it acts.
+    std::uint32_t thinkMinMs = 400;
+    std::uint32_t thinkMaxMs = 800;
+    // --trick-pause-ms: how long a won trick stays before the next lead.
+    std::uint32_t trickPauseMs = 2000;
     // Limits that keep one client from wearing down the server for the others.
     std::uint32_t maxConnections = 200;
     std::uint32_t loginTime = 30;  // seconds from connecting to logging in
@@ -47,6 +56,8 @@ struct ServerOptions {
 // apart: four decks make 48 cards and a row of 926 pixels, about what the
 // table offers on a 1280-pixel screen.
 inline constexpr long kMaxTableDecks = 4;
+// Longer would look like a computer that has hung.
+inline constexpr long kMaxThinkMs = 10000;
 
 struct ParsedOptions {
     std::optional<ServerOptions> options;  // empty when the command line is unusable

@@ -424,6 +424,32 @@ TEST(Offline, LeavingARunningRoundIsRunningAway) {
     EXPECT_FALSE(table.engine().roundRunning());
 }
 
+TEST(Computers, WaitTheirThinkTimeAndTheTrickPause) {
+    EngineSettings settings;
+    settings.thinkMinMs = 1000;
+    settings.thinkSpreadMs = 0;
+    settings.trickPauseMs = 5000;
+    Table table(TwoAgainstTwo(), {true, true, true, true}, settings);
+    // The hands went up at 1000 ms and started the round; the first answer
+    // comes a think time later.
+    EXPECT_EQ(Find(table.runFor(999), 20), nullptr);
+    EXPECT_NE(Find(table.runFor(1), 20), nullptr);
+    std::int64_t now = 2000;
+    bool trickWon = false;
+    int tricks = 0;
+    while (const auto due = table.engine().nextDeadline()) {
+        if (!table.engine().roundRunning()) break;
+        EXPECT_EQ(*due - now, trickWon ? 6000 : 1000);
+        const auto moved = table.runFor(*due - now);
+        now = *due;
+        const Delivery* play = Find(moved, 21);
+        trickWon = play != nullptr && play->packet[3] == kRoundLead;
+        tricks += trickWon ? 1 : 0;
+    }
+    EXPECT_GT(tricks, 0);
+    EXPECT_EQ(table.referee.scores.size(), 1u);
+}
+
 TEST(Snapshot, IdleAndRunningReportsHoldWhatTheyAnnounce) {
     EngineSettings settings;
     GameEngine idle(settings);

@@ -16,6 +16,7 @@
 #include <fstream>
 
 #include "qt/qt_clock.h"
+#include "server/local_server.h"
 #include "server/room_server.h"
 #include "server/server_options.h"
 #include "tests/server/socket_test_support.h"
@@ -263,6 +264,8 @@ TEST(ServerOptions, LimitsTakeTheirDefaultsAndTheRangesTheRulesGive) {
         {"idle-time", 1, 3600, 10, [](const ServerOptions& o) -> long { return o.idleTime; }},
         {"capacity", 4, 200, 100, [](const ServerOptions& o) -> long { return o.capacity; }},
         {"chat-lines", 1, 1000, 10, [](const ServerOptions& o) -> long { return o.chatLines; }},
+        {"trick-pause-ms", 0, 10000, 2000,
+         [](const ServerOptions& o) -> long { return o.trickPauseMs; }},
     };
     std::ifstream file(std::filesystem::path(KRVO_SOURCE_DIR) / "docs/server-rules.md");
     const std::string rules((std::istreambuf_iterator<char>(file)), {});
@@ -287,6 +290,48 @@ TEST(ServerOptions, LimitsTakeTheirDefaultsAndTheRangesTheRulesGive) {
         EXPECT_NE(line.find(std::to_string(limit.low) + " to " + std::to_string(limit.high)),
                   std::string::npos)
             << line;
+    }
+}
+
+TEST(ServerOptions, LevelsPerChairAndThinkTimesReachTheEngine) {
+    using L = ComputerLevel;
+    const struct {
+        std::vector<QString> arguments;
+        std::array<L, 4> levels;
+        std::int64_t thinkMin;
+        std::int64_t thinkSpread;
+    } cases[] = {
+        {{}, {L::Normal, L::Normal, L::Normal, L::Normal}, 400, 400},
+        {{"--level", "1=hard,2=easy"}, {L::Normal, L::Hard, L::Easy, L::Normal}, 400, 400},
+        {{"--level", "hard,0=easy", "--think-ms", "250"},
+         {L::Easy, L::Hard, L::Hard, L::Hard},
+         250,
+         0},
+        {{"--level=easy", "--level", "3=hard", "--think-ms", "100-900"},
+         {L::Easy, L::Easy, L::Easy, L::Hard},
+         100,
+         800},
+    };
+    for (const auto& each : cases) {
+        QStringList arguments = {"krvo-server"};
+        for (const QString& argument : each.arguments) arguments << argument;
+        SCOPED_TRACE(arguments.join(' ').toStdString());
+        const auto parsed = ParseServerOptions(arguments);
+        ASSERT_TRUE(parsed.options) << parsed.error;
+        const EngineSettings settings = EngineSettingsFrom(*parsed.options);
+        EXPECT_EQ(settings.levels, each.levels);
+        EXPECT_EQ(settings.thinkMinMs, each.thinkMin);
+        EXPECT_EQ(settings.thinkSpreadMs, each.thinkSpread);
+        EXPECT_EQ(settings.trickPauseMs, 2000);
+    }
+    for (const char* bad :
+         {"--level=4=hard", "--level=medium", "--level=1=hard=2", "--level=x=easy",
+          "--think-ms=900-100", "--think-ms=20000", "--think-ms=fast"}) {
+        const auto parsed = ParseServerOptions({"krvo-server", bad});
+        EXPECT_FALSE(parsed.options) << bad;
+        EXPECT_NE(parsed.error.find(QString(bad).section('=', 0, 0).toStdString()),
+                  std::string::npos)
+            << parsed.error;
     }
 }
 
