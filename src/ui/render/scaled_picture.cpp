@@ -90,40 +90,48 @@ inline QRgb rounded(std::uint32_t redBlueSum, std::uint32_t alphaGreenSum) {
            ((alphaGreenSum + 0x00800080u) & 0xff00ff00u);
 }
 
-// Three rows weighted into one, pixel by pixel.
+// The first `used` of three rows weighted into one, pixel by pixel (the
+// others weigh nothing).
+template <int used>
 void blendRows(const std::array<const QRgb*, kTaps>& rows,
                const std::array<std::uint16_t, kTaps>& weight, QRgb* out, int width) {
     int x = 0;
 #if defined(__SSE2__)
     const __m128i zero = _mm_setzero_si128();
     const __m128i half = _mm_set1_epi16(kWhole / 2);
-    const __m128i w0 = _mm_set1_epi16(static_cast<short>(weight[0]));
-    const __m128i w1 = _mm_set1_epi16(static_cast<short>(weight[1]));
-    const __m128i w2 = _mm_set1_epi16(static_cast<short>(weight[2]));
+    std::array<__m128i, kTaps> weights{};
+    for (std::size_t t = 0; t < kTaps; ++t) {
+        weights[t] = _mm_set1_epi16(static_cast<short>(weight[t]));
+    }
     for (; x + 4 <= width; x += 4) {
-        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[0] + x));
-        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[1] + x));
-        const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[2] + x));
-        __m128i low = _mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(a, zero), w0),
-                                    _mm_mullo_epi16(_mm_unpacklo_epi8(b, zero), w1));
-        low = _mm_add_epi16(low, _mm_mullo_epi16(_mm_unpacklo_epi8(c, zero), w2));
-        __m128i high = _mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(a, zero), w0),
-                                     _mm_mullo_epi16(_mm_unpackhi_epi8(b, zero), w1));
-        high = _mm_add_epi16(high, _mm_mullo_epi16(_mm_unpackhi_epi8(c, zero), w2));
-        low = _mm_srli_epi16(_mm_add_epi16(low, half), 8);
-        high = _mm_srli_epi16(_mm_add_epi16(high, half), 8);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), _mm_packus_epi16(low, high));
+        __m128i low = half;
+        __m128i high = half;
+        for (std::size_t t = 0; t < static_cast<std::size_t>(used); ++t) {
+            const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[t] + x));
+            low = _mm_add_epi16(low, _mm_mullo_epi16(_mm_unpacklo_epi8(pixels, zero), weights[t]));
+            high =
+                _mm_add_epi16(high, _mm_mullo_epi16(_mm_unpackhi_epi8(pixels, zero), weights[t]));
+        }
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x),
+                         _mm_packus_epi16(_mm_srli_epi16(low, 8), _mm_srli_epi16(high, 8)));
     }
 #endif
     for (; x < width; ++x) {
         std::uint32_t redBlueSum = 0;
         std::uint32_t alphaGreenSum = 0;
-        for (std::size_t t = 0; t < kTaps; ++t) {
+        for (std::size_t t = 0; t < static_cast<std::size_t>(used); ++t) {
             redBlueSum += redBlue(rows[t][x]) * weight[t];
             alphaGreenSum += alphaGreen(rows[t][x]) * weight[t];
         }
         out[x] = rounded(redBlueSum, alphaGreenSum);
     }
+}
+
+void blendRows(const std::array<const QRgb*, kTaps>& rows,
+               const std::array<std::uint16_t, kTaps>& weight, QRgb* out, int width) {
+    if (weight[2] != 0) return blendRows<3>(rows, weight, out, width);
+    if (weight[1] != 0) return blendRows<2>(rows, weight, out, width);
+    blendRows<1>(rows, weight, out, width);
 }
 
 // Each pixel of the result from three neighbours of a row. row must hold
@@ -133,18 +141,25 @@ void blendAcross(const QRgb* row, const Taps& columns, QRgb* out, int width) {
 #if defined(__SSE2__)
     const __m128i zero = _mm_setzero_si128();
     const __m128i half = _mm_set1_epi16(kWhole / 2);
-    for (; x < width; ++x) {
-        const std::size_t i = static_cast<std::size_t>(x);
+    const auto* lanes = reinterpret_cast<const __m128i*>(columns.lanes.data());
+    // Pixels 0 and 1 under a pixel of the result by their weights, pixels 2
+    // and 3 by the third weight and none, added: the pixel's sum is the sum
+    // of the two halves.
+    const auto weighted = [&](int at) {
+        const std::size_t i = static_cast<std::size_t>(at);
         const __m128i pixels =
             _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + columns.first[i]));
-        // Pixels 0 and 1 by their weights, pixels 2 and 3 by the third and none.
-        const __m128i* weight = reinterpret_cast<const __m128i*>(columns.lanes.data()) + 2 * i;
-        __m128i sum = _mm_add_epi16(
-            _mm_mullo_epi16(_mm_unpacklo_epi8(pixels, zero), _mm_load_si128(weight)),
-            _mm_mullo_epi16(_mm_unpackhi_epi8(pixels, zero), _mm_load_si128(weight + 1)));
-        sum = _mm_add_epi16(sum, _mm_srli_si128(sum, 8));
+        return _mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(pixels, zero), lanes[2 * i]),
+                             _mm_mullo_epi16(_mm_unpackhi_epi8(pixels, zero), lanes[2 * i + 1]));
+    };
+    // Two pixels of the result at a time: their halves side by side, added,
+    // rounded and packed together.
+    for (; x + 2 <= width; x += 2) {
+        const __m128i a = weighted(x);
+        const __m128i b = weighted(x + 1);
+        __m128i sum = _mm_add_epi16(_mm_unpacklo_epi64(a, b), _mm_unpackhi_epi64(a, b));
         sum = _mm_srli_epi16(_mm_add_epi16(sum, half), 8);
-        out[x] = static_cast<QRgb>(_mm_cvtsi128_si32(_mm_packus_epi16(sum, sum)));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + x), _mm_packus_epi16(sum, sum));
     }
 #endif
     for (; x < width; ++x) {

@@ -34,6 +34,22 @@ TEST(ScaledPicture, PartsJoinWithoutASeam) {
             }
         }
         EXPECT_TRUE(parts == whole);
+        // A pixel is the average of the picture under it, each pixel weighted
+        // by how much of it lies there (to the rounding of two passes).
+        const QPoint at(shown.width() / 2, shown.height() / 3);
+        const auto covered = [factor](int result, int pixel) {
+            const double from = result / factor;
+            const double to = (result + 1) / factor;
+            return std::max(0.0, std::min(to, pixel + 1.0) - std::max(from, double(pixel))) *
+                   factor;
+        };
+        double red = 0;
+        for (int y = 0; y < picture.height(); ++y) {
+            for (int x = 0; x < picture.width(); ++x) {
+                red += qRed(picture.pixel(x, y)) * covered(at.x(), x) * covered(at.y(), y);
+            }
+        }
+        EXPECT_NEAR(qRed(whole.pixel(at)), red, 2.0);
         QImage plain(picture.size(), QImage::Format_RGB32);
         plain.fill(qRgb(200, 40, 90));
         const QImage plainShown = ScaledPart(plain, factor, QRect(QPoint(), shown), beyond);
