@@ -13,6 +13,7 @@ QStringList ServerArguments(const ServerLaunch& launch) {
                              "--humans", QString::number(launch.humans)};
     if (!launch.names.isEmpty()) arguments << "--names" << launch.names.join(',');
     if (!launch.password.isEmpty()) arguments << "--password" << launch.password;
+    if (!launch.level.isEmpty()) arguments << "--level" << launch.level;
     if (launch.exitWhenEmpty) arguments << "--exit-when-empty";
     return arguments;
 }

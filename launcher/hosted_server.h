@@ -18,6 +18,7 @@ struct ServerLaunch {
     int humans = 1;  // chairs kept for people
     QStringList names{};
     QString password{};
+    QString level = "normal";  // the computers' play: easy, normal or hard
     bool exitWhenEmpty = false;
 };
 

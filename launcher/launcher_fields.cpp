@@ -26,6 +26,8 @@ LauncherFields LoadFields(QSettings& settings) {
     fields.hostAddress = ReadText(settings, "host/address", defaults.hostAddress);
     fields.hostPort = ReadInt(settings, "host/port", 1, 65535, defaults.hostPort);
     fields.hostPeople = ReadInt(settings, "host/people", 1, 4, defaults.hostPeople);
+    fields.level = ReadText(settings, "level", defaults.level);
+    if (!ComputerLevels().contains(fields.level)) fields.level = defaults.level;
     fields.joinHost = ReadText(settings, "join/host", defaults.joinHost);
     fields.joinPort = ReadInt(settings, "join/port", 1, 65535, defaults.joinPort);
     return fields;
@@ -37,6 +39,7 @@ void SaveFields(QSettings& settings, const LauncherFields& fields) {
     settings.setValue("host/address", fields.hostAddress);
     settings.setValue("host/port", fields.hostPort);
     settings.setValue("host/people", fields.hostPeople);
+    settings.setValue("level", fields.level);
     settings.setValue("join/host", fields.joinHost);
     settings.setValue("join/port", fields.joinPort);
     settings.sync();

@@ -4,6 +4,7 @@
 
 #include <QSettings>
 #include <QString>
+#include <QStringList>
 
 namespace krvo::launcher {
 
@@ -15,9 +16,15 @@ struct LauncherFields {
     QString hostAddress = "127.0.0.1";
     int hostPort = kDefaultTablePort;
     int hostPeople = 4;  // chairs kept for people; computers take the rest
+    QString level = "normal";  // how the computers play: easy, normal or hard
     QString joinHost = "127.0.0.1";
     int joinPort = kDefaultTablePort;
 };
+
+// The computers' levels as the server names them, weakest first.
+inline QStringList ComputerLevels() {
+    return {"easy", "normal", "hard"};
+}
 
 // Reads what was saved; a missing or unusable value keeps its default.
 LauncherFields LoadFields(QSettings& settings);

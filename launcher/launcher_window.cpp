@@ -127,6 +127,16 @@ QLabel* Note(const QString& text, QWidget* parent) {
     return label;
 }
 
+// The computers' levels, named for players; the data is the server's name.
+QComboBox* LevelBox(QWidget* parent) {
+    auto* box = new QComboBox(parent);
+    const QStringList captions = {"入门（出牌随意）", "普通（会记牌、认队友）", "高手（还会推算）"};
+    const QStringList levels = ComputerLevels();
+    for (qsizetype i = 0; i < levels.size(); ++i) box->addItem(captions[i], levels[i]);
+    box->setCurrentIndex(1);
+    return box;
+}
+
 QSpinBox* PortBox(QWidget* parent) {
     auto* box = new QSpinBox(parent);
     box->setRange(1, 65535);
@@ -227,6 +237,8 @@ QWidget* LauncherWindow::buildComputersPage() {
     playName_ = new QLineEdit(page);
     playName_->setMaxLength(16);
     form->addRow("你的名字(&N)：", playName_);
+    playLevel_ = LevelBox(page);
+    form->addRow("电脑水平(&L)：", playLevel_);
     form->addRow(Note("本机开一张桌，三位电脑玩家陪你打。", page));
     playButton_ = new QPushButton("开始对战(&S)", page);
     connect(playButton_, &QPushButton::clicked, this, &LauncherWindow::playAgainstComputers);
@@ -248,6 +260,11 @@ QWidget* LauncherWindow::buildHostPage() {
     hostPeople_->setRange(1, 4);
     hostPeople_->setSuffix(" 位（其余由电脑坐）");
     form->addRow("真人座位(&R)：", hostPeople_);
+    hostLevel_ = LevelBox(page);
+    form->addRow("电脑水平(&L)：", hostLevel_);
+    // One choice, whichever page it is made on.
+    connect(playLevel_, &QComboBox::activated, hostLevel_, &QComboBox::setCurrentIndex);
+    connect(hostLevel_, &QComboBox::activated, playLevel_, &QComboBox::setCurrentIndex);
     hostPassword_ = new QLineEdit(page);
     hostPassword_->setPlaceholderText("不填则谁都能入座");
     form->addRow("牌桌密码(&W)：", hostPassword_);
@@ -313,6 +330,8 @@ void LauncherWindow::loadFields() {
     }
     hostPort_->setValue(fields.hostPort);
     hostPeople_->setValue(fields.hostPeople);
+    playLevel_->setCurrentIndex(playLevel_->findData(fields.level));
+    hostLevel_->setCurrentIndex(hostLevel_->findData(fields.level));
     joinHost_->setText(fields.joinHost);
     joinPort_->setValue(fields.joinPort);
     pages_->setCurrentIndex(fields.page);
@@ -325,6 +344,7 @@ void LauncherWindow::saveFields() {
     fields.hostAddress = hostAddress_->currentData().toString();
     fields.hostPort = hostPort_->value();
     fields.hostPeople = hostPeople_->value();
+    fields.level = playLevel_->currentData().toString();
     fields.joinHost = joinHost_->text().trimmed();
     fields.joinPort = joinPort_->value();
     SaveFields(settings_, fields);
@@ -370,6 +390,7 @@ void LauncherWindow::playAgainstComputers() {
     ServerLaunch server;
     server.program = programs_.server;
     server.names = {launch.name};
+    server.level = playLevel_->currentData().toString();
     server.exitWhenEmpty = true;
     computers_.start(server);
     updateButtons();
@@ -392,6 +413,7 @@ void LauncherWindow::toggleHosting() {
     server.port = hostPort_->value();
     server.humans = hostPeople_->value();
     server.password = hostPassword_->text();
+    server.level = hostLevel_->currentData().toString();
     setStatus("正在建桌……");
     hosted_.start(server);
     updateButtons();

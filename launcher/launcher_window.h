@@ -62,11 +62,13 @@ private:
     QLabel* status_ = nullptr;
 
     QLineEdit* playName_ = nullptr;
+    QComboBox* playLevel_ = nullptr;
     QPushButton* playButton_ = nullptr;
 
     QComboBox* hostAddress_ = nullptr;
     QSpinBox* hostPort_ = nullptr;
     QSpinBox* hostPeople_ = nullptr;
+    QComboBox* hostLevel_ = nullptr;
     QLineEdit* hostPassword_ = nullptr;
     QPushButton* hostButton_ = nullptr;
     QPushButton* hostSitButton_ = nullptr;

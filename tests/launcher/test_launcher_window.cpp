@@ -1,9 +1,11 @@
 // The window's own wiring: Enter starts what the page in front offers, a
 // table that cannot be hosted says why in the window and leaves nothing
-// running, and Escape closes the window.
+// running, the remembered computer level reaches the server, and Escape
+// closes the window.
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QSettings>
 #include <QTcpServer>
 #include <QTemporaryDir>
@@ -40,6 +42,36 @@ TEST(LauncherWindow, EnterHostsTheTableAndABusyPortIsToldInTheWindow) {
 
     QTest::keyClick(&window, Qt::Key_Escape);
     EXPECT_FALSE(window.isVisible());
+}
+
+TEST(LauncherWindow, TheRememberedComputerLevelIsTheOneTheServerIsStartedWith) {
+    krvo::testing::EnsureQtApplication();
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    // A stand-in server that keeps its command line and reports a port.
+    const QString server = dir.filePath("server.sh");
+    QFile script(server);
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write(QString("#!/bin/sh\nprintf '%s\\n' \"$@\" > '%1'\n"
+                         "echo 'listening on 127.0.0.1:40000'\nexec sleep 30\n")
+                     .arg(dir.filePath("arguments"))
+                     .toUtf8());
+    script.close();
+    script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
+    QSettings settings(dir.filePath("krvo-launcher.conf"), QSettings::IniFormat);
+    LauncherFields fields;
+    fields.page = 1;
+    fields.level = "hard";
+    SaveFields(settings, fields);
+
+    LauncherWindow window({.client = KRVO_CLIENT_BINARY, .server = server}, settings);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QTest::keyClick(&window, Qt::Key_Return);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.hostedServer().listening(); }, 30'000));
+    QFile arguments(dir.filePath("arguments"));
+    ASSERT_TRUE(arguments.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(QString::fromUtf8(arguments.readAll()).split('\n').join(' ').contains("--level hard"));
 }
 
 }  // namespace

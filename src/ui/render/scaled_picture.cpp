@@ -99,7 +99,8 @@ void blendRows(const std::array<const QRgb*, kTaps>& rows,
 #if defined(__SSE2__)
     const __m128i zero = _mm_setzero_si128();
     const __m128i half = _mm_set1_epi16(kWhole / 2);
-    std::array<__m128i, kTaps> weights{};
+    // A plain array: std::array would drop the vector type's alignment.
+    __m128i weights[kTaps];
     for (std::size_t t = 0; t < kTaps; ++t) {
         weights[t] = _mm_set1_epi16(static_cast<short>(weight[t]));
     }
