@@ -71,7 +71,8 @@ TEST(LauncherWindow, TheRememberedComputerLevelIsTheOneTheServerIsStartedWith) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return window.hostedServer().listening(); }, 30'000));
     QFile arguments(dir.filePath("arguments"));
     ASSERT_TRUE(arguments.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(QString::fromUtf8(arguments.readAll()).split('\n').join(' ').contains("--level hard"));
+    const QString line = QString::fromUtf8(arguments.readAll()).split(QChar(10)).join(QChar(32));
+    EXPECT_TRUE(line.contains("--level hard")) << line.toStdString();
 }
 
 }  // namespace
