@@ -54,6 +54,8 @@ RoomSettings RoomSettingsFrom(const ServerOptions& options) {
     settings.chatLines = options.chatLines;
     settings.propShows = options.propShows;
     settings.password = options.password;
+    // As long as the automatic plays that make an offline player a runaway take.
+    settings.returnWindowMs = std::int64_t{options.autoPlayLimit} * options.playTime * 1000;
     return settings;
 }
 

@@ -4,10 +4,10 @@
 
 #include "core/framing.h"
 #include "core/gbk.h"
+#include "core/user_row.h"
 #include "wire/game_protocol.h"
 #include "wire/room_protocol.h"
 #include "wire/table_snapshot.h"
-#include "core/user_row.h"
 
 namespace krvo::server {
 namespace {
@@ -32,16 +32,17 @@ std::string FlagText(bool on) {
     return on ? "1" : "0";
 }
 
-// Names end up in backtick-joined rows and LF-joined lists.
-std::string CleanName(std::string name) {
-    for (char& c : name) {
-        if (c == '`' || c == '\n' || c == '\r') c = '_';
+// Names end up in backtick-joined rows and LF-joined lists, and in every
+// user list and chat pane: control characters (an escape, a tab) would reach
+// each of them, so they go; a backtick would split a row.
+std::string CleanName(const std::string& name) {
+    std::string clean;
+    for (const char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) continue;
+        clean.push_back(c == '`' ? '_' : c);
     }
-    if (name.size() <= kMaxNameBytes) return name;
-    std::size_t cut = kMaxNameBytes;
-    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
-    name.resize(cut);
-    return name;
+    return CutAtCharacter(std::move(clean), kMaxNameBytes);
 }
 
 std::int32_t IconFor(std::uint32_t seed, std::uint32_t number) {
@@ -55,6 +56,14 @@ std::string JoinSettings(std::span<const std::int32_t> values) {
 }
 
 }  // namespace
+
+std::string CutAtCharacter(std::string text, std::size_t maxBytes) {
+    if (text.size() <= maxBytes) return text;
+    std::size_t cut = maxBytes;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+    text.resize(cut);
+    return text;
+}
 
 Room::Room(RoomSettings settings, TableGame& game, PropsShop& shop, Clock& clock,
            RoomOutput& output)
@@ -179,10 +188,13 @@ void Room::login(ClientId client, std::span<const std::uint8_t> packet) {
         return;
     }
     const bool allowWatch = request->allowWatch;
-    // The login carries no name: a player who dropped out gets the place back.
-    const auto returning = std::find_if(members_.begin(), members_.end(), [](const Member& m) {
-        return m.chair && !m.computer && m.client == 0;
-    });
+    // The login carries no name, so the address is all that tells a player
+    // who dropped out from a stranger: only a login from there, and soon
+    // enough, gets the chair and its hand back. Anybody else comes in as any
+    // newcomer would while the chairs are taken.
+    const std::string address = output_.peerAddress(client);
+    const auto returning = std::find_if(members_.begin(), members_.end(),
+                                        [&](const Member& m) { return mayReturn(m, address); });
     if (returning == members_.end() && !hasRoomForNewcomer()) {
         // The connection is left to the network's login deadlines, so that the
         // person can read why before the program ends with the connection.
@@ -199,6 +211,7 @@ void Room::login(ClientId client, std::span<const std::uint8_t> packet) {
     member.iconNo = IconFor(settings_.seed, logins_);
     member.client = client;
     member.allowWatch = allowWatch;
+    member.address = address;
     for (std::uint8_t chair = 0; chair < settings_.humans; ++chair) {
         if (memberInChair(chair) == nullptr) return seatPlayer(std::move(member), chair);
     }
@@ -213,6 +226,19 @@ bool Room::hasRoomForNewcomer() const {
     const auto onlookers = std::count_if(members_.begin(), members_.end(),
                                          [](const Member& member) { return !member.chair; });
     return static_cast<std::size_t>(onlookers) + 4 < settings_.capacity;
+}
+
+bool Room::mayReturn(const Member& member, const std::string& address) const {
+    return member.chair && !member.computer && member.client == 0 && member.address == address &&
+           clock_.nowMs() - member.droppedAtMs <= settings_.returnWindowMs;
+}
+
+std::vector<std::string> Room::awaitedAddresses() const {
+    std::vector<std::string> addresses;
+    for (const Member& member : members_) {
+        if (mayReturn(member, member.address)) addresses.push_back(member.address);
+    }
+    return addresses;
 }
 
 std::string Room::nextName() {
@@ -304,6 +330,7 @@ void Room::leave(Member& member, bool asked) {
         // The round goes on: the game answers for the chair until its player
         // logs in again or the round ends.
         member.client = 0;
+        member.droppedAtMs = clock_.nowMs();
         game_.setOffline(*member.chair, true);
         sendToAll(UserOfflinePacket(member.name));
     } else {

@@ -34,11 +34,19 @@ class RoomOutput {
 public:
     virtual ~RoomOutput() = default;
     virtual void send(ClientId client, const Packet& packet) = 0;
+    // A packet the client can do without (a chat line): the network may skip
+    // it for a client that is behind in reading, so that chat never costs a
+    // member the connection.
+    virtual void sendExpendable(ClientId client, const Packet& packet) { send(client, packet); }
     // Ends a connection the room has already let go of; the room is not told again.
     virtual void disconnect(ClientId client) = 0;
     // The client is at the table now; until then the network may end the
     // connection on its own deadlines.
     virtual void loggedIn(ClientId) {}
+    // Where the connection comes from, as the network sees it: the only thing
+    // that tells one person's connection from another's, since the login
+    // carries no identity. Empty when unknown.
+    virtual std::string peerAddress(ClientId) const { return {}; }
 };
 
 // People and computers at one table, the four chairs included. The largest
@@ -50,6 +58,18 @@ inline constexpr std::size_t kMaxNameBytes = 32;
 // Chat lines one person may send in any such window; the rest are dropped.
 inline constexpr std::int64_t kChatWindowMs = 10'000;
 inline constexpr std::size_t kDefaultChatLines = 10;
+// A chat line's message is cut to this many bytes (at a character boundary),
+// every other field of it to kMaxChatFieldBytes: a line stays small, so that
+// lines from a crowd of onlookers cannot swamp anybody's connection.
+inline constexpr std::size_t kMaxChatTextBytes = 1000;
+inline constexpr std::size_t kMaxChatFieldBytes = 64;
+// How long a player who dropped out during a round may come back to the
+// chair: about as long as the round waits for an offline player before the
+// automatic plays count as running away (five plays of 30 seconds).
+inline constexpr std::int64_t kDefaultReturnWindowMs = 150'000;
+
+// The text cut to at most maxBytes, never inside a UTF-8 character.
+std::string CutAtCharacter(std::string text, std::size_t maxBytes);
 
 struct RoomSettings {
     std::uint8_t humans = 1;  // chairs 0..humans-1 wait for people
@@ -62,6 +82,9 @@ struct RoomSettings {
     bool propShows = true;
     // A login must carry it to take a place; empty: anybody may sit down.
     std::string password;
+    // A dropped player's chair goes back only to a login from the same
+    // address within this time.
+    std::int64_t returnWindowMs = kDefaultReturnWindowMs;
 };
 
 // What the host of a table is told about the people at it.
@@ -88,6 +111,8 @@ struct Member {
     std::string watchedName;
     std::deque<std::int64_t> chatTimes;  // lines relayed within the chat window
     bool chatRefused = false;            // told that the rest are dropped
+    std::string address;                 // where the member logged in from
+    std::int64_t droppedAtMs = 0;        // when a seated player's connection ended
 };
 
 // The stakes offered in the settings round: stake, its maximum and minimum,
@@ -116,6 +141,9 @@ public:
     const Member* findMember(std::string_view name) const;
     const std::vector<Member>& members() const { return members_; }
     UserStats stats(const std::string& name) const;
+    // The addresses of seated players who dropped out and may still come back:
+    // the network keeps room for them.
+    std::vector<std::string> awaitedAddresses() const;
     // The settings the owner fixed, as six fields; the defaults until then.
     const std::string& tableSettings() const { return settingsText_; }
     std::string userRow(const Member& member) const;
@@ -131,6 +159,7 @@ private:
     // Logging in and leaving.
     void login(ClientId client, std::span<const std::uint8_t> packet);
     bool hasRoomForNewcomer() const;
+    bool mayReturn(const Member& member, const std::string& address) const;
     std::string nextName();
     void seatPlayer(Member member, std::uint8_t chair);
     void addOnlooker(Member member);

@@ -11,6 +11,9 @@ namespace krvo::server {
 namespace {
 
 constexpr std::size_t kMaxSettingDigits = 7;
+// Fields of a chat line: the sender as shown, and the message.
+constexpr std::size_t kChatShownSender = 2;
+constexpr std::size_t kChatMessage = 4;
 
 // A stake typed by the owner: digits only (empty counts as 0), within limits.
 std::optional<std::int32_t> CheckedSetting(const std::string& text, std::int32_t low,
@@ -116,16 +119,32 @@ void Room::readyOrAgree(Member& member) {
 }
 
 void Room::relayChat(Member& sender, std::span<const std::uint8_t> packet) {
-    const std::vector<std::string> fields = SplitFields(PacketToString(packet, 1));
-    // A line must come from its sender; the fields themselves travel unchanged.
+    std::vector<std::string> fields = SplitFields(PacketToString(packet, 1));
     if (fields.size() < kChatLineFields || fields[0] != sender.name) return;
     if (!takeChatTurn(sender)) return;
-    const Packet line(packet.begin(), packet.end());
-    const std::string& recipient = fields[1];
-    if (recipient.empty() || recipient == kEverybody) return sendToAll(line);
-    sendTo(sender, line);
+    // The receivers read the first ten fields. The sender as shown is the
+    // server's to write, or an onlooker's line could claim to be the
+    // system's; every field is cut so that a line stays small.
+    fields.resize(kChatLineFields);
+    const std::string recipient = fields[1];
+    fields[kChatShownSender] = sender.name;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        const std::size_t most = i == kChatMessage ? kMaxChatTextBytes : kMaxChatFieldBytes;
+        fields[i] = CutAtCharacter(std::move(fields[i]), most);
+    }
+    const Packet line = ChatLinePacket(fields);
+    if (line.empty()) return;
+    if (recipient.empty() || recipient == kEverybody) {
+        for (const Member& member : members_) {
+            if (member.client != 0) output_.sendExpendable(member.client, line);
+        }
+        return;
+    }
+    output_.sendExpendable(sender.client, line);
     const Member* target = findMember(recipient);
-    if (target != nullptr && target != &sender) sendTo(*target, line);
+    if (target != nullptr && target != &sender && target->client != 0) {
+        output_.sendExpendable(target->client, line);
+    }
 }
 
 // A flood from one person is dropped rather than relayed, so the others never

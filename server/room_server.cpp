@@ -7,6 +7,10 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <linux/sockios.h>
+#include <netinet/in.h>
+#include <sys/ioctl.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -66,13 +70,32 @@ int SystemListenBacklog() {
     return std::max(backlog, SOMAXCONN);
 }
 
+// An IPv4 peer reads the same on an IPv4 and on a dual-stack socket.
+std::string AddressText(const sockaddr_storage& peer) {
+    const QHostAddress address(reinterpret_cast<const sockaddr*>(&peer));
+    bool isIpv4 = false;
+    const quint32 ipv4 = address.toIPv4Address(&isIpv4);
+    return (isIpv4 ? QHostAddress(ipv4) : address).toString().toStdString();
+}
+
+// Bytes the client has not taken yet: the socket's own queue and what the
+// system holds unacknowledged. The system's buffer grows to megabytes for a
+// client that does not read, so the socket's queue alone would fill late.
+qint64 Untaken(const QTcpSocket& socket) {
+    int held = 0;
+    if (::ioctl(static_cast<int>(socket.socketDescriptor()), SIOCOUTQ, &held) != 0) held = 0;
+    return socket.bytesToWrite() + std::max(held, 0);
+}
+
 }  // namespace
 
 struct RoomServer::Connection {
     QTcpSocket* socket = nullptr;  // owned by the server object through Qt's parent
     FrameDecoder decoder;
+    std::string address;
     std::int64_t acceptedMs = 0;
     std::unique_ptr<Timer> deadline;  // until the login
+    std::unique_ptr<Timer> lagging;   // runs while the client is behind in reading
 };
 
 RoomServer::RoomServer(Clock& clock, ConnectionLimits limits, QObject* parent)
@@ -117,11 +140,14 @@ bool RoomServer::listen(const QHostAddress& address, quint16 port) {
 void RoomServer::acceptPending() {
     const int listening = static_cast<int>(server_.socketDescriptor());
     for (int i = 0; i < kAcceptsPerWake; ++i) {
-        const int descriptor = ::accept4(listening, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+        sockaddr_storage peer{};
+        socklen_t peerSize = sizeof peer;
+        const int descriptor = ::accept4(listening, reinterpret_cast<sockaddr*>(&peer), &peerSize,
+                                         SOCK_CLOEXEC | SOCK_NONBLOCK);
         if (descriptor >= 0) {
             if (acceptFailing_) std::fputs("krvo-server: accepting connections again\n", stderr);
             acceptFailing_ = false;
-            adopt(descriptor);
+            adopt(descriptor, AddressText(peer));
             continue;
         }
         const int error = errno;
@@ -145,8 +171,8 @@ void RoomServer::backOff(int error) {
     resumeAccepting_->start(kAcceptBackOffMs, true);
 }
 
-void RoomServer::adopt(int descriptor) {
-    if (connections_.size() >= limits_.maxConnections) {
+void RoomServer::adopt(int descriptor, const std::string& address) {
+    if (!makeRoomFor(address)) {
         // Closed at once: the newcomer learns it now instead of waiting in the backlog.
         ::close(descriptor);
         return;
@@ -160,12 +186,42 @@ void RoomServer::adopt(int descriptor) {
     const ClientId client = nextClient_++;
     auto connection = std::make_unique<Connection>();
     connection->socket = socket;
+    connection->address = address;
     connection->acceptedMs = clock_.nowMs();
     connection->deadline = clock_.createTimer([this, client] { drop(client, true); });
+    connection->lagging = clock_.createTimer([this, client] { stillBehind(client); });
     armDeadline(*connections_.emplace(client, std::move(connection)).first->second);
     connect(socket, &QTcpSocket::readyRead, this, [this, client] { readFrom(client); });
+    connect(socket, &QTcpSocket::bytesWritten, this, [this, client] { caughtUp(client); });
     connect(socket, &QTcpSocket::disconnected, this, [this, client] { drop(client, true); });
     connect(socket, &QTcpSocket::errorOccurred, this, [this, client] { drop(client, true); });
+}
+
+// A newcomer is taken when the limits leave room for it. From one address,
+// the oldest connection still waiting for its login gives way to the newest:
+// a real client logs in at once, so only a connection that holds a place open
+// waits long. Each player who dropped out and may still come back keeps a
+// place that connections from anywhere else cannot fill.
+bool RoomServer::makeRoomFor(const std::string& address) {
+    std::size_t waiting = 0;
+    ClientId oldest = 0;
+    for (const auto& [client, connection] : connections_) {
+        if (!connection->deadline || connection->address != address) continue;
+        if (waiting++ == 0) oldest = client;  // the map is in order of arrival
+    }
+    if (waiting >= limits_.maxWaitingPerAddress) drop(oldest, true);
+    std::size_t kept = 0;
+    if (room_ != nullptr) {
+        for (const std::string& awaited : room_->awaitedAddresses()) {
+            if (awaited != address) ++kept;
+        }
+    }
+    return connections_.size() + kept < limits_.maxConnections;
+}
+
+std::string RoomServer::peerAddress(ClientId client) const {
+    const auto found = connections_.find(client);
+    return found == connections_.end() ? std::string() : found->second->address;
 }
 
 // Before the login a connection lives until the login deadline, and only
@@ -203,9 +259,18 @@ void RoomServer::readFrom(ClientId client) {
 }
 
 void RoomServer::send(ClientId client, const Packet& packet) {
+    write(client, packet, false);
+}
+
+void RoomServer::sendExpendable(ClientId client, const Packet& packet) {
+    write(client, packet, true);
+}
+
+void RoomServer::write(ClientId client, const Packet& packet, bool expendable) {
     const auto found = connections_.find(client);
     if (found == connections_.end()) return;
-    QTcpSocket* socket = found->second->socket;
+    Connection& connection = *found->second;
+    QTcpSocket* socket = connection.socket;
     const std::vector<std::uint8_t> frame = EncodeFrame(packet);
     if (frame.empty()) {
         // A client that silently missed a packet would go on with a wrong
@@ -217,14 +282,42 @@ void RoomServer::send(ClientId client, const Packet& packet) {
         drop(client, true);
         return;
     }
-    if (socket->bytesToWrite() + static_cast<qint64>(frame.size()) > limits_.maxPendingOutput) {
-        // A client that does not read cannot hold the room's memory hostage.
+    const auto size = static_cast<qint64>(frame.size());
+    const qint64 behind = Untaken(*socket);
+    // A client behind in reading misses chat rather than the table.
+    if (expendable && behind > limits_.maxPendingOutput) return;
+    if (behind + size > limits_.maxPendingOutput * kHardBacklogFactor) {
+        // A client that does not read cannot hold the machine's memory hostage.
         std::fprintf(stderr, "krvo-server: connection %u fell %lld bytes behind; closing it\n",
-                     client, static_cast<long long>(socket->bytesToWrite()));
+                     client, static_cast<long long>(behind));
         drop(client, true);
         return;
     }
-    socket->write(reinterpret_cast<const char*>(frame.data()), static_cast<qint64>(frame.size()));
+    socket->write(reinterpret_cast<const char*>(frame.data()), size);
+    if (behind + size > limits_.maxPendingOutput && !connection.lagging->isActive()) {
+        connection.lagging->start(limits_.slowReaderGraceMs, true);
+    }
+}
+
+// Whatever the client takes while the grace runs counts: only a backlog that
+// is still there when it ends costs the connection.
+void RoomServer::caughtUp(ClientId client) {
+    const auto found = connections_.find(client);
+    if (found == connections_.end()) return;
+    if (Untaken(*found->second->socket) <= limits_.maxPendingOutput) {
+        found->second->lagging->stop();
+    }
+}
+
+void RoomServer::stillBehind(ClientId client) {
+    const auto found = connections_.find(client);
+    if (found == connections_.end()) return;
+    const qint64 behind = Untaken(*found->second->socket);
+    if (behind <= limits_.maxPendingOutput) return;
+    std::fprintf(
+        stderr, "krvo-server: connection %u stayed %lld bytes behind for %lld ms; closing it\n",
+        client, static_cast<long long>(behind), static_cast<long long>(limits_.slowReaderGraceMs));
+    drop(client, true);
 }
 
 void RoomServer::disconnect(ClientId client) {

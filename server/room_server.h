@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <string>
 
 #include "core/clock.h"
 #include "server/room.h"
@@ -27,9 +28,22 @@ struct ConnectionLimits {
     std::int64_t loginMs = 30'000;
     // ...and may not fall silent for this long before it has.
     std::int64_t idleMs = 10'000;
-    // Unsent bytes a client may fall behind by before it is cut off.
+    // Bytes a client may leave untaken (queued here or held by the system)
+    // for slowReaderGraceMs before it is cut off. What the server queues in
+    // one go does not count by itself: a client reading at full speed takes
+    // a burst within milliseconds. Chat lines are skipped for a client this
+    // far behind until it has caught up, and one more than kHardBacklogFactor
+    // times this behind is cut off at once, which bounds the memory a client
+    // that never reads can hold.
     qint64 maxPendingOutput = 1 << 20;
+    std::int64_t slowReaderGraceMs = 5'000;
+    // Connections from one address that have not logged in yet; a newer one
+    // beyond it ends the oldest. A real client logs in within milliseconds of
+    // connecting, so this only ever meets connections that hold places open.
+    std::size_t maxWaitingPerAddress = 8;
 };
+
+inline constexpr qint64 kHardBacklogFactor = 4;
 
 // How long the server stops accepting after accept itself failed (out of
 // descriptors, out of memory): long enough not to burn a core on a listening
@@ -57,16 +71,22 @@ public:
     std::size_t failedAccepts() const { return failedAccepts_; }
 
     void send(ClientId client, const Packet& packet) override;
+    void sendExpendable(ClientId client, const Packet& packet) override;
     void disconnect(ClientId client) override;
     void loggedIn(ClientId client) override;
+    std::string peerAddress(ClientId client) const override;
 
 private:
     struct Connection;
 
     void acceptPending();
     void backOff(int error);
-    void adopt(int descriptor);
+    void adopt(int descriptor, const std::string& address);
+    bool makeRoomFor(const std::string& address);
     void readFrom(ClientId client);
+    void write(ClientId client, const Packet& packet, bool expendable);
+    void caughtUp(ClientId client);
+    void stillBehind(ClientId client);
     void armDeadline(Connection& connection);
     // Closes a connection; tellRoom when the room does not know yet. The room
     // is always told later, from the event loop: it may be in the middle of a

@@ -43,7 +43,7 @@ public:
     void setSeat(std::uint8_t, std::string, bool) override {}
     void clearSeat(std::uint8_t) override {}
     void setOffline(std::uint8_t, bool) override {}
-    bool roundRunning() const override { return false; }
+    bool roundRunning() const override { return running; }
     void setReady(std::uint8_t chair) override { readyChairs.push_back(chair); }
     bool isReady(std::uint8_t) const override { return false; }
     void handlePlayerPacket(std::uint8_t chair, std::span<const std::uint8_t> packet) override {
@@ -67,6 +67,7 @@ public:
     std::vector<std::uint8_t> readyChairs;
     std::vector<std::pair<std::uint8_t, Packet>> received;
     std::vector<Delivery> pending;
+    bool running = false;  // a player who drops keeps the chair
 
 private:
     std::int64_t tickMs_;
@@ -86,7 +87,9 @@ inline bool PumpUntil(const std::function<bool()>& done) {
 
 class TestClient {
 public:
-    explicit TestClient(quint16 port) {
+    // From another loopback address (127.0.0.2, ...) it is another machine to the server.
+    explicit TestClient(quint16 port, const QHostAddress& from = QHostAddress::LocalHost) {
+        socket_.bind(from);
         socket_.connectToHost(QHostAddress::LocalHost, port);
         // The kernel completes the handshake before the server accepts.
         EXPECT_TRUE(socket_.waitForConnected(5000));

@@ -58,6 +58,10 @@ class RecordingOutput final : public RoomOutput {
 public:
     void send(ClientId client, const Packet& packet) override { sent[client].push_back(packet); }
     void disconnect(ClientId client) override { disconnected.push_back(client); }
+    std::string peerAddress(ClientId client) const override {
+        const auto found = addresses.find(client);
+        return found == addresses.end() ? std::string() : found->second;
+    }
 
     // Packets a client got with the given main and sub id, decoded from index 2.
     std::vector<std::string> bodies(ClientId client, std::uint8_t main, std::uint8_t sub) const {
@@ -81,6 +85,7 @@ public:
 
     std::map<ClientId, std::vector<Packet>> sent;
     std::vector<ClientId> disconnected;
+    std::map<ClientId, std::string> addresses;
 };
 
 Packet Room2(std::uint8_t main, std::uint8_t sub, const std::string& body) {
@@ -214,6 +219,16 @@ TEST_F(RoomTest, LongNamesAreCutAtACharacterBoundaryAndStillToldApart) {
     EXPECT_NE(room->findMember(cut + "2"), nullptr);
 }
 
+TEST_F(RoomTest, ControlCharactersAreStrippedFromNames) {
+    RoomSettings settings = TwoHumans();
+    settings.names = {"\x1b[31m红\t字\x7f", "\n\r"};
+    make(settings);
+    login(1);
+    login(2);
+    EXPECT_NE(room->findMember("[31m红字"), nullptr);
+    EXPECT_NE(room->findMember("玩家2"), nullptr) << "nothing left: the name given to nobody";
+}
+
 TEST_F(RoomTest, OnlookersWatchInTurnAndGetASnapshotOfARunningRound) {
     make(TwoHumans());
     login(1, "1");
@@ -278,6 +293,32 @@ TEST_F(RoomTest, ADropDuringARoundIsOfflineAndTheNextLoginTakesThePlaceBack) {
     EXPECT_EQ(SplitFields(*own)[15], "0");
 }
 
+TEST_F(RoomTest, ADroppedPlayersChairGoesBackOnlyToItsAddressWithinTheWindow) {
+    struct Case {
+        const char* from;
+        std::int64_t afterMs;
+        const char* identity;
+    };
+    const Case cases[] = {
+        {"192.168.1.20", kDefaultReturnWindowMs, "张三`张三"},
+        {"192.168.1.21", 0, "王五`张三"},
+        {"192.168.1.20", kDefaultReturnWindowMs + 1, "王五`张三"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.from) + " after " + std::to_string(c.afterMs));
+        make(TwoHumans());
+        output.addresses = {{1, "192.168.1.20"}, {2, "192.168.1.30"}, {7, c.from}};
+        login(1);
+        login(2);
+        game.running = true;
+        room->clientClosed(1);
+        clock.advance(c.afterMs);
+        login(7);
+        EXPECT_EQ(output.sent[7].front(), Room2(130, 3, c.identity));
+        EXPECT_EQ(game.offline[0], std::string(c.identity) != "张三`张三");
+    }
+}
+
 TEST_F(RoomTest, LeavingBetweenRoundsFreesTheChairForTheNextLogin) {
     make(TwoHumans());
     login(1);
@@ -335,7 +376,7 @@ TEST_F(RoomTest, ChatGoesToEverybodyOrPrivatelyAndOnlyFromItsSender) {
     login(2);
     login(3);
     for (auto& [client, packets] : output.sent) packets.clear();
-    const Packet open = ChatLine("张三", "所有人", "大家好`");
+    const Packet open = ChatLine("张三", "所有人", "大家好");
     room->packetArrived(1, open);
     for (ClientId client : {1u, 2u, 3u}) EXPECT_EQ(output.sent[client], std::vector<Packet>{open});
 
@@ -348,6 +389,26 @@ TEST_F(RoomTest, ChatGoesToEverybodyOrPrivatelyAndOnlyFromItsSender) {
     room->packetArrived(3, ChatLine("张三", "所有人", "冒名"));
     room->packetArrived(1, ChatLine("张三", "所有人", "短", 9));
     EXPECT_EQ(output.sent[2].size(), 2u);
+}
+
+TEST_F(RoomTest, ChatLinesCarryTheSendersOwnNameAndStaySmall) {
+    make(TwoHumans());
+    login(1);
+    login(2);
+    std::string longText;
+    for (int i = 0; i < 400; ++i) longText += "话";  // three bytes each
+    const auto line = [](std::vector<std::string> fields) {
+        Packet packet;
+        const std::uint8_t header[] = {1};
+        BuildPacket(JoinFields(fields), packet, 1, header);
+        return packet;
+    };
+    const std::string font(100, 'f');
+    room->packetArrived(1, line({"张三", "所有人", "系统", "所有人", longText, font, "9", "0", "0",
+                                 "12:00:00", "extra"}));
+    const Packet relayed = line({"张三", "所有人", "张三", "所有人", longText.substr(0, 999),
+                                 font.substr(0, kMaxChatFieldBytes), "9", "0", "0", "12:00:00"});
+    EXPECT_EQ(output.sent[2].back(), relayed);
 }
 
 TEST_F(RoomTest, WatchPermissionChangesReachTheOnlookersOfThatChair) {

@@ -1,11 +1,15 @@
 // The server's limits on real sockets (127.0.0.1, port 0) with a clock moved
-// by hand: a member cut off during a timer's broadcast, the connection limit,
-// accept failing, the deadlines before the login, the chat rate, the table's
-// capacity and a packet too long for a frame.
+// by hand: a member cut off during a timer's broadcast, the output budget over
+// time, the connection limit and the place kept for a returning player,
+// accept failing, the deadlines before the login, the chat rate and chat
+// floods, the table's capacity and a packet too long for a frame.
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -79,6 +83,29 @@ std::vector<int> TicksSeen(const TestClient& client) {
     return ticks;
 }
 
+// A connection that logs in and then never reads again, its receive buffer
+// made small before the handshake so that the server's own queue fills.
+class FrozenMember {
+public:
+    explicit FrozenMember(quint16 port) : fd_(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
+        const int small = 4096;
+        ::setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(port);
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        EXPECT_EQ(::connect(fd_, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+        const auto login = EncodeFrame(TestClient::loginPacket());
+        EXPECT_EQ(::write(fd_, login.data(), login.size()), static_cast<ssize_t>(login.size()));
+    }
+    ~FrozenMember() { ::close(fd_); }
+    FrozenMember(const FrozenMember&) = delete;
+    FrozenMember& operator=(const FrozenMember&) = delete;
+
+private:
+    int fd_;
+};
+
 TEST(ServerLimits, AMemberCutOffDuringATimersBroadcastLeavesTheOthersTheirShare) {
     // A reader never holds more than one 60,000-byte tick; the frozen
     // onlooker passes the cap after a few.
@@ -86,13 +113,7 @@ TEST(ServerLimits, AMemberCutOffDuringATimersBroadcastLeavesTheOthersTheirShare)
     TestClient player(table.port());
     player.login();
     ASSERT_TRUE(table.members(4));
-    QTcpSocket frozen;  // logs in, then never reads again
-    frozen.connectToHost(QHostAddress::LocalHost, table.port());
-    ASSERT_TRUE(frozen.waitForConnected(5000));
-    frozen.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, 4096);
-    frozen.setReadBufferSize(1);
-    const auto login = EncodeFrame(TestClient::loginPacket());
-    frozen.write(reinterpret_cast<const char*>(login.data()), static_cast<qint64>(login.size()));
+    const FrozenMember frozen(table.port());
     ASSERT_TRUE(table.members(5));
     // The two after it in the member list: a removal inside the loop would
     // skip the first and serve the second twice.
@@ -117,6 +138,67 @@ TEST(ServerLimits, AMemberCutOffDuringATimersBroadcastLeavesTheOthersTheirShare)
         EXPECT_TRUE(reader->received(108, 4));
         EXPECT_EQ(TicksSeen(*reader), sent) << "every tick once, in order";
     }
+}
+
+TEST(ServerLimits, TheOutputBudgetCountsWhatAReaderLeavesUntakenOverTime) {
+    const ConnectionLimits limits{.maxPendingOutput = 200'000};
+    Table table({.limits = limits, .chatLines = 1000});
+    TestClient player(table.port());
+    player.login();
+    ASSERT_TRUE(player.nextOf(111, 0));
+    const FrozenMember frozen(table.port());
+    ASSERT_TRUE(table.members(5));
+
+    // 600 KB in one pass, three times the budget: the reader takes it at once.
+    for (int tick = 0; tick < 10; ++tick) {
+        Packet packet(60000, 'x');
+        packet[0] = IdleGame::kTick;
+        table.game.pending.push_back({Audience::Everyone, 0, std::move(packet)});
+    }
+    player.send({21, 0});
+    ASSERT_TRUE(PumpUntil([&] { return TicksSeen(player).size() == 10; }));
+    // Chat is what the frozen member misses: 300 KB of it would pass the hard limit.
+    const Packet line = ChatLine("甲", std::string(1000, 'y'));
+    for (std::size_t sent = 50; sent <= 300; sent += 50) {
+        for (int i = 0; i < 50; ++i) player.send(line);
+        ASSERT_TRUE(PumpUntil([&] { return LinesFrom(player, "甲") == sent; }));
+    }
+    EXPECT_EQ(table.network.connectionCount(), 2u);
+
+    table.clock.advance(limits.slowReaderGraceMs - 1);
+    for (int i = 0; i < 10; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_EQ(table.network.connectionCount(), 2u) << "behind, but not for long enough";
+    table.clock.advance(1);
+    EXPECT_TRUE(table.members(4)) << "still behind when the grace ended";
+    EXPECT_EQ(table.network.connectionCount(), 1u);
+}
+
+TEST(ServerLimits, TwoOnlookersFloodingChatPushNobodyOff) {
+    Table table;
+    TestClient player(table.port());
+    player.login();
+    ASSERT_TRUE(player.nextOf(111, 0));
+    TestClient first(table.port());
+    first.login();
+    TestClient second(table.port());
+    second.login();
+    ASSERT_TRUE(table.members(6));
+
+    // Ten 64 KB lines each, within the rate.
+    const std::string text(64000, 'x');
+    for (int i = 0; i < 10; ++i) {
+        first.send(ChatLine("乙", text));
+        second.send(ChatLine("玩家3", text));
+    }
+    ASSERT_TRUE(
+        PumpUntil([&] { return LinesFrom(player, "乙") + LinesFrom(player, "玩家3") == 20; }));
+    table.clock.advance(ConnectionLimits{}.slowReaderGraceMs);
+    for (int i = 0; i < 10; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_EQ(table.network.connectionCount(), 3u);
+    const auto cut = std::find_if(player.history().begin(), player.history().end(),
+                                  [](const Packet& p) { return p[0] == 1; });
+    ASSERT_NE(cut, player.history().end());
+    EXPECT_EQ(SplitFields(PacketToString(*cut, 1))[4].size(), kMaxChatTextBytes);
 }
 
 // Sets the soft descriptor limit for as long as it lives.
@@ -157,6 +239,41 @@ TEST(ServerLimits, ConnectionsBeyondTheLimitAreClosedAtOnce) {
     }
     EXPECT_EQ(clamped, 84u);
     EXPECT_EQ(kept, 50u);
+}
+
+TEST(ServerLimits, ADroppedPlayerComesBackPastConnectionsHeldOpenElsewhere) {
+    Table table({.limits = {.maxConnections = 20}});
+    TestClient player(table.port());
+    player.login();
+    ASSERT_TRUE(player.nextOf(111, 0));
+    table.game.running = true;
+    player.socket().abort();
+    ASSERT_TRUE(table.connections(0));
+
+    // Forty connections from another machine that never log in, each opened
+    // again as soon as the server closes it.
+    const QHostAddress elsewhere("127.0.0.2");
+    std::vector<std::unique_ptr<TestClient>> held(40);
+    for (int round = 0; round < 3; ++round) {
+        for (auto& each : held) {
+            if (!each || each->socket().state() == QAbstractSocket::UnconnectedState) {
+                each = std::make_unique<TestClient>(table.port(), elsewhere);
+            }
+            QCoreApplication::processEvents();
+        }
+        for (int i = 0; i < 10; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    TestClient stranger(table.port(), elsewhere);
+    stranger.login();
+    const auto watching = stranger.nextOf(130, 3);
+    ASSERT_TRUE(watching);
+    EXPECT_EQ(*watching, Gbk({130, 3}, "乙`甲")) << "an onlooker, not the player";
+
+    TestClient back(table.port());
+    back.login();
+    const auto identity = back.nextOf(130, 3);
+    ASSERT_TRUE(identity);
+    EXPECT_EQ(*identity, Gbk({130, 3}, "甲`甲"));
 }
 
 TEST(ServerLimits, AFailingAcceptPausesInsteadOfSpinningAndRecovers) {
