@@ -13,15 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "game/game_table.h"
-#include "game/table_notices.h"
 #include "controls/ko_clock.h"
 #include "controls/qt_table_button.h"
-#include "props/props_data.h"
-#include "state/command_line.h"
-#include "state/public_state.h"
-#include "state/table_state.h"
-#include "state/user_settings.h"
+#include "support/game_wiring.h"
 #include "support/manual_event_loop.h"
 #include "support/qt_test_application.h"
 #include "support/recording_alerts.h"
@@ -120,23 +114,43 @@ inline Bytes myPlayPacket(std::uint8_t chair, const Bytes& cards) {
     return outPaiPacket({chair, cards, 0, 0});
 }
 
-class GameTableTest : public ::testing::Test {
+// The recording doubles, built before the wiring that links them.
+struct RecordingGamePorts {
+    GamePorts ports() {
+        return {.sender = sender,
+                .propsSender = propsSender,
+                .scene = scene,
+                .sound = sound,
+                .boxes = boxes,
+                .chat = chat,
+                .alerts = alerts,
+                .waiter = loop.waiter(),
+                .clock = loop.clock(),
+                .countdown = koClock,
+                .startButton = startButton};
+    }
+
+    ManualEventLoop loop;
+    CallLog log;
+    RecordingSender sender;
+    RecordingScene scene{log};
+    RecordingSound sound{log};
+    RecordingBoxes boxes{log};
+    RecordingChat chat{log};
+    RecordingAlerts alerts;
+    RecordingSender propsSender;
+    QWidget surface;
+    KoClock koClock{loop.clock(), &surface};
+    QtTableButton startButton{surface, QStringLiteral("cmdStart")};
+};
+
+class GameTableTest : public ::testing::Test, public RecordingGamePorts, public GameWiring {
 protected:
     static constexpr std::uint8_t kMe = 2;
 
     static void SetUpTestSuite() { EnsureQtApplication(); }
 
-    GameTableTest() {
-        const char* names[] = {"north", "west", "me", "east"};
-        for (std::size_t chair = 0; chair < kChairCount; ++chair) {
-            table.arrSeat[chair].strUserName = names[chair];
-        }
-        launch.strGameTitle = "krvo";
-        launch.strMyUserName = "me";
-        pub.bteMyChair = kMe;
-        pub.bteGameState = 1;
-        props.resetMarket();
-    }
+    GameTableTest() : GameWiring(ports()) { seatFourPlayers(); }
 
     void feed(const Bytes& packet) { game.handleGameMessage(packet); }
     // Moves time on as the event loop would between messages.
@@ -169,49 +183,6 @@ protected:
         sender.packets.clear();
         log.clear();
     }
-
-    ManualEventLoop loop;
-    CallLog log;
-    LaunchParams launch;
-    PublicState pub;
-    TableState table;
-    RecordingSender sender;
-    RecordingScene scene{log};
-    RecordingSound sound{log};
-    RecordingBoxes boxes{log};
-    RecordingChat chat{log};
-    RecordingAlerts alerts;
-    UserSettings settings;
-    int closes = 0;
-    RecordingSender propsSender;
-    std::string appPath = "/nonexistent/";
-    PropsData props{{.sender = propsSender, .strAppPath = appPath}};
-    TableNotices notices{{.table = table,
-                          .pub = pub,
-                          .launch = launch,
-                          .boxes = boxes,
-                          .chat = chat,
-                          .sender = sender,
-                          .alerts = alerts,
-                          .props = props,
-                          .scene = scene,
-                          .closeMainWindow = [this](ExitReason) { ++closes; }}};
-    QWidget surface;
-    KoClock koClock{loop.clock(), &surface};
-    QtTableButton startButton{surface, QStringLiteral("cmdStart")};
-    GameTable game{{.launch = launch,
-                    .pub = pub,
-                    .table = table,
-                    .sender = sender,
-                    .scene = scene,
-                    .sound = sound,
-                    .boxes = boxes,
-                    .chat = chat,
-                    .settings = settings,
-                    .waiter = loop.waiter(),
-                    .clock = loop.clock(),
-                    .closeMainWindow = [this](ExitReason) { ++closes; }},
-                   {koClock, startButton, notices}};
 };
 
 }  // namespace krvo::testing
