@@ -32,6 +32,7 @@
 #include "support/game_wiring.h"
 #include "support/manual_countdown.h"
 #include "support/recording_room.h"
+#include "support/room_wiring.h"
 #include "wire/room_protocol.h"
 
 namespace krvo::testing {
@@ -163,18 +164,7 @@ public:
 
     RecordingUserList users;
     quiet::Dialogs dialogs;
-    RoomHandler room{{.launch = launch,
-                      .pub = pub,
-                      .table = table,
-                      .sender = sender,
-                      .users = users,
-                      .chat = chat,
-                      .dialogs = dialogs,
-                      .scene = scene,
-                      .flow = game,
-                      .sound = sound,
-                      .boxes = boxes,
-                      .hideMainWindow = [](bool) {}}};
+    RoomHandler room{roomLinks(*this, game, [](bool) {})};
 };
 
 }  // namespace krvo::testing

@@ -3,6 +3,7 @@
 // list, the chat, dialogs, the scene, the game flow, sounds and boxes is a line
 // in one call log; packets and main-window hides are kept apart.
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -15,6 +16,25 @@
 #include "support/recording_sender.h"
 
 namespace krvo::testing {
+
+// The room handler's links to the state and doubles of `owner`, which names
+// them as the links do.
+template <class Owner>
+RoomHandler::Links roomLinks(Owner& owner, TableFlow& flow,
+                             std::function<void(bool)> hideMainWindow) {
+    return {.launch = owner.launch,
+            .pub = owner.pub,
+            .table = owner.table,
+            .sender = owner.sender,
+            .users = owner.users,
+            .chat = owner.chat,
+            .dialogs = owner.dialogs,
+            .scene = owner.scene,
+            .flow = flow,
+            .sound = owner.sound,
+            .boxes = owner.boxes,
+            .hideMainWindow = std::move(hideMainWindow)};
+}
 
 struct RoomWiring {
     explicit RoomWiring(std::string myName) {
@@ -36,18 +56,7 @@ struct RoomWiring {
     RecordingSound sound{log};
     RecordingBoxes boxes{log};
     std::vector<bool> hides;
-    RoomHandler handler{{.launch = launch,
-                         .pub = pub,
-                         .table = table,
-                         .sender = sender,
-                         .users = users,
-                         .chat = chat,
-                         .dialogs = dialogs,
-                         .scene = scene,
-                         .flow = flow,
-                         .sound = sound,
-                         .boxes = boxes,
-                         .hideMainWindow = [this](bool hide) { hides.push_back(hide); }}};
+    RoomHandler handler{roomLinks(*this, flow, [this](bool hide) { hides.push_back(hide); })};
 };
 
 }  // namespace krvo::testing
