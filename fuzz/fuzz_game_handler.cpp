@@ -21,7 +21,7 @@ using namespace krvo::testing;
 constexpr auto& kGameIds = krvo::fuzz::kGameHandlerIds;
 
 struct GameSide : quiet::Doubles, GameWiring {
-    GameSide() : quiet::Doubles(quiet::TimeBar::ticking), GameWiring(ports()) { seatFourPlayers(); }
+    GameSide() : quiet::Doubles(quiet::TimeBar::Ticking), GameWiring(ports()) { seatFourPlayers(); }
 
     void act(std::uint8_t what, std::uint8_t arg) {
         krvo::TableActions& actions = game.actions();

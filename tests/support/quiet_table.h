@@ -100,13 +100,13 @@ private:
 
 // Replayed rounds take their time-outs from the server's messages, so their
 // time bar stays still; a fuzz run wants the bar's own ticks and time-outs.
-enum class TimeBar { still, ticking };
+enum class TimeBar { Still, Ticking };
 
 // The doubles a quiet game side runs on, built before the wiring that links
 // them. Each wait moves the clock on at once, firing what falls due meanwhile.
 struct Doubles {
     explicit Doubles(TimeBar bar)
-        : countdown(bar == TimeBar::ticking ? std::unique_ptr<CountdownBar>(
+        : countdown(bar == TimeBar::Ticking ? std::unique_ptr<CountdownBar>(
                                                   std::make_unique<ManualCountdown>(clock))
                                             : std::make_unique<Countdown>()) {}
 
@@ -143,7 +143,7 @@ struct Doubles {
 class QuietTable : public quiet::Doubles, public GameWiring {
 public:
     explicit QuietTable(std::string myName = "me")
-        : quiet::Doubles(quiet::TimeBar::still), GameWiring(ports()) {
+        : quiet::Doubles(quiet::TimeBar::Still), GameWiring(ports()) {
         launch.strMyUserName = std::move(myName);
         pub.strAppPath = appPath;
         ResetAll(table);
