@@ -261,9 +261,8 @@ protected:
     }
 
     Packet nextPacket() {
-        return krvo::testing::NextPacket(*peer, decoder, kLimitMs, [this] {
-            return process.state() == QProcess::NotRunning;
-        });
+        return krvo::testing::NextPacket(
+            *peer, decoder, kLimitMs, [this] { return process.state() == QProcess::NotRunning; });
     }
 
     inline static const std::string kMe = "玩家甲";

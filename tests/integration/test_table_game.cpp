@@ -30,7 +30,9 @@ Packet roundStart(std::uint8_t autoPlayLimit, std::uint8_t chair, std::uint8_t s
                              .maxLeave = 0});
 }
 
-Packet deal() { return testing::dealPacket({63, 24, 37, 10, 9, 8, 7, 6, 5, 4, 3, 2}); }
+Packet deal() {
+    return testing::dealPacket({63, 24, 37, 10, 9, 8, 7, 6, 5, 4, 3, 2});
+}
 
 // A declaration answer moving the round on to `next` with `state`.
 Packet declare(std::uint8_t chair, std::uint8_t next, std::uint8_t state) {

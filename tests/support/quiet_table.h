@@ -106,9 +106,9 @@ enum class TimeBar { Still, Ticking };
 // them. Each wait moves the clock on at once, firing what falls due meanwhile.
 struct Doubles {
     explicit Doubles(TimeBar bar)
-        : countdown(bar == TimeBar::Ticking ? std::unique_ptr<CountdownBar>(
-                                                  std::make_unique<ManualCountdown>(clock))
-                                            : std::make_unique<Countdown>()) {}
+        : countdown(bar == TimeBar::Ticking
+                        ? std::unique_ptr<CountdownBar>(std::make_unique<ManualCountdown>(clock))
+                        : std::make_unique<Countdown>()) {}
 
     GamePorts ports() {
         return {.sender = sender,

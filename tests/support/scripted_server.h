@@ -44,8 +44,9 @@ inline Packet message(std::uint8_t id, std::uint8_t sub, std::string_view body) 
 
 // The next packet the client sends to `peer`; an empty one when none comes
 // within limitMs, or once `gone` says the client can send no more.
-inline Packet NextPacket(QTcpSocket& peer, FrameDecoder& decoder, int limitMs = kLimitMs,
-                         const std::function<bool()>& gone = [] { return false; }) {
+inline Packet NextPacket(
+    QTcpSocket& peer, FrameDecoder& decoder, int limitMs = kLimitMs,
+    const std::function<bool()>& gone = [] { return false; }) {
     std::optional<Packet> packet;
     (void)QTest::qWaitFor(
         [&] {
