@@ -5,28 +5,12 @@
 // start button doubles on the manual clock. No Qt, no widget and no record of
 // calls nobody reads: each input costs the handling itself.
 
-#include <algorithm>
 #include <cstdint>
-#include <functional>
-#include <memory>
-#include <string>
 
-#include "core/clock.h"
-#include "core/waits.h"
 #include "fuzz_check.h"
 #include "game/game_table.h"
-#include "game/table_notices.h"
 #include "packet_script.h"
-#include "ports/countdown_bar.h"
-#include "ports/sound_player.h"
-#include "ports/table_button.h"
-#include "ports/table_scene.h"
-#include "props/props_data.h"
-#include "state/command_line.h"
-#include "state/public_state.h"
-#include "state/table_state.h"
-#include "state/user_settings.h"
-#include "support/manual_countdown.h"
+#include "support/game_wiring.h"
 #include "support/quiet_table.h"
 #include "target_ids.h"
 
@@ -36,35 +20,8 @@ using namespace krvo::testing;
 
 constexpr auto& kGameIds = krvo::fuzz::kGameHandlerIds;
 
-// The start button: shown or not, and clicked when the script says so.
-class ScriptedButton final : public krvo::TableButton {
-public:
-    void setVisible(bool visible) override { visible_ = visible; }
-    void setCaption(std::string_view caption) override { caption_ = caption; }
-    std::string caption() const override { return caption_; }
-    void setOnClick(std::function<void()> onClick) override { onClick_ = std::move(onClick); }
-    void click() {
-        if (visible_ && onClick_) onClick_();
-    }
-
-private:
-    bool visible_ = false;
-    std::string caption_;
-    std::function<void()> onClick_;
-};
-
-struct GameSide {
-    GameSide() {
-        const char* names[] = {"north", "west", "me", "east"};
-        for (std::size_t chair = 0; chair < krvo::kChairCount; ++chair) {
-            table.arrSeat[chair].strUserName = names[chair];
-        }
-        launch.strGameTitle = "krvo";
-        launch.strMyUserName = "me";
-        pub.bteMyChair = 2;
-        pub.bteGameState = 1;
-        props.resetMarket();
-    }
+struct GameSide : quiet::Doubles, GameWiring {
+    GameSide() : quiet::Doubles(quiet::TimeBar::Ticking), GameWiring(ports()) { seatFourPlayers(); }
 
     void act(std::uint8_t what, std::uint8_t arg) {
         krvo::TableActions& actions = game.actions();
@@ -98,50 +55,6 @@ struct GameSide {
                 break;
         }
     }
-
-    krvo::ManualClock clock;
-    // A wait moves the clock on at once, firing what falls due meanwhile.
-    krvo::Waiter waiter{
-        clock, [this](std::int64_t maxMs) { clock.advance(std::max<std::int64_t>(maxMs, 0)); },
-        [] { return false; }, [] {}};
-    krvo::LaunchParams launch;
-    krvo::PublicState pub;
-    krvo::TableState table;
-    quiet::Sender sender;
-    krvo::NullTableScene scene;
-    krvo::NullSoundPlayer sound;
-    quiet::Boxes boxes;
-    RecordingChat chat;
-    quiet::Alerts alerts;
-    krvo::UserSettings settings;
-    int closes = 0;
-    std::string appPath = "/nonexistent/";
-    krvo::PropsData props{{.sender = sender, .strAppPath = appPath}};
-    krvo::TableNotices notices{{.table = table,
-                                .pub = pub,
-                                .launch = launch,
-                                .boxes = boxes,
-                                .chat = chat,
-                                .sender = sender,
-                                .alerts = alerts,
-                                .props = props,
-                                .scene = scene,
-                                .closeMainWindow = [this](krvo::ExitReason) { ++closes; }}};
-    ManualCountdown countdown{clock};
-    ScriptedButton startButton;
-    krvo::GameTable game{{.launch = launch,
-                          .pub = pub,
-                          .table = table,
-                          .sender = sender,
-                          .scene = scene,
-                          .sound = sound,
-                          .boxes = boxes,
-                          .chat = chat,
-                          .settings = settings,
-                          .waiter = waiter,
-                          .clock = clock,
-                          .closeMainWindow = [this](krvo::ExitReason) { ++closes; }},
-                         {countdown, startButton, notices}};
 };
 
 }  // namespace

@@ -12,7 +12,6 @@
 #include <QTcpSocket>
 #include <QTest>
 #include <iostream>
-#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -20,6 +19,7 @@
 #include "core/framing.h"
 #include "core/packet.h"
 #include "state/command_line.h"
+#include "support/game_packets.h"
 #include "support/garbage_frames.h"
 #include "support/qt_test_application.h"
 #include "support/scripted_server.h"
@@ -240,13 +240,13 @@ protected:
 
     // Chair 3 declares first.
     static Packet roundStart() {
-        Packet packet(20, 0);
-        packet[0] = 17;
-        packet[3] = 5;
-        packet[11] = packet[13] = packet[14] = 1;
-        packet[15] = 3;
-        packet[16] = 1;
-        return packet;
+        return krvo::testing::roundStartPacket({.declareTime = 1,
+                                                .playTime = 1,
+                                                .curChair = 3,
+                                                .state = 1,
+                                                .firstChair = 0,
+                                                .announceFirst = 0,
+                                                .maxLeave = 0});
     }
 
     void write(const std::vector<Packet>& packets, int copies = 1) {
@@ -261,17 +261,8 @@ protected:
     }
 
     Packet nextPacket() {
-        std::optional<Packet> packet;
-        (void)QTest::qWaitFor(
-            [&] {
-                const QByteArray bytes = peer->readAll();
-                decoder.feed(std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-                                       static_cast<std::size_t>(bytes.size())));
-                if (auto next = decoder.next()) packet = Packet(next->begin(), next->end());
-                return packet.has_value() || process.state() == QProcess::NotRunning;
-            },
-            kLimitMs);
-        return packet.value_or(Packet{});
+        return krvo::testing::NextPacket(
+            *peer, decoder, kLimitMs, [this] { return process.state() == QProcess::NotRunning; });
     }
 
     inline static const std::string kMe = "玩家甲";

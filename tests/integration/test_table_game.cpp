@@ -7,6 +7,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "support/game_packets.h"
 #include "support/scripted_server.h"
 
 namespace krvo {
@@ -14,24 +15,23 @@ namespace {
 
 using testing::message;
 
-// A round start of 20 bytes: the limit of automatic plays, one deck, one
-// second on the clock for everything, first turn and state, no leave requests.
+using testing::roundStartPacket;
+
+// A round start with one deck and one second on the clock for everything: the
+// limit of automatic plays, first turn and state, no leave requests.
 Packet roundStart(std::uint8_t autoPlayLimit, std::uint8_t chair, std::uint8_t state) {
-    Packet p(20, 0);
-    p[0] = 17;
-    p[3] = autoPlayLimit;
-    p[11] = 1;
-    p[13] = 1;
-    p[14] = 1;
-    p[15] = chair;
-    p[16] = state;
-    return p;
+    return roundStartPacket({.autoPlayLimit = autoPlayLimit,
+                             .declareTime = 1,
+                             .playTime = 1,
+                             .curChair = chair,
+                             .state = state,
+                             .firstChair = 0,
+                             .announceFirst = 0,
+                             .maxLeave = 0});
 }
 
 Packet deal() {
-    Packet p{19, 0};
-    for (std::uint8_t card : {63, 24, 37, 10, 9, 8, 7, 6, 5, 4, 3, 2}) p.push_back(card);
-    return p;
+    return testing::dealPacket({63, 24, 37, 10, 9, 8, 7, 6, 5, 4, 3, 2});
 }
 
 // A declaration answer moving the round on to `next` with `state`.

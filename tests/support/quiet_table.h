@@ -10,14 +10,13 @@
 #include <algorithm>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
 
 #include "core/clock.h"
 #include "core/waits.h"
-#include "game/game_table.h"
-#include "game/table_notices.h"
 #include "ports/countdown_bar.h"
 #include "ports/message_boxes.h"
 #include "ports/packet_sender.h"
@@ -26,14 +25,14 @@
 #include "ports/system_alerts.h"
 #include "ports/table_button.h"
 #include "ports/table_scene.h"
-#include "props/props_data.h"
 #include "room/players.h"
 #include "room/room_handler.h"
-#include "state/command_line.h"
 #include "state/public_state.h"
 #include "state/table_state.h"
-#include "state/user_settings.h"
+#include "support/game_wiring.h"
+#include "support/manual_countdown.h"
 #include "support/recording_room.h"
+#include "support/room_wiring.h"
 #include "wire/room_protocol.h"
 
 namespace krvo::testing {
@@ -82,27 +81,72 @@ public:
     void setEvents(Events) override {}
 };
 
+// The start button: shown or not, and clicked when a caller says so.
 class Button final : public TableButton {
 public:
-    void setVisible(bool) override {}
+    void setVisible(bool visible) override { visible_ = visible; }
     void setCaption(std::string_view text) override { caption_ = text; }
     std::string caption() const override { return caption_; }
-    void setOnClick(std::function<void()>) override {}
+    void setOnClick(std::function<void()> onClick) override { onClick_ = std::move(onClick); }
+    void click() {
+        if (visible_ && onClick_) onClick_();
+    }
 
 private:
+    bool visible_ = false;
     std::string caption_;
+    std::function<void()> onClick_;
+};
+
+// Replayed rounds take their time-outs from the server's messages, so their
+// time bar stays still; a fuzz run wants the bar's own ticks and time-outs.
+enum class TimeBar { Still, Ticking };
+
+// The doubles a quiet game side runs on, built before the wiring that links
+// them. Each wait moves the clock on at once, firing what falls due meanwhile.
+struct Doubles {
+    explicit Doubles(TimeBar bar)
+        : countdown(bar == TimeBar::Ticking
+                        ? std::unique_ptr<CountdownBar>(std::make_unique<ManualCountdown>(clock))
+                        : std::make_unique<Countdown>()) {}
+
+    GamePorts ports() {
+        return {.sender = sender,
+                .propsSender = sender,
+                .scene = scene,
+                .sound = sound,
+                .boxes = boxes,
+                .chat = chat,
+                .alerts = alerts,
+                .waiter = waiter,
+                .clock = clock,
+                .countdown = *countdown,
+                .startButton = startButton};
+    }
+
+    ManualClock clock;
+    Waiter waiter{clock,
+                  [this](std::int64_t maxMs) { clock.advance(std::max<std::int64_t>(maxMs, 0)); },
+                  [] { return false; }, [] {}};
+    Sender sender;
+    NullTableScene scene;
+    NullSoundPlayer sound;
+    Boxes boxes;
+    RecordingChat chat;
+    Alerts alerts;
+    std::unique_ptr<CountdownBar> countdown;
+    Button startButton;
 };
 
 }  // namespace quiet
 
-class QuietTable {
+class QuietTable : public quiet::Doubles, public GameWiring {
 public:
-    explicit QuietTable(std::string myName = "me") {
-        launch.strGameTitle = "krvo";
+    explicit QuietTable(std::string myName = "me")
+        : quiet::Doubles(quiet::TimeBar::Still), GameWiring(ports()) {
         launch.strMyUserName = std::move(myName);
-        pub.strAppPath = "/nonexistent/";
+        pub.strAppPath = appPath;
         ResetAll(table);
-        props.resetMarket();
         // The table program's glue between the list and the seats.
         users.onLoaded = [this](std::string_view names) {
             FillSeatsFromList(names, table, pub, users, chat, scene, launch.strMyUserName);
@@ -118,61 +162,9 @@ public:
         }
     }
 
-    LaunchParams launch;
-    PublicState pub;
-    TableState table;
-    UserSettings settings;
-    ManualClock clock;
-    int closes = 0;
-    Waiter waiter{clock,
-                  [this](std::int64_t maxMs) { clock.advance(std::max<std::int64_t>(maxMs, 0)); },
-                  [] { return false; }, [] {}};
-    quiet::Sender sender;
     RecordingUserList users;
-    RecordingChat chat;
     quiet::Dialogs dialogs;
-    quiet::Boxes boxes;
-    quiet::Alerts alerts;
-    quiet::Countdown countdown;
-    quiet::Button startButton;
-    NullTableScene scene;
-    NullSoundPlayer sound;
-    PropsData props{{.sender = sender, .strAppPath = pub.strAppPath}};
-    TableNotices notices{{.table = table,
-                          .pub = pub,
-                          .launch = launch,
-                          .boxes = boxes,
-                          .chat = chat,
-                          .sender = sender,
-                          .alerts = alerts,
-                          .props = props,
-                          .scene = scene,
-                          .closeMainWindow = [this](ExitReason) { ++closes; }}};
-    GameTable game{{.launch = launch,
-                    .pub = pub,
-                    .table = table,
-                    .sender = sender,
-                    .scene = scene,
-                    .sound = sound,
-                    .boxes = boxes,
-                    .chat = chat,
-                    .settings = settings,
-                    .waiter = waiter,
-                    .clock = clock,
-                    .closeMainWindow = [this](ExitReason) { ++closes; }},
-                   {countdown, startButton, notices}};
-    RoomHandler room{{.launch = launch,
-                      .pub = pub,
-                      .table = table,
-                      .sender = sender,
-                      .users = users,
-                      .chat = chat,
-                      .dialogs = dialogs,
-                      .scene = scene,
-                      .flow = game,
-                      .sound = sound,
-                      .boxes = boxes,
-                      .hideMainWindow = [](bool) {}}};
+    RoomHandler room{roomLinks(*this, game, [](bool) {})};
 };
 
 }  // namespace krvo::testing

@@ -11,6 +11,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <functional>
+#include <optional>
+#include <span>
 
 #include "app/table_app.h"
 #include "chrome/game_main_window.h"
@@ -37,6 +40,24 @@ inline Packet message(std::uint8_t id, std::uint8_t sub, std::string_view body) 
     Packet packet{id, sub};
     BuildPacket(body, packet, 2, header);
     return packet;
+}
+
+// The next packet the client sends to `peer`; an empty one when none comes
+// within limitMs, or once `gone` says the client can send no more.
+inline Packet NextPacket(
+    QTcpSocket& peer, FrameDecoder& decoder, int limitMs = kLimitMs,
+    const std::function<bool()>& gone = [] { return false; }) {
+    std::optional<Packet> packet;
+    (void)QTest::qWaitFor(
+        [&] {
+            const QByteArray bytes = peer.readAll();
+            decoder.feed(std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                                   static_cast<std::size_t>(bytes.size())));
+            if (auto next = decoder.next()) packet = Packet(next->begin(), next->end());
+            return packet.has_value() || gone();
+        },
+        limitMs);
+    return packet.value_or(Packet{});
 }
 
 class ScriptedServerTest : public ::testing::Test {
@@ -79,19 +100,7 @@ protected:
         send(packet);
         QTest::qWait(50);
     }
-    Packet nextPacket() {
-        std::optional<Packet> packet;
-        (void)QTest::qWaitFor(
-            [&] {
-                const QByteArray bytes = peer->readAll();
-                decoder.feed(std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-                                       static_cast<std::size_t>(bytes.size())));
-                if (auto next = decoder.next()) packet = Packet(next->begin(), next->end());
-                return packet.has_value();
-            },
-            kLimitMs);
-        return packet.value_or(Packet{});
-    }
+    Packet nextPacket() { return NextPacket(*peer, decoder); }
     bool nothingSent() {
         QTest::qWait(50);
         return peer->bytesAvailable() == 0;

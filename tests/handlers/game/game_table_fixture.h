@@ -13,15 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "game/game_table.h"
-#include "game/table_notices.h"
 #include "controls/ko_clock.h"
 #include "controls/qt_table_button.h"
-#include "props/props_data.h"
-#include "state/command_line.h"
-#include "state/public_state.h"
-#include "state/table_state.h"
-#include "state/user_settings.h"
+#include "support/game_packets.h"
+#include "support/game_wiring.h"
 #include "support/manual_event_loop.h"
 #include "support/qt_test_application.h"
 #include "support/recording_alerts.h"
@@ -30,113 +25,43 @@
 
 namespace krvo::testing {
 
-using Bytes = std::vector<std::uint8_t>;
+// The recording doubles, built before the wiring that links them.
+struct RecordingGamePorts {
+    GamePorts ports() {
+        return {.sender = sender,
+                .propsSender = propsSender,
+                .scene = scene,
+                .sound = sound,
+                .boxes = boxes,
+                .chat = chat,
+                .alerts = alerts,
+                .waiter = loop.waiter(),
+                .clock = loop.clock(),
+                .countdown = koClock,
+                .startButton = startButton};
+    }
 
-// Cards by rank (0 = 3 ... 11 = A) and suit.
-constexpr std::uint8_t card(std::uint8_t rank, std::uint8_t suit) {
-    return static_cast<std::uint8_t>(13 * suit + rank);
-}
-
-struct RoundSettings {
-    std::uint8_t autoPlayLimit = 5;
-    std::uint8_t decks = 1;
-    std::uint8_t declareTime = 15;
-    std::uint8_t playTime = 30;
-    std::uint8_t curChair = 2;
-    std::uint8_t state = 1;
-    std::uint8_t firstChair = 2;
-    std::uint8_t announceFirst = 1;
-    std::uint8_t maxLeave = 2;
+    ManualEventLoop loop;
+    CallLog log;
+    RecordingSender sender;
+    RecordingScene scene{log};
+    RecordingSound sound{log};
+    RecordingBoxes boxes{log};
+    RecordingChat chat{log};
+    RecordingAlerts alerts;
+    RecordingSender propsSender;
+    QWidget surface;
+    KoClock koClock{loop.clock(), &surface};
+    QtTableButton startButton{surface, QStringLiteral("cmdStart")};
 };
 
-inline Bytes roundStartPacket(const RoundSettings& s) {
-    return {17,
-            0,
-            0,
-            s.autoPlayLimit,
-            0,
-            0,
-            0,
-            0,
-            0,
-            0,
-            0,
-            s.decks,
-            0,
-            s.declareTime,
-            s.playTime,
-            s.curChair,
-            s.state,
-            s.firstChair,
-            s.announceFirst,
-            s.maxLeave};
-}
-
-inline Bytes dealPacket(const Bytes& cards) {
-    Bytes packet = {19, 0};
-    packet.insert(packet.end(), cards.begin(), cards.end());
-    return packet;
-}
-
-inline Bytes declarePacket(std::uint8_t kind, std::uint8_t chair, std::uint8_t value,
-                           std::uint8_t next, std::uint8_t state, std::uint8_t mark,
-                           std::initializer_list<std::uint8_t> revealed = {255, 0, 255, 0}) {
-    Bytes packet = {20, kind, chair, value, next, state, mark};
-    packet.insert(packet.end(), revealed.begin(), revealed.end());
-    return packet;
-}
-
-// The local hand sent again.
-inline Bytes myPaiPacket(const Bytes& cards) {
-    Bytes packet = {2, 0, static_cast<std::uint8_t>(cards.size())};
-    packet.insert(packet.end(), cards.begin(), cards.end());
-    return packet;
-}
-
-struct Play {
-    std::uint8_t chair;
-    Bytes cards;
-    std::uint8_t next;
-    std::uint8_t state;
-    std::uint8_t trickFlag = 0;
-    std::uint8_t place = 0;
-};
-
-inline Bytes outPaiPacket(const Play& play) {
-    Bytes packet = {21,
-                    0,
-                    play.next,
-                    play.state,
-                    play.trickFlag,
-                    play.place,
-                    play.chair,
-                    static_cast<std::uint8_t>(play.cards.size())};
-    packet.insert(packet.end(), play.cards.begin(), play.cards.end());
-    return packet;
-}
-
-// What the client itself sends to play these cards.
-inline Bytes myPlayPacket(std::uint8_t chair, const Bytes& cards) {
-    return outPaiPacket({chair, cards, 0, 0});
-}
-
-class GameTableTest : public ::testing::Test {
+class GameTableTest : public ::testing::Test, public RecordingGamePorts, public GameWiring {
 protected:
     static constexpr std::uint8_t kMe = 2;
 
     static void SetUpTestSuite() { EnsureQtApplication(); }
 
-    GameTableTest() {
-        const char* names[] = {"north", "west", "me", "east"};
-        for (std::size_t chair = 0; chair < kChairCount; ++chair) {
-            table.arrSeat[chair].strUserName = names[chair];
-        }
-        launch.strGameTitle = "krvo";
-        launch.strMyUserName = "me";
-        pub.bteMyChair = kMe;
-        pub.bteGameState = 1;
-        props.resetMarket();
-    }
+    GameTableTest() : GameWiring(ports()) { seatFourPlayers(); }
 
     void feed(const Bytes& packet) { game.handleGameMessage(packet); }
     // Moves time on as the event loop would between messages.
@@ -169,49 +94,6 @@ protected:
         sender.packets.clear();
         log.clear();
     }
-
-    ManualEventLoop loop;
-    CallLog log;
-    LaunchParams launch;
-    PublicState pub;
-    TableState table;
-    RecordingSender sender;
-    RecordingScene scene{log};
-    RecordingSound sound{log};
-    RecordingBoxes boxes{log};
-    RecordingChat chat{log};
-    RecordingAlerts alerts;
-    UserSettings settings;
-    int closes = 0;
-    RecordingSender propsSender;
-    std::string appPath = "/nonexistent/";
-    PropsData props{{.sender = propsSender, .strAppPath = appPath}};
-    TableNotices notices{{.table = table,
-                          .pub = pub,
-                          .launch = launch,
-                          .boxes = boxes,
-                          .chat = chat,
-                          .sender = sender,
-                          .alerts = alerts,
-                          .props = props,
-                          .scene = scene,
-                          .closeMainWindow = [this](ExitReason) { ++closes; }}};
-    QWidget surface;
-    KoClock koClock{loop.clock(), &surface};
-    QtTableButton startButton{surface, QStringLiteral("cmdStart")};
-    GameTable game{{.launch = launch,
-                    .pub = pub,
-                    .table = table,
-                    .sender = sender,
-                    .scene = scene,
-                    .sound = sound,
-                    .boxes = boxes,
-                    .chat = chat,
-                    .settings = settings,
-                    .waiter = loop.waiter(),
-                    .clock = loop.clock(),
-                    .closeMainWindow = [this](ExitReason) { ++closes; }},
-                   {koClock, startButton, notices}};
 };
 
 }  // namespace krvo::testing

@@ -1,11 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "room/room_handler.h"
-#include "state/command_line.h"
-#include "state/public_state.h"
-#include "state/table_state.h"
-#include "support/recording_room.h"
-#include "support/recording_sender.h"
+#include "support/room_wiring.h"
 
 namespace krvo {
 namespace {
@@ -25,42 +20,12 @@ Packet room(std::uint8_t id, std::uint8_t sub, std::string_view body) {
     return packet;
 }
 
-struct RoomHandlerTest : ::testing::Test {
-    RoomHandlerTest() {
-        launch.strMyUserName = "我";
-        pub.strAppPath = "/app/krvo/";
-        ResetAll(table);
-    }
+struct RoomHandlerTest : ::testing::Test, testing::RoomWiring {
+    RoomHandlerTest() : RoomWiring("我") {}
 
     void receive(const Packet& packet) { handler.handleRoomMessage(packet); }
     void seat(int chair, std::string name) { table.arrSeat[chair].strUserName = std::move(name); }
     std::vector<Packet> sent() const { return sender.packets; }
-
-    CallLog log;
-    LaunchParams launch;
-    PublicState pub;
-    TableState table;
-    testing::RecordingSender sender;
-    testing::RecordingUserList users{log};
-    testing::RecordingChat chat{log};
-    testing::RecordingDialogs dialogs{log};
-    testing::RecordingScene scene{log};
-    testing::RecordingFlow flow{log};
-    testing::RecordingSound sound{log};
-    testing::RecordingBoxes boxes{log};
-    std::vector<bool> hides;
-    RoomHandler handler{{.launch = launch,
-                         .pub = pub,
-                         .table = table,
-                         .sender = sender,
-                         .users = users,
-                         .chat = chat,
-                         .dialogs = dialogs,
-                         .scene = scene,
-                         .flow = flow,
-                         .sound = sound,
-                         .boxes = boxes,
-                         .hideMainWindow = [this](bool hide) { hides.push_back(hide); }}};
 };
 
 TEST_F(RoomHandlerTest, OnlookersArriveOnceAndLeave) {

@@ -4,27 +4,17 @@
 
 #include "chrome/game_main_window.h"
 #include "render/table_surface.h"
+#include "support/game_packets.h"
 #include "support/scripted_server.h"
 
 namespace krvo::testing {
 namespace {
 
+// My declaration first, with five automatic plays allowed, one deck, 15
+// seconds for a declaration and 30 for a play.
 Packet roundStartWithMyDeclaration() {
-    Packet p(20, 0);
-    p[0] = 17;
-    p[3] = 5;    // automatic plays allowed
-    p[11] = 1;   // one deck
-    p[13] = 15;  // seconds of a declaration
-    p[14] = 30;  // seconds of a play
-    p[15] = 0;   // my turn
-    p[16] = kRoundJiu;
-    return p;
-}
-
-Packet deal() {
-    Packet p{19, 0};
-    for (std::uint8_t card : {63, 24, 37, 10, 9, 8, 7, 6, 5, 4, 3, 2}) p.push_back(card);
-    return p;
+    return roundStartPacket(
+        {.curChair = 0, .state = kRoundJiu, .firstChair = 0, .announceFirst = 0, .maxLeave = 0});
 }
 
 class RestingPointerTest : public ScriptedServerTest {
@@ -48,7 +38,7 @@ TEST_F(RestingPointerTest, TheNextQuestionsButtonTakesTheFirstClickWithoutAMove)
     deliver(roundStartWithMyDeclaration());
     EXPECT_EQ(nextPacket(), (Packet{130, 1}));
     EXPECT_EQ(nextPacket(), (Packet{19, 0}));
-    deliver(deal());
+    deliver(dealPacket({63, 24, 37, 10, 9, 8, 7, 6, 5, 4, 3, 2}));
     ASSERT_EQ(app->table().bteLiangBut[0], kButtonShown);
 
     // From beside the button: Qt drops a move to where the pointer already is,
