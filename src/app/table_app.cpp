@@ -256,7 +256,7 @@ void TableApp::start() {
     window_->setWindowTitle(QString::fromStdString(launch_.strGameTitle));
     const WebAddresses pages = LoadWebAddresses(pub_.strAppPath);
     window_->helpPage = pages.help;
-    auto* advertisement = new AdvertisementView;
+    auto* advertisement = new AdvertisementView(clock_);
     // The pane's link to the rules opens them beside the table, browser or not.
     advertisement->openLocalPage = [window = window_.get()](const QUrl& page) {
         window->showHelpPage(page);
