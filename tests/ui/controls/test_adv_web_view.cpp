@@ -21,6 +21,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextFrame>
 #include <QTimer>
 #include <QUrl>
 #include <chrono>
@@ -30,6 +31,7 @@
 #include "chrome/game_main_window.h"
 #include "core/clock.h"
 #include "dialogs/help_window.h"
+#include "services/safe_page.h"
 #include "support/qt_test_application.h"
 
 namespace krvo {
@@ -342,6 +344,28 @@ TEST_F(AdvertisementViewTest, PagesOnDiskOpenInTheProgramsHelpWindowAndWebAddres
     const std::vector<QUrl> opened{QUrl("http://example.org/x"),
                                    QUrl("https://example.org/help.htm")};
     EXPECT_EQ(browser.opened, opened);
+}
+
+int frameDepth(QTextFrame* frame) {
+    int deepest = 0;
+    for (QTextFrame* child : frame->childFrames()) deepest = std::max(deepest, frameDepth(child));
+    return deepest + 1;
+}
+
+// However the end tags are mismatched or the tags hidden, the document never
+// nests more tables than the bound.
+TEST(SafePageTest, TablesNestNoDeeperThanTheBoundInTheDocument) {
+    const PageBounds bounds;
+    for (const char* level :
+         {"<table><tr><td>", "<table><tr><td></ul>", "<table><td></tr>",
+          "<ul><li><table><tr><td></ol>", "<p a\"b><table><td>", "<TABLE><TR><TD>"}) {
+        SCOPED_TRACE(level);
+        QTextDocument document;
+        document.setHtml(SafePageHtml(QString::fromLatin1(level).repeated(200) + "x"));
+        // The root frame is one level.
+        EXPECT_LE(frameDepth(document.rootFrame()), bounds.tableDepth + 1);
+        EXPECT_TRUE(document.toPlainText().contains('x'));
+    }
 }
 
 // Writes more each time the connection has taken what was written, for ever.
