@@ -54,7 +54,8 @@ struct Tag {
     QString name;  // lowercase; empty when '<' starts no tag
     bool closing = false;
     bool selfClosing = false;
-    QList<std::pair<QString, QString>> attributes;
+    // Names with their values; a name may stand alone (nowrap).
+    QList<std::pair<QString, std::optional<QString>>> attributes;
     qsizetype end = 0;  // just past the '>'
 };
 
@@ -89,7 +90,7 @@ std::optional<Tag> readTag(QStringView html, qsizetype at) {
         if (i == nameStart) ++i;  // a stray '=': step over it
         QStringView name = html.sliced(nameStart, std::min(i, n) - nameStart);
         while (i < n && isSpace(html[i])) ++i;
-        QStringView value;
+        std::optional<QString> value;
         if (i < n && html[i] == u'=') {
             ++i;
             while (i < n && isSpace(html[i])) ++i;
@@ -97,18 +98,18 @@ std::optional<Tag> readTag(QStringView html, qsizetype at) {
             if (html[i] == u'"' || html[i] == u'\'') {
                 const qsizetype close = html.indexOf(html[i], i + 1);
                 if (close < 0) return std::nullopt;
-                value = html.sliced(i + 1, close - i - 1);
+                value = html.sliced(i + 1, close - i - 1).toString();
                 i = close + 1;
             } else {
                 const qsizetype start = i;
                 while (i < n && !isSpace(html[i]) && html[i] != u'>') ++i;
-                value = html.sliced(start, i - start);
+                value = html.sliced(start, i - start).toString();
             }
         }
         bool plainName = !name.isEmpty();
         for (const QChar c : name) plainName = plainName && isAsciiNameChar(c);
         if (plainName && tag.attributes.size() < kMaxAttributes) {
-            tag.attributes.append({name.toString().toLower(), value.toString()});
+            tag.attributes.append({name.toString().toLower(), std::move(value)});
         }
     }
 }
@@ -116,10 +117,13 @@ std::optional<Tag> readTag(QStringView html, qsizetype at) {
 QString writeTag(const Tag& tag) {
     QString text = tag.closing ? QStringLiteral("</") : QStringLiteral("<");
     text += tag.name;
+    if (tag.closing) return text + u'>';
     for (const auto& [name, value] : tag.attributes) {
-        QString quoted = value;
+        text += u' ' + name;
+        if (!value) continue;
+        QString quoted = *value;
         quoted.replace(u'"', QStringLiteral("&quot;"));
-        text += u' ' + name + QStringLiteral("=\"") + quoted + u'"';
+        text += QStringLiteral("=\"") + quoted + u'"';
     }
     text += tag.selfClosing ? QStringLiteral(" />") : QStringLiteral(">");
     return text;
@@ -253,9 +257,11 @@ private:
         }
         if (pictures_ && tag.name == u"img") {
             for (auto& [name, value] : tag.attributes) {
-                if (name != u"src" || !value.startsWith(u"data:", Qt::CaseInsensitive)) continue;
+                if (name != u"src" || !value || !value->startsWith(u"data:", Qt::CaseInsensitive)) {
+                    continue;
+                }
                 pictures_->append(
-                    std::exchange(value, QStringLiteral("inline:%1").arg(pictures_->size())));
+                    std::exchange(*value, QStringLiteral("inline:%1").arg(pictures_->size())));
             }
         }
         out_ += writeTag(tag);
