@@ -256,7 +256,7 @@ void TableApp::start() {
     window_->setWindowTitle(QString::fromStdString(launch_.strGameTitle));
     const WebAddresses pages = LoadWebAddresses(pub_.strAppPath);
     window_->helpPage = pages.help;
-    auto* advertisement = new AdvertisementView;
+    auto* advertisement = new AdvertisementView(clock_);
     // The pane's link to the rules opens them beside the table, browser or not.
     advertisement->openLocalPage = [window = window_.get()](const QUrl& page) {
         window->showHelpPage(page);
@@ -296,7 +296,7 @@ void TableApp::openUserSettings() {
     // A dialog that has answered is only waiting for its deferred deletion
     // (which a nested loop may hold up); it never takes a second turn.
     if (room_->userSettings) room_->userSettings->deleteLater();
-    auto* dialog = new UserSetDialog(preferences_, settingsFiles_.write, room_->requests,
+    auto* dialog = new UserSetDialog(preferences_, settingsFiles_.write, room_->requests, alerts_,
                                      window_.get());
     connect(dialog, &UserSetDialog::ended, dialog, &QObject::deleteLater);
     room_->userSettings = dialog;

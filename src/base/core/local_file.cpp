@@ -53,7 +53,13 @@ std::optional<std::string> ReadLocalFile(const std::filesystem::path& path, std:
     while (text.size() <= maxBytes) {
         const std::size_t wanted = std::min(chunk.size(), maxBytes + 1 - text.size());
         const ssize_t got = ::read(file.get(), chunk.data(), wanted);
-        if (got == 0) return text;
+        if (got == 0) {
+            // What was read is what counts. Kernel files (/proc/self/environ)
+            // call themselves regular and empty whatever they hold, and a file
+            // that changed while it was read was not read whole.
+            if (text.size() != static_cast<std::size_t>(status.st_size)) return std::nullopt;
+            return text;
+        }
         if (got < 0) {
             if (errno == EINTR) continue;
             return std::nullopt;

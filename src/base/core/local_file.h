@@ -18,6 +18,8 @@ namespace krvo {
 // non-blocking, so a FIFO swapped in between cannot block), and for a larger
 // file: a file bigger than any the program writes or ships is not one of
 // ours, and a part of it (a cut line, a cut note) would be read as if whole.
+// The size the file reports must be what was read: kernel files that report
+// none while holding text are not the program's files either.
 std::optional<std::string> ReadLocalFile(const std::filesystem::path& path, std::size_t maxBytes);
 
 }  // namespace krvo

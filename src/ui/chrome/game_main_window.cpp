@@ -254,7 +254,12 @@ void GameMainWindow::clickSysButton(int slot) {
 void GameMainWindow::showHelpPage(const QUrl& page) {
     if (!page.isValid()) return;
     if (!page.isLocalFile()) {
-        QDesktopServices::openUrl(page);
+        // The address comes from a settings file anybody may edit: the desktop
+        // opener would run a javascript: or any handler's address as well.
+        const QString scheme = page.scheme();
+        if (scheme == QLatin1String("http") || scheme == QLatin1String("https")) {
+            QDesktopServices::openUrl(page);
+        }
         return;
     }
     if (!help_) help_ = new HelpWindow(this);

@@ -17,8 +17,8 @@ constexpr const char* kButtonCaptions[3] = {"默认值(&D)", "确定(&Y)", "取�
 }  // namespace
 
 UserSetDialog::UserSetDialog(UserSettings& settings, std::filesystem::path path, RoomActions& room,
-                             QWidget* parent)
-    : QDialog(parent), settings_(settings), path_(std::move(path)), room_(room) {
+                             SystemAlerts& alerts, QWidget* parent)
+    : QDialog(parent), settings_(settings), path_(std::move(path)), room_(room), alerts_(alerts) {
     setObjectName(QStringLiteral("frmUserSet"));
     setWindowFlag(Qt::WindowStaysOnTopHint);
     setWindowTitle(QString::fromUtf8("用户设置"));
@@ -90,12 +90,17 @@ void UserSetDialog::confirm() {
     for (int i = 0; i < kUserSettingsCount; ++i) {
         *UserSettingAt(settings_, i) = chkUser_[i]->isChecked() ? 1 : 0;
     }
-    // A failed write is not reported: the flags still apply to this run.
-    SaveUserSettings(path_, settings_);
+    const bool saved = SaveUserSettings(path_, settings_);
     if (settings_.bteAllowWatchCards != bteAllowWatchCardsAtOpening_) {
         room_.sendWatchCardsPreference(settings_.bteAllowWatchCards);
     }
     unload();
+    // The flags apply to this run either way; the person should know that the
+    // next start will not have them. A notice, not a warning: nothing waits on it.
+    if (!saved) {
+        alerts_.notify("系统提示", "设置无法保存（磁盘已满或不可写），本次运行中仍然有效。",
+                       parentWidget());
+    }
 }
 
 void UserSetDialog::reject() {

@@ -1,13 +1,15 @@
 #pragma once
 // The preferences dialog (frmUserSet): five check boxes over the user's
 // settings. Confirming saves them to the file and tells the room when the
-// onlookers' view of the user's cards changed.
+// onlookers' view of the user's cards changed. A change the file cannot take
+// (a full or read-only disk) still holds for this run, and the person is told.
 
 #include <QDialog>
 #include <cstdint>
 #include <filesystem>
 
 #include "ports/room_actions.h"
+#include "ports/system_alerts.h"
 #include "state/user_settings.h"
 
 class QCheckBox;
@@ -20,8 +22,9 @@ class UserSetDialog final : public QDialog {
     Q_OBJECT
 public:
     // settings must outlive the dialog; it is changed only on confirm.
+    // alerts tells the person when the file could not be written.
     UserSetDialog(UserSettings& settings, std::filesystem::path path, RoomActions& room,
-                  QWidget* parent = nullptr);
+                  SystemAlerts& alerts, QWidget* parent = nullptr);
 
     QCheckBox* checkBox(int index) const;
     QPushButton* button(int index) const;
@@ -48,6 +51,7 @@ private:
     UserSettings& settings_;
     std::filesystem::path path_;
     RoomActions& room_;
+    SystemAlerts& alerts_;
     std::uint8_t bteAllowWatchCardsAtOpening_ = 0;
     bool unloaded_ = false;
 

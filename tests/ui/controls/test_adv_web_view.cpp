@@ -20,13 +20,18 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextFrame>
+#include <QTimer>
 #include <QUrl>
 #include <chrono>
+#include <ctime>
+#include <functional>
 #include <vector>
 
 #include "chrome/game_main_window.h"
 #include "core/clock.h"
 #include "dialogs/help_window.h"
+#include "services/safe_page.h"
 #include "support/qt_test_application.h"
 
 namespace krvo {
@@ -37,14 +42,18 @@ constexpr int kWaitMs = 10000;
 // height tells whether a picture was used.
 constexpr int kPictureHeight = 300;
 
-QByteArray pngOfHeight(int height) {
-    QImage image(20, height, QImage::Format_RGB32);
+QByteArray pngOfSize(int width, int height) {
+    QImage image(width, height, QImage::Format_RGB32);
     image.fill(Qt::darkBlue);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "PNG");
     return bytes;
+}
+
+QByteArray pngOfHeight(int height) {
+    return pngOfSize(20, height);
 }
 
 // "红A牌桌" in GBK.
@@ -58,17 +67,27 @@ void answer(QTcpSocket* socket, const QByteArray& contentType, const QByteArray&
     socket->disconnectFromHost();
 }
 
-// A web server for one test: every request waits until the test answers it.
+// A web server for one test: every request waits until the test answers it,
+// unless serve answers it at once.
 class TinyHttpServer {
 public:
-    TinyHttpServer() {
+    using Serve = std::function<void(const QByteArray& path, QTcpSocket*)>;
+
+    explicit TinyHttpServer(Serve serve = {}) : serve_(std::move(serve)) {
         server_.listen(QHostAddress::LocalHost, 0);
         QObject::connect(&server_, &QTcpServer::newConnection, [this] {
             while (QTcpSocket* socket = server_.nextPendingConnection()) {
                 QObject::connect(socket, &QTcpSocket::readyRead, [this, socket] {
                     QByteArray& request = partial_[socket];
                     request += socket->readAll();
-                    if (request.contains("\r\n\r\n")) held_[request.split(' ').value(1)] = socket;
+                    if (!request.contains("\r\n\r\n")) return;
+                    const QByteArray path = request.split(' ').value(1);
+                    request.clear();
+                    if (serve_) {
+                        serve_(path, socket);
+                    } else {
+                        held_[path] = socket;
+                    }
                 });
             }
         });
@@ -84,6 +103,7 @@ public:
     }
 
 private:
+    Serve serve_;
     QTcpServer server_;  // owns the connections
     QHash<QTcpSocket*, QByteArray> partial_;
     QHash<QByteArray, QTcpSocket*> held_;
@@ -127,7 +147,8 @@ protected:
     }
 
     QTemporaryDir directory_;
-    AdvertisementView view_;
+    ManualClock clock_;
+    AdvertisementView view_{clock_};
     QSignalSpy shown_{&view_, &AdvertisementView::pageShown};
     QSignalSpy failed_{&view_, &AdvertisementView::pageFailed};
 };
@@ -159,9 +180,10 @@ TEST_F(AdvertisementViewTest, PagesThatCannotBeLoadedLeaveThePaneEmptyWithoutAny
         closedPort = probe.serverPort();
     }
     TinyHttpServer silent;  // never answers
-    view_.setTransferTimeout(std::chrono::milliseconds(200));
+    view_.setTransferDeadline(std::chrono::milliseconds(200));
     const QUrl unreachable[] = {
         QUrl::fromLocalFile(directory_.filePath("missing.htm")),
+        QUrl::fromLocalFile(QStringLiteral("/proc/self/environ")),
         QUrl(QStringLiteral("http://127.0.0.1:%1/ga.htm").arg(closedPort)),
         silent.url("/slow.htm"),
     };
@@ -174,7 +196,12 @@ TEST_F(AdvertisementViewTest, PagesThatCannotBeLoadedLeaveThePaneEmptyWithoutAny
 
         view_.navigate(address);
 
-        ASSERT_TRUE(QTest::qWaitFor([&] { return failed_.size() == failuresBefore + 1; }, kWaitMs));
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] {
+                clock_.advance(50);
+                return failed_.size() == failuresBefore + 1;
+            },
+            kWaitMs));
         EXPECT_EQ(text(), "");
         EXPECT_FALSE(anErrorBoxIsOpen());
     }
@@ -278,7 +305,7 @@ void clickText(QTextBrowser& view, const QString& text) {
 // main window's own help window, one at a time; web addresses in the browser.
 TEST_F(AdvertisementViewTest, PagesOnDiskOpenInTheProgramsHelpWindowAndWebAddressesInTheBrowser) {
     LinkRecorder browser;
-    for (const char* scheme : {"file", "http", "https"})
+    for (const char* scheme : {"file", "http", "https", "javascript", "smb"})
         QDesktopServices::setUrlHandler(scheme, &browser, "open");
     ManualClock clock;
     GameMainWindow window(clock, KRVO_TEST_APP_DIR "/");
@@ -307,13 +334,163 @@ TEST_F(AdvertisementViewTest, PagesOnDiskOpenInTheProgramsHelpWindowAndWebAddres
     clickText(help.browser(), "gone");
     EXPECT_TRUE(help.browser().toPlainText().contains(QStringLiteral("帮助页面打不开")));
     window.showHelpPage(QUrl("https://example.org/help.htm"));
+    window.showHelpPage(QUrl("javascript:alert(1)"));
+    window.showHelpPage(QUrl("smb://host/share/help.htm"));
     QTest::keyClick(&help.browser(), Qt::Key_Escape);
-    for (const char* scheme : {"file", "http", "https"}) QDesktopServices::unsetUrlHandler(scheme);
+    for (const char* scheme : {"file", "http", "https", "javascript", "smb"})
+        QDesktopServices::unsetUrlHandler(scheme);
 
     EXPECT_FALSE(help.isVisible());
     const std::vector<QUrl> opened{QUrl("http://example.org/x"),
                                    QUrl("https://example.org/help.htm")};
     EXPECT_EQ(browser.opened, opened);
+}
+
+int frameDepth(QTextFrame* frame) {
+    int deepest = 0;
+    for (QTextFrame* child : frame->childFrames()) deepest = std::max(deepest, frameDepth(child));
+    return deepest + 1;
+}
+
+// However the end tags are mismatched or the tags hidden, the document never
+// nests more tables than the bound.
+TEST(SafePageTest, TablesNestNoDeeperThanTheBoundInTheDocument) {
+    const PageBounds bounds;
+    for (const char* level :
+         {"<table><tr><td>", "<table><tr><td></ul>", "<table><td></tr>",
+          "<ul><li><table><tr><td></ol>", "<p a\"b><table><td>", "<TABLE><TR><TD>"}) {
+        SCOPED_TRACE(level);
+        QTextDocument document;
+        document.setHtml(SafePageHtml(QString::fromLatin1(level).repeated(200) + "x"));
+        // The root frame is one level.
+        EXPECT_LE(frameDepth(document.rootFrame()), bounds.tableDepth + 1);
+        EXPECT_TRUE(document.toPlainText().contains('x'));
+    }
+}
+
+// Processor time of the calling thread.
+qint64 windowThreadMs() {
+    timespec time{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &time);
+    return qint64(time.tv_sec) * 1000 + time.tv_nsec / 1000000;
+}
+
+// Writes more each time the connection has taken what was written, for ever.
+void keepWriting(QTcpSocket* socket, QByteArray head, QByteArray chunk) {
+    QObject::connect(socket, &QTcpSocket::bytesWritten, socket, [socket, chunk] {
+        if (socket->bytesToWrite() < chunk.size()) socket->write(chunk);
+    });
+    socket->write(head + chunk);
+}
+
+// One byte every 100 ms, for ever.
+void drip(QTcpSocket* socket) {
+    socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nConnection: close\r\n\r\n<p>");
+    auto* timer = new QTimer(socket);
+    QObject::connect(timer, &QTimer::timeout, socket, [socket] { socket->write("x"); });
+    timer->start(100);
+}
+
+QByteArray imagesPage(const QByteArray& source, int count) {
+    QByteArray page = "<p>ad</p>";
+    for (int i = 0; i < count; ++i) {
+        page += "<img src=\"" + QByteArray(source).replace("%1", QByteArray::number(i)) + "\">";
+    }
+    return page;
+}
+
+// Pages a hostile server could send, each served in full up to the size limit
+// (or for ever), while the room's packets must still be answered: the event
+// loop never stalls for more than 100 ms, and the pictures of a page together
+// never unpack to more than its budget, here one 4096 x 4096 picture.
+TEST_F(AdvertisementViewTest, HostilePagesNeitherHoldTheWindowNorFillTheMemory) {
+    constexpr int kSide = 4096;
+    const QByteArray bigPicture = pngOfSize(kSide, kSide);
+    const QByteArray dataPicture = "data:image/png;base64," + bigPicture.toBase64();
+    struct Case {
+        const char* name;
+        std::function<void(QTcpSocket*)> serve;  // answers the page
+        bool shown;                              // else given up
+        const char* text;                        // what the pane starts with
+    };
+    const Case cases[] = {
+        {"tables 200 deep",
+         [](QTcpSocket* s) {
+             answer(s, "text/html",
+                    QByteArray("<table><tr><td>").repeated(200) + "deep" +
+                        QByteArray("</td></tr></table>").repeated(200));
+         },
+         true, "deep"},
+        {"a word of 1 MB",
+         [](QTcpSocket* s) { answer(s, "text/html", "w" + QByteArray(1 << 20, 'w')); }, true,
+         "wwww"},
+        {"64 big pictures",
+         [](QTcpSocket* s) { answer(s, "text/html", imagesPage("/p%1.png", 64)); }, true, "ad"},
+        {"data: pictures",
+         [&](QTcpSocket* s) {
+             answer(s, "text/html", imagesPage(dataPicture + "#%1", 14).left(2000000));
+         },
+         true, "ad"},
+        {"a drip", drip, false, ""},
+        {"endless header lines",
+         [](QTcpSocket* s) { keepWriting(s, "HTTP/1.1 200 OK\r\n", "X-Pad: 0123456789\r\n"); },
+         false, ""},
+        {"a page behind 1000 header lines",
+         [](QTcpSocket* s) {
+             QByteArray lines;
+             for (int i = 0; i < 1000; ++i) lines += "X-Pad-" + QByteArray::number(i) + ": 0\r\n";
+             s->write("HTTP/1.1 200 OK\r\n" + lines + "Connection: close\r\n\r\n<p>page</p>");
+             s->disconnectFromHost();
+         },
+         false, ""},
+        {"an endless header line",
+         [](QTcpSocket* s) {
+             keepWriting(s, "HTTP/1.1 200 OK\r\nX-Pad: ", QByteArray(16384, 'a'));
+         },
+         false, ""},
+    };
+    view_.setTransferDeadline(std::chrono::milliseconds(1000));
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        TinyHttpServer server([&](const QByteArray& path, QTcpSocket* socket) {
+            if (path == "/ga.htm") {
+                test.serve(socket);
+            } else {
+                answer(socket, "image/png", bigPicture);
+            }
+        });
+        const auto shownBefore = shown_.size();
+        const auto failedBefore = failed_.size();
+        // The room's packets wait for the loop: the longest it was kept busy
+        // between two turns is the longest a reply to the room would have
+        // been held. Counted in the window thread's own processor time, so
+        // that other programs on a loaded machine do not count.
+        qint64 lastTurn = windowThreadMs();
+        qint64 longestStall = 0;
+        QTimer ticker;
+        QObject::connect(&ticker, &QTimer::timeout, [&] {
+            const qint64 now = windowThreadMs();
+            longestStall = std::max(longestStall, now - std::exchange(lastTurn, now));
+            clock_.advance(10);
+        });
+        ticker.start(10);
+
+        view_.navigate(server.url("/ga.htm"));
+        const bool ended = QTest::qWaitFor(
+            [&] { return shown_.size() > shownBefore || failed_.size() > failedBefore; }, kWaitMs);
+        // Long enough for every picture to arrive and be laid out.
+        QTest::qWait(1500);
+        ticker.stop();
+
+        ASSERT_TRUE(ended);
+        EXPECT_EQ(shown_.size() > shownBefore, test.shown);
+        EXPECT_TRUE(text().startsWith(QString::fromLatin1(test.text)));
+        EXPECT_LT(longestStall, 100);
+        const qint64 pixels = AdvertisementView::kPagePixelBudget - view_.pixelsLeft();
+        EXPECT_LE(pixels, qint64(kSide) * kSide);
+        // Each picture used makes the document a side taller (the first two).
+        EXPECT_LT(documentHeight(), 3 * kSide);
+    }
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "state/command_line.h"
 #include "state/user_settings.h"
 #include "support/qt_test_application.h"
+#include "support/recording_alerts.h"
 #include "support/recording_sender.h"
 
 namespace krvo {
@@ -47,7 +48,7 @@ protected:
 
     void openDialog(UserSettings initial) {
         settings = initial;
-        dialog = std::make_unique<UserSetDialog>(settings, path, requests);
+        dialog = std::make_unique<UserSetDialog>(settings, path, requests, alerts);
         QObject::connect(dialog.get(), &UserSetDialog::ended, [this] { ++finished; });
         dialog->show();
     }
@@ -58,6 +59,7 @@ protected:
     testing::RecordingSender sender;
     LaunchParams launch{.strMyUserName = "张三"};
     RoomRequests requests{{.launch = launch, .sender = sender}};
+    testing::RecordingAlerts alerts;
     std::unique_ptr<UserSetDialog> dialog;
     int finished = 0;
 };
@@ -166,6 +168,22 @@ TEST_F(UserSettingsTest, ConfirmSavesAndSendsOnlyAWatchCardsChange) {
     dialog->button(1)->click();
     EXPECT_EQ(sender.packets.size(), 1u);
     EXPECT_EQ(finished, 3);
+    EXPECT_TRUE(alerts.notices.empty());
+}
+
+// A directory that is a file cannot be written even by root, as a full or
+// read-only disk cannot.
+TEST_F(UserSettingsTest, AChangeTheFileCannotTakeHoldsForTheRunAndThePersonIsTold) {
+    writeFile("not a directory");
+    path /= "UserSet.ini";
+    openDialog(Flags(0, 1, 1, 1, 1));
+    dialog->checkBox(3)->setChecked(false);
+    dialog->button(1)->click();
+    EXPECT_EQ(settings, Flags(0, 1, 1, 0, 1));
+    ASSERT_EQ(alerts.notices.size(), 1u);
+    EXPECT_EQ(alerts.notices[0].caption, "系统提示");
+    EXPECT_NE(alerts.notices[0].text.find("无法保存"), std::string::npos);
+    EXPECT_FALSE(dialog->isVisible());
 }
 
 TEST_F(UserSettingsTest, EnterConfirmsWhatTheBoxesShowAndEscapeCancels) {
